@@ -1,0 +1,61 @@
+#include "analysis/page_processing.h"
+
+#include <exception>
+
+#include "analysis/image_page.h"
+#include "analysis/source_view.h"
+#include "analysis/tag_scan.h"
+#include "analysis/text_file.h"
+#include "analysis/working_files.h"
+
+namespace pagesift {
+namespace {
+
+std::vector<LinkPass> LinkPasses(const AnalysisLists& lists) {
+  std::vector<LinkPass> passes;
+  // Links to image files first, then the images of image tags.
+  for (const size_t pair : {AnalysisLists::kImageLinks, AnalysisLists::kImgTags}) {
+    const StringList& names = lists.frmList[pair];
+    const StringList& addresses = lists.Links[pair];
+    for (size_t i = 0; i < addresses.ListCount(); ++i) passes.push_back({names.List(i), addresses.List(i)});
+  }
+  return passes;
+}
+
+}  // namespace
+
+ProcessPageResult ProcessPage(const std::optional<std::string>& capturedBody,
+                              const std::function<std::string()>& browserLocation, const std::string& folder,
+                              AnalysisLists& lists) {
+  ProcessPageResult result;
+  result.sourcePage = WorkingFilePath(folder, kSourceHtm);
+  result.imagePage = WorkingFilePath(folder, kImagePageHtml);
+
+  auto step = [&result](const char* what, auto&& body) {
+    try {
+      body();
+    } catch (const std::exception& e) {
+      result.skipped.push_back(std::string(what) + ": " + e.what());
+    }
+  };
+
+  std::string page;
+  if (capturedBody) {
+    page = *capturedBody;
+  } else {
+    result.skipped.push_back("capture: the Browser view holds no page body");
+  }
+  step("saving the page", [&] { WriteTextFile(WorkingFilePath(folder, kCheckImagesTxt), page); });
+  for (StringList* list : {&lists.Links[0], &lists.frmList[0], &lists.Links[1], &lists.frmList[1]}) list->Clear();
+  step("finding image tags", [&] { ExtractImgTags(browserLocation(), folder, lists); });
+  step("finding image links", [&] { ExtractImageLinks(browserLocation(), folder, lists); });
+  step("escaping the page", [&] { page = EscapeSourceText(page); });
+  step("linking file names", [&] { page = LinkFileNames(page, LinkPasses(lists)); });
+  step("writing the image page", [&] { BuildImagePage(lists, folder); });
+  step("writing the source page", [&] { WriteTextFile(result.sourcePage, page); });
+  step("resetting the working files", [&] { ResetWorkingFiles(folder); });
+  result.completed = true;
+  return result;
+}
+
+}  // namespace pagesift

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace pagesift {
+
+// An ordered, unsorted list of texts with the list-box operations the page
+// analysis uses. It holds at most kMaxEntries entries; AddItem on a full list
+// adds nothing and returns false.
+class StringList {
+ public:
+  static constexpr size_t kMaxEntries = 32767;
+
+  void Clear();
+  bool AddItem(std::string text);
+  size_t ListCount() const { return items_.size(); }
+  const std::string& List(size_t index) const { return items_.at(index); }
+  bool IsFull() const { return items_.size() >= kMaxEntries; }
+
+  // Whether an entry equals `text` exactly (an index, not a linear search).
+  bool Contains(const std::string& text) const { return index_.count(text) != 0; }
+
+  const std::vector<std::string>& Items() const { return items_; }
+
+ private:
+  std::vector<std::string> items_;
+  std::unordered_set<std::string> index_;
+};
+
+// The four lists one page's analysis fills, in two pairs. Entry i of Links[k]
+// is an address and entry i of frmList[k] its file name; the two lists of a
+// pair always hold the same number of entries.
+struct AnalysisLists {
+  static constexpr size_t kImageLinks = 0;  // links to image files
+  static constexpr size_t kImgTags = 1;     // images of image tags
+
+  std::array<StringList, 2> Links;
+  std::array<StringList, 2> frmList;
+};
+
+}  // namespace pagesift

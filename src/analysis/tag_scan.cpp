@@ -1,0 +1,180 @@
+#include "analysis/tag_scan.h"
+
+#include <algorithm>
+#include <array>
+
+#include "analysis/text_file.h"
+#include "analysis/text_helpers.h"
+#include "analysis/url_helpers.h"
+#include "analysis/working_files.h"
+
+namespace pagesift {
+namespace {
+
+constexpr int kTagSplitPasses = 100;
+constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".edu", ".gov"};
+constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The scheme the reference begins with (a letter, then letters, digits, "+",
+// "-" or ".", then ":"), in lower case; nothing when it begins with none.
+std::optional<std::string> LeadingScheme(std::string_view reference) {
+  if (reference.empty() || !IsAsciiLetter(reference.front())) return std::nullopt;
+  size_t at = 1;
+  while (at < reference.size() && (IsAsciiLetter(reference[at]) || IsAsciiDigit(reference[at]) ||
+                                   reference[at] == '+' || reference[at] == '-' || reference[at] == '.')) {
+    ++at;
+  }
+  if (at == reference.size() || reference[at] != ':') return std::nullopt;
+  return ToLowerAscii(reference.substr(0, at));
+}
+
+bool HasImageEnding(std::string_view line) {
+  return std::any_of(kImageEndings.begin(), kImageEndings.end(),
+                     [line](std::string_view ending) { return ContainsNoCase(line, ending); });
+}
+
+// "/a.gif" on the page directory `directory`: against the site root.
+std::string ResolveRootRelative(std::string_view pathFromRoot, const std::string& directory) {
+  if (HasWebPrefix(directory)) {
+    const WithoutWebPrefixes b = StripWebPrefixes(directory);
+    const size_t slash = b.rest.find('/');
+    const std::string host = slash == std::string::npos ? std::string() : b.rest.substr(0, slash + 1);
+    return b.prefix + host + std::string(pathFromRoot);
+  }
+  const size_t schemeEnd = directory.find("://");
+  if (schemeEnd == std::string::npos) return "/" + std::string(pathFromRoot);
+  const size_t rootSlash = directory.find('/', schemeEnd + 3);
+  const std::string root = rootSlash == std::string::npos ? directory + "/" : directory.substr(0, rootSlash + 1);
+  return root + std::string(pathFromRoot);
+}
+
+std::string ResolveRelative(std::string_view reference, const std::string& directory) {
+  WithoutWebPrefixes b = StripWebPrefixes(directory);
+  if (b.rest.empty() || b.rest.back() != '/') b.rest = UrlDirectory(b.rest);
+  if (ContainsNoCase(b.rest, PagesHostFragment)) {
+    b.rest = ReplaceAllNoCase(b.rest, PagesHostFragment, FilesHostFragment);
+  }
+  return b.prefix + b.rest + std::string(reference);
+}
+
+}  // namespace
+
+std::string PageDirectory(const std::string& pageAddress) {
+  if (!pageAddress.empty() && pageAddress.back() == '/') return pageAddress;
+  const std::string_view last4 =
+      std::string_view(pageAddress).substr(pageAddress.size() < 4 ? 0 : pageAddress.size() - 4);
+  if (std::find(kBareHostEndings.begin(), kBareHostEndings.end(), last4) != kBareHostEndings.end()) {
+    return pageAddress;
+  }
+  return UrlDirectory(pageAddress);
+}
+
+std::string OneTagPerLine(std::string buffer, std::string_view tagKeyword) {
+  const std::string lineStart = std::string(kCrLf) + ToLowerAscii(tagKeyword);
+  const std::string emptyLine = std::string(kCrLf) + std::string(kCrLf);
+  // Each pass is a function of the text alone, so once a pass changes
+  // nothing, none of the remaining passes would either.
+  for (int pass = 0; pass < kTagSplitPasses; ++pass) {
+    std::string next = ReplaceAll(ReplaceAllNoCase(buffer, tagKeyword, lineStart), emptyLine, kCrLf);
+    if (next == buffer) break;
+    buffer = std::move(next);
+  }
+  return buffer;
+}
+
+std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFamily& family) {
+  const std::string_view keyword = family.attributeKeyword;
+  if (!ContainsNoCase(tagLine, family.tagKeyword) || !ContainsNoCase(tagLine, keyword)) return std::nullopt;
+  if (family.requireClosingBracket && tagLine.find('>') == std::string_view::npos) return std::nullopt;
+  if (family.requireImageEnding && !HasImageEnding(tagLine)) return std::nullopt;
+
+  // The tag text: from the keyword to the first ">" after it, or to the end
+  // of the line.
+  const size_t start = FindNoCase(tagLine, keyword);
+  const size_t close = tagLine.find('>', start + keyword.size());
+  std::string value(tagLine.substr(start, close == std::string_view::npos ? close : close - start + 1));
+
+  std::replace(value.begin(), value.end(), '\'', '"');
+  value.erase(0, keyword.size());
+  if (!value.empty() && value.front() == '"') value.erase(0, 1);  // only a quote, never a letter
+  value = ReplaceAllNoCase(value, "href=", "");
+  value.erase(0, value.find_first_not_of('"'));
+
+  if (const size_t quote = value.find('"'); quote != std::string::npos) {
+    value.resize(quote);
+  } else if (const size_t end = value.find_first_of(" >"); end != std::string::npos) {
+    value.resize(end);  // an unquoted value ends at a blank or at ">"
+  }
+  value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+  return value;
+}
+
+std::optional<std::string> ResolveReference(const std::string& reference, const std::string& pageDirectory) {
+  if (const std::optional<std::string> scheme = LeadingScheme(reference)) {
+    if (*scheme == "file" || *scheme == "ftp") return reference;
+    if (*scheme != "http" && *scheme != "https") return std::nullopt;
+  }
+  if (HasWebPrefix(reference)) return reference;
+  if (reference.starts_with("//")) {
+    const std::string prefix = StripWebPrefixes(pageDirectory).prefix;
+    return (prefix == kHttpsPrefix ? "https:" : "http:") + reference;
+  }
+  if (reference.find("../") != std::string::npos) {
+    return UrlDirectory(UrlDirectory(pageDirectory)) + ReplaceAll(reference, "../", "");
+  }
+  if (reference.starts_with('/')) return ResolveRootRelative(std::string_view(reference).substr(1), pageDirectory);
+  return ResolveRelative(reference, pageDirectory);
+}
+
+void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
+              AnalysisLists& lists) {
+  const std::string pageDirectory = PageDirectory(pageAddress);
+  const std::string cleanPath = WorkingFilePath(folder, kCheckImagesCleanTxt);
+
+  std::string buffer;
+  for (std::string& line : ReadTextLines(WorkingFilePath(folder, kCheckImagesTxt))) {
+    if (family.removeCgiBinPrefix) line = ReplaceAllNoCase(line, "cgi-bin/i/", "");
+    if (ContainsNoCase(line, family.tagKeyword)) {
+      buffer += line;
+      buffer += kCrLf;
+    }
+  }
+  WriteTextFile(cleanPath, OneTagPerLine(std::move(buffer), family.tagKeyword));
+
+  // Keep only the lines that begin a tag: this drops the text before the
+  // first tag of a source line, and the empty lines.
+  std::string tagLines;
+  for (const std::string& line : ReadTextLines(cleanPath)) {
+    if (ContainsNoCase(line, family.tagKeyword)) {
+      tagLines += line;
+      tagLines += kCrLf;
+    }
+  }
+  WriteTextFile(cleanPath, tagLines);
+
+  StringList& links = lists.Links[family.pair];
+  StringList& names = lists.frmList[family.pair];
+  for (const std::string& line : ReadTextLines(cleanPath)) {
+    const std::optional<std::string> reference = TakeReference(line, family);
+    if (!reference) continue;
+    std::string name = FileNamePart(*reference);
+    std::optional<std::string> address = ResolveReference(*reference, pageDirectory);
+    // The first reference of a file name wins; a full pair takes no more.
+    if (!address || names.Contains(name) || names.IsFull() || links.IsFull()) continue;
+    links.AddItem(std::move(*address));
+    names.AddItem(std::move(name));
+  }
+}
+
+void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
+  ScanTags(kImgTagScan, pageAddress, folder, lists);
+}
+
+void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
+  ScanTags(kImageLinkScan, pageAddress, folder, lists);
+}
+
+}  // namespace pagesift

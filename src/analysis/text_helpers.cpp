@@ -1,0 +1,96 @@
+#include "analysis/text_helpers.h"
+
+#include <algorithm>
+
+namespace pagesift {
+namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+template <typename Find>
+std::string ReplaceEach(std::string_view text, std::string_view find, std::string_view with, Find findAt) {
+  if (find.empty()) return std::string(text);
+  std::string out;
+  size_t from = 0;
+  for (size_t hit = findAt(text, find, from); hit != std::string_view::npos; hit = findAt(text, find, from)) {
+    if (out.empty()) out.reserve(text.size());
+    out.append(text, from, hit - from);
+    out.append(with);
+    from = hit + find.size();
+  }
+  if (from == 0) return std::string(text);
+  out.append(text, from, std::string_view::npos);
+  return out;
+}
+
+}  // namespace
+
+char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ToLowerAscii(c);
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return ToLowerAscii(x) == ToLowerAscii(y);
+         });
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
+  if (from > text.size()) return std::string_view::npos;
+  if (needle.empty()) return from;
+  if (needle.size() > text.size()) return std::string_view::npos;
+  const size_t last = text.size() - needle.size();
+  const char first = needle.front();
+  const std::string_view rest = needle.substr(1);
+  if (!IsAsciiLetter(first)) {
+    // The common case ("<img", "<a "): let the library find the first byte.
+    for (size_t at = text.find(first, from); at != std::string_view::npos && at <= last;
+         at = text.find(first, at + 1)) {
+      if (EqualsNoCase(text.substr(at + 1, rest.size()), rest)) return at;
+    }
+    return std::string_view::npos;
+  }
+  const char lower = ToLowerAscii(first);
+  for (size_t at = from; at <= last; ++at) {
+    if (ToLowerAscii(text[at]) == lower && EqualsNoCase(text.substr(at + 1, rest.size()), rest)) return at;
+  }
+  return std::string_view::npos;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view needle) {
+  return FindNoCase(text, needle) != std::string_view::npos;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view with) {
+  return ReplaceEach(text, find, with, [](std::string_view t, std::string_view f, size_t from) {
+    return t.find(f, from);
+  });
+}
+
+std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::string_view with) {
+  return ReplaceEach(text, find, with, [](std::string_view t, std::string_view f, size_t from) {
+    return FindNoCase(t, f, from);
+  });
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
+    lines.emplace_back(text.substr(start, cr - start));
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+}  // namespace pagesift

@@ -1,0 +1,35 @@
+#pragma once
+
+// Plain text operations the page analysis is built from. "Without regard to
+// case" always means ASCII letters only; every other byte compares exactly.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagesift {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+char ToLowerAscii(char c);
+std::string ToLowerAscii(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// Position of the first occurrence of `needle` at or after `from`, without
+// regard to case; npos when there is none.
+size_t FindNoCase(std::string_view text, std::string_view needle, size_t from = 0);
+bool ContainsNoCase(std::string_view text, std::string_view needle);
+
+// Replace-all: one left-to-right scan replacing every non-overlapping
+// occurrence, never rescanning inserted text. An empty search text changes
+// nothing.
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view with);
+std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::string_view with);
+
+// The lines of a text file's content: a line ends at CR or at CR LF (neither
+// belongs to it); LF alone does not end a line. Text after the last line end
+// is one more line when it is not empty.
+std::vector<std::string> SplitTextLines(std::string_view text);
+
+}  // namespace pagesift

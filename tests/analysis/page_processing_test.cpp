@@ -1,0 +1,119 @@
+#include "analysis/page_processing.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "analysis/working_files.h"
+#include "support/test_folder.h"
+
+namespace pagesift {
+namespace {
+
+const std::vector<std::string> kIntermediateFiles = {"checkImages.txt", "checkImagesClean.txt", "browser.txt",
+                                                     "images.htm"};
+
+ProcessPageResult Process(const test::TestFolder& folder, const std::optional<std::string>& page,
+                          const std::string& url, AnalysisLists& lists) {
+  return ProcessPage(page, [url] { return url; }, folder.path(), lists);
+}
+
+TEST(ProcessPage, WritesBothViewsOfWholePagesExactly) {
+  const std::string thumb = "<a href='http://example.org/pets/thumbs/cat.jpg'>cat.jpg</a>";
+  const std::string nested = "<a href='http://example.org/pets/big/" + thumb + "'>" + thumb + "</a>";
+  struct Case {
+    std::string url;
+    std::string page;
+    std::string source;
+    std::string images;
+  } cases[] = {
+      {"http://example.org/pets/index.html",
+       "<body>\n<h1>Gallery</h1>\n<a href=\"big/cat.jpg\"><img src=\"thumbs/cat.jpg\" alt=\"cat\"></a>\n"
+       "<img src=\"/logo.png\">\n</body>",
+       "&lt;body><BR>&lt;h1>Gallery&lt;/h1><BR>&lt;a href=\"big/" + nested + "\">&lt;img src=\"thumbs/" + nested +
+           "\" alt=\"cat\">&lt;/a><BR>&lt;img src=\"/<a href='http://example.org/logo.png'>logo.png</a>\"><BR>"
+           "&lt;/body>\r\n",
+       "<a href='http://example.org/pets/thumbs/cat.jpg'><img src='http://example.org/pets/thumbs/cat.jpg'></a><BR>"
+       "http://example.org/pets/thumbs/cat.jpg<BR><BR><BR>"
+       "<a href='http://example.org/logo.png'><img src='http://example.org/logo.png'></a><BR>"
+       "http://example.org/logo.png<BR><BR><BR>\r\n"},
+      {"https://shop.example/items/list.html",
+       "<div>\r\n<IMG SRC='//cdn.example/p/a.gif'><img src=\"data:image/gif;base64,R0lG\"><img src=x.gif></div>",
+       "&lt;div><BR><BR>&lt;IMG SRC='//cdn.example/p/<a href='https://cdn.example/p/a.gif'>a.gif</a>'>"
+       "&lt;img src=\"data:image/gif;base64,R0lG\">&lt;img src=<a href='https://shop.example/items/x.gif'>x.gif</a>>"
+       "&lt;/div>\r\n",
+       "<a href='https://cdn.example/p/a.gif'><img src='https://cdn.example/p/a.gif'></a><BR>"
+       "https://cdn.example/p/a.gif<BR><BR><BR>"
+       "<a href='https://shop.example/items/x.gif'><img src='https://shop.example/items/x.gif'></a><BR>"
+       "https://shop.example/items/x.gif<BR><BR><BR>\r\n"},
+  };
+  for (const Case& c : cases) {
+    test::TestFolder folder;
+    AnalysisLists lists;
+    const ProcessPageResult result = Process(folder, c.page, c.url, lists);
+    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.skipped.empty());
+    EXPECT_EQ(result.sourcePage, folder.File("source.htm"));
+    EXPECT_EQ(result.imagePage, folder.File("imagepage.html"));
+    EXPECT_EQ(folder.Read("source.htm"), c.source) << c.url;
+    EXPECT_EQ(folder.Read("imagepage.html"), c.images) << c.url;
+    for (const std::string& name : kIntermediateFiles) EXPECT_EQ(folder.Read(name), "\r\n") << name;
+  }
+}
+
+TEST(ProcessPage, StillWritesEmptyViewsWhenNothingWasCaptured) {
+  test::TestFolder folder;
+  AnalysisLists lists;
+  lists.Links[1].AddItem("http://old/a.gif");
+  lists.frmList[1].AddItem("a.gif");
+  const ProcessPageResult result = Process(folder, std::nullopt, "http://host/", lists);
+  EXPECT_TRUE(result.completed);
+  EXPECT_EQ(lists.Links[1].ListCount(), 0u);
+  EXPECT_EQ(folder.Read("source.htm"), "\r\n");
+  EXPECT_EQ(folder.Read("imagepage.html"), "\r\n");
+  for (const std::string& name : kIntermediateFiles) EXPECT_EQ(folder.Read(name), "\r\n") << name;
+}
+
+TEST(ProcessPage, AsksForTheBrowserAddressOncePerScan) {
+  test::TestFolder folder;
+  AnalysisLists lists;
+  int asked = 0;
+  const auto location = [&asked] { return ++asked == 1 ? std::string("http://h/one/p.html") : "http://h/two/p.html"; };
+  ProcessPage("<a href='a.gif'><img src='b.gif'></a>", location, folder.path(), lists);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(lists.Links[AnalysisLists::kImgTags].List(0), "http://h/one/b.gif");
+  EXPECT_EQ(lists.Links[AnalysisLists::kImageLinks].List(0), "http://h/two/a.gif");
+}
+
+TEST(ProcessPage, SkipsWhatCannotBeWrittenAndGoesOn) {
+  test::TestFolder folder;
+  for (const char* name : {"browser.txt", "images.htm"}) folder.Write(name, "old");
+  std::filesystem::create_directory(folder.File("checkImagesClean.txt"));  // cannot be opened as a file
+
+  AnalysisLists lists;
+  const ProcessPageResult result = Process(folder, "<img src='a.gif'>", "http://h/p.html", lists);
+  EXPECT_TRUE(result.completed);
+  EXPECT_EQ(result.skipped.size(), 3u);  // both scans and the reset
+  EXPECT_EQ(lists.Links[1].ListCount(), 0u);
+  EXPECT_EQ(folder.Read("source.htm"), "&lt;img src='a.gif'>\r\n");
+  EXPECT_EQ(folder.Read("imagepage.html"), "\r\n");
+  // The reset stops at the file it cannot write; the files after it keep their content.
+  EXPECT_EQ(folder.Read("checkImages.txt"), "\r\n");
+  EXPECT_EQ(folder.Read("browser.txt"), "old");
+  EXPECT_EQ(folder.Read("images.htm"), "old");
+}
+
+TEST(CreateMissingWorkingFiles, CreatesOnlyWhatIsMissing) {
+  test::TestFolder folder;
+  folder.Write("source.htm", "last page");
+  folder.Write("imagepage.html", "");
+  CreateMissingWorkingFiles(folder.path());
+  EXPECT_EQ(folder.Read("source.htm"), "last page");
+  EXPECT_EQ(folder.Read("imagepage.html"), "");
+  for (const char* name : {"browser.txt", "images.htm", "checkImages.txt", "checkImagesClean.txt"}) {
+    EXPECT_EQ(folder.Read(name), "\r\n") << name;
+  }
+}
+
+}  // namespace
+}  // namespace pagesift

@@ -1,0 +1,256 @@
+#include "analysis/tag_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "analysis/text_file.h"
+#include "support/test_folder.h"
+
+namespace pagesift {
+namespace {
+
+constexpr const char* kPage = "http://host/a/b/page.html";
+
+struct Find {
+  std::string name;
+  std::string address;
+  bool operator==(const Find&) const = default;
+};
+
+void PrintTo(const Find& f, std::ostream* os) { *os << "{" << f.name << ", " << f.address << "}"; }
+
+std::vector<Find> Pair(const AnalysisLists& lists, size_t pair) {
+  std::vector<Find> finds;
+  EXPECT_EQ(lists.Links[pair].ListCount(), lists.frmList[pair].ListCount());
+  for (size_t i = 0; i < lists.Links[pair].ListCount(); ++i) {
+    finds.push_back({lists.frmList[pair].List(i), lists.Links[pair].List(i)});
+  }
+  return finds;
+}
+
+// Runs one scan over `page` as the captured page text.
+std::vector<Find> Scan(const ScanFamily& family, const std::string& page, const std::string& url = kPage) {
+  test::TestFolder folder;
+  WriteTextFile(folder.File("checkImages.txt"), page);
+  AnalysisLists lists;
+  ScanTags(family, url, folder.path(), lists);
+  return Pair(lists, family.pair);
+}
+
+struct ScanCase {
+  const char* source;
+  std::vector<Find> finds;
+};
+
+TEST(ExtractImgTags, ResolvesEachKindOfReference) {
+  const ScanCase cases[] = {
+      {"<img src='pic.gif'>", {{"pic.gif", "http://host/a/b/pic.gif"}}},
+      {"<img src=\"pic.gif\">", {{"pic.gif", "http://host/a/b/pic.gif"}}},
+      {"<img src='img/pic.gif'>", {{"pic.gif", "http://host/a/b/img/pic.gif"}}},
+      {"<IMG SRC='/img/pic.gif'>", {{"pic.gif", "http://host/img/pic.gif"}}},
+      {"<img src='http://other/x/y.jpg'>", {{"y.jpg", "http://other/x/y.jpg"}}},
+      {"<img src='../img/pic.gif'>", {{"pic.gif", "http://host/img/pic.gif"}}},
+      {"<img src='../../img/pic.gif'>", {{"pic.gif", "http://host/img/pic.gif"}}},
+      {"<img src='pic.gif'\r\nalt='x'>", {{"pic.gif", "http://host/a/b/pic.gif"}}},
+      {"<img data-src='a.gif' src='b.gif'>", {{"a.gif", "http://host/a/b/a.gif"}}},
+      {"<img src='pic.gif' border=0>", {{"pic.gif", "http://host/a/b/pic.gif"}}},
+  };
+  for (const ScanCase& c : cases) EXPECT_EQ(Scan(kImgTagScan, c.source), c.finds) << c.source;
+}
+
+TEST(ExtractImgTags, FollowsTheLineAndTagRules) {
+  const ScanCase cases[] = {
+      // first occurrence of a file name wins, wherever it lives
+      {"<img src='a/pic.gif'><img src='b/pic.gif'>", {{"pic.gif", "http://host/a/b/a/pic.gif"}}},
+      // tags keep the order of the line
+      {"<p><img src='z.gif'> text <img src='y.gif'></p>",
+       {{"z.gif", "http://host/a/b/z.gif"}, {"y.gif", "http://host/a/b/y.gif"}}},
+      // the engine writes line breaks as LF: one line, still one tag per line after the split
+      {"<body>\n<img src=\"a.gif\">\n<p>\n<img src=\"b.gif\"></body>",
+       {{"a.gif", "http://host/a/b/a.gif"}, {"b.gif", "http://host/a/b/b.gif"}}},
+      // "src=" in the next source line: nothing
+      {"<img\r\nsrc='x.gif'>", {}},
+      {"<p>no images</p>", {}},
+  };
+  for (const ScanCase& c : cases) EXPECT_EQ(Scan(kImgTagScan, c.source), c.finds) << c.source;
+}
+
+TEST(ExtractImageLinks, ListsLinksOnLinesThatMentionAnImage) {
+  const ScanCase cases[] = {
+      {"<a href='big.jpg'>", {{"big.jpg", "http://host/a/b/big.jpg"}}},
+      {"<A HREF='PICS/BIG.JPG'>", {{"BIG.JPG", "http://host/a/b/PICS/BIG.JPG"}}},
+      {"<a href='/pics/a.gif'>", {{"a.gif", "http://host/pics/a.gif"}}},
+      {"<a href='http://other/x.bmp'>", {{"x.bmp", "http://other/x.bmp"}}},
+      {"<a href='/cgi-bin/i/pics/a.jpg'>", {{"a.jpg", "http://host/pics/a.jpg"}}},
+      {"<a href='page.html'><img src='t.gif'></a>", {{"page.html", "http://host/a/b/page.html"}}},
+      {"<a href='page.html'>text</a>", {}},
+      {"<a name='top'>x.gif</a>", {}},
+      {"<a href='photo.png'>photo</a>", {}},
+      {"<a\thref='x.gif'>", {}},                 // a tab is not the blank after "a"
+      {"<a href='x.gif'\r\ntitle='t'>", {}},    // no ">" on the tag's line
+      {"<a href='x.jpeg'>1</a><a href='y/x.jpeg'>2</a>", {{"x.jpeg", "http://host/a/b/x.jpeg"}}},
+  };
+  for (const ScanCase& c : cases) EXPECT_EQ(Scan(kImageLinkScan, c.source), c.finds) << c.source;
+}
+
+TEST(ExtractImageLinks, ListsAgainWhatTheImageScanListed) {
+  test::TestFolder folder;
+  WriteTextFile(folder.File("checkImages.txt"), "<a href='pic.gif'><img src='pic.gif'></a>");
+  AnalysisLists lists;
+  ExtractImgTags(kPage, folder.path(), lists);
+  ExtractImageLinks(kPage, folder.path(), lists);
+  const std::vector<Find> expected = {{"pic.gif", "http://host/a/b/pic.gif"}};
+  EXPECT_EQ(Pair(lists, AnalysisLists::kImgTags), expected);
+  EXPECT_EQ(Pair(lists, AnalysisLists::kImageLinks), expected);
+}
+
+TEST(ScanTags, LeavesOneTagPerLineInTheCleanFile) {
+  test::TestFolder folder;
+  WriteTextFile(folder.File("checkImages.txt"), "x<IMG src='a.gif'>y<img src='b.gif'>\r\n\r\nz");
+  AnalysisLists lists;
+  ExtractImgTags(kPage, folder.path(), lists);
+  EXPECT_EQ(folder.Read("checkImagesClean.txt"), "<img src='a.gif'>y\r\n<img src='b.gif'>\r\n\r\n");
+
+  WriteTextFile(folder.File("checkImages.txt"), "<p>nothing</p>");
+  ExtractImgTags(kPage, folder.path(), lists);
+  EXPECT_EQ(folder.Read("checkImagesClean.txt"), "\r\n");
+}
+
+TEST(ScanTags, FailsWhenThePageFileIsMissing) {
+  test::TestFolder folder;
+  AnalysisLists lists;
+  EXPECT_THROW(ExtractImgTags(kPage, folder.path(), lists), FileError);
+}
+
+TEST(PageDirectory, CutsPagesBackButKeepsDirectoriesAndBareHosts) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://host/a/b/page.html", "http://host/a/b/"},
+      {"http://host/a/b/", "http://host/a/b/"},
+      {"http://www.example.com", "http://www.example.com"},
+      {"http://www.example.org", "www.example.org/"},
+      {"http://example.COM", "example.COM/"},  // the endings compare with case
+      {"", "/"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(PageDirectory(in), out) << in;
+}
+
+struct ResolveCase {
+  const char* reference;
+  const char* directory;
+  std::optional<std::string> address;
+};
+
+void ExpectResolved(const ResolveCase& c) {
+  EXPECT_EQ(ResolveReference(c.reference, c.directory), c.address) << c.reference << " on " << c.directory;
+}
+
+TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
+  const ResolveCase cases[] = {
+      {"pic.gif", "http://host/a/b/", "http://host/a/b/pic.gif"},
+      {"/img/pic.gif", "http://host/a/b/", "http://host/img/pic.gif"},
+      {"/img/pic.gif", "http://host", "http://img/pic.gif"},  // no "/" after the host: empty host part
+      {"../x/../pic.gif", "http://host/a/b/", "http://host/x/pic.gif"},  // every "../" goes, two levels up
+      {"../img/pic.gif", "http://host/", "host/img/pic.gif"},  // top of a site loses the scheme
+      {"pic.gif", "host/a/", "host/a/pic.gif"},
+      {"pic.gif", "http://www.example.com", "http://www.example.com/pic.gif"},  // a bare host
+      {"x/http://y/pic.gif", "http://host/a/", "x/http://y/pic.gif"},
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(ResolveReference, RewritesOnlyRelativeReferencesOnMemberPages) {
+  const std::string dir = "http://HomePages.PageSift.example/~ann/pics/";
+  const ResolveCase cases[] = {
+      {"pic.gif", dir.c_str(), "http://files.pagesift.example/~ann/pics/pic.gif"},
+      {"/pic.gif", dir.c_str(), "http://HomePages.PageSift.example/pic.gif"},
+      {"../pic.gif", dir.c_str(), "http://HomePages.PageSift.example/pic.gif"},
+      {"http://x/pic.gif", dir.c_str(), "http://x/pic.gif"},
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(ResolveReference, TreatsSecureAddressesLikePlainOnes) {
+  const ResolveCase cases[] = {
+      {"https://cdn.example.com/x.jpg", "https://host/a/b/", "https://cdn.example.com/x.jpg"},
+      {"HTTPS://CDN/X.JPG", "http://host/a/b/", "HTTPS://CDN/X.JPG"},
+      {"pic.gif", "https://host/a/b/", "https://host/a/b/pic.gif"},
+      {"/img/pic.gif", "https://host/a/b/", "https://host/img/pic.gif"},
+      {"/img/pic.gif", "HTTPS://host/a/", "https://host/img/pic.gif"},
+      {"../pic.gif", "https://host/a/b/", "https://host/pic.gif"},
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(ResolveReference, GivesNetworkPathsThePageScheme) {
+  const ResolveCase cases[] = {
+      {"//cdn.example.com/x.jpg", "https://host/a/", "https://cdn.example.com/x.jpg"},
+      {"//cdn.example.com/x.jpg", "http://host/a/", "http://cdn.example.com/x.jpg"},
+      {"//cdn.example.com/x.jpg", "file:///site/", "http://cdn.example.com/x.jpg"},
+      {"//cdn.example.com/x.jpg", "host/", "http://cdn.example.com/x.jpg"},
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(ResolveReference, KeepsFileAndFtpAndDropsOtherSchemes) {
+  const ResolveCase cases[] = {
+      {"file:///c/x.gif", "http://host/", "file:///c/x.gif"},
+      {"FTP://h/x.gif", "http://host/", "FTP://h/x.gif"},
+      {"data:image/gif;base64,R0lGODlh", "http://host/", std::nullopt},
+      {"javascript:alert(1)//http://x.gif", "http://host/", std::nullopt},
+      {"JavaScript:void(0)", "http://host/", std::nullopt},
+      {"vbscript:x.gif", "http://host/", std::nullopt},
+      {"blob:https://host/1234", "http://host/", std::nullopt},
+      {"about:blank", "http://host/", std::nullopt},
+      {"mailto:me@x.gif", "http://host/", std::nullopt},
+      {"svn+ssh:x.gif", "http://host/", std::nullopt},
+      {"http:x.gif", "http://host/a/", "http://host/a/http:x.gif"},  // a web scheme goes on to the rules
+      {"1x:y.gif", "http://host/a/", "http://host/a/1x:y.gif"},      // a scheme begins with a letter
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(ResolveReference, ResolvesRootRelativeOnPagesWithoutAWebPrefix) {
+  const ResolveCase cases[] = {
+      {"/img/p.gif", "file:///site/a/", "file:///img/p.gif"},
+      {"/img/p.gif", "ftp://host/a/", "ftp://host/img/p.gif"},
+      {"/img/p.gif", "ftp://host.com", "ftp://host.com/img/p.gif"},
+      {"/img/p.gif", "site/a/", "/img/p.gif"},
+  };
+  for (const ResolveCase& c : cases) ExpectResolved(c);
+}
+
+TEST(TakeReference, EndsUnquotedValuesAtABlankOrTheTagEnd) {
+  const std::pair<const char*, const char*> imgCases[] = {
+      {"<img src=pic.gif alt=x>", "pic.gif"},
+      {"<img src=pic.gif>", "pic.gif"},
+      {"<img src=pic.gif", "pic.gif"},
+      {"<img src=''pic.gif'>", "pic.gif"},
+      {"<img alt='a>b' src='pic.gif'>", "pic.gif"},  // a ">" before the keyword
+      {"<img src=", ""},                              // the line ends right after the keyword
+  };
+  for (const auto& [line, reference] : imgCases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
+
+  const std::pair<const char*, const char*> linkCases[] = {
+      {"<a href=big.jpg>", "big.jpg"},
+      {"<a href=big.jpg title=x>", "big.jpg"},
+      {"<a title='>' href='x.gif'>", "x.gif"},
+  };
+  for (const auto& [line, reference] : linkCases) EXPECT_EQ(TakeReference(line, kImageLinkScan), reference) << line;
+}
+
+TEST(ScanTags, GoesOnPastLinesItCannotCut) {
+  // The first line ends right after "href=": its empty reference names the
+  // page directory, as an empty href="" does.
+  const std::vector<Find> expected = {{"", "http://host/a/b/"}, {"b.gif", "http://host/a/b/b.gif"}};
+  EXPECT_EQ(Scan(kImageLinkScan, "<a title='x.gif>' href=\r\n'a.gif'>\r\n<a href='b.gif'>"), expected);
+}
+
+TEST(ScanTags, StopsListingAtTheListLimitWithPairsKeptEqual) {
+  std::string page;
+  for (size_t i = 0; i < StringList::kMaxEntries + 100; ++i) page += "<img src='p" + std::to_string(i) + ".gif'>";
+  const std::vector<Find> finds = Scan(kImgTagScan, page);
+  ASSERT_EQ(finds.size(), StringList::kMaxEntries);
+  EXPECT_EQ(finds.back().name, "p" + std::to_string(StringList::kMaxEntries - 1) + ".gif");
+}
+
+}  // namespace
+}  // namespace pagesift

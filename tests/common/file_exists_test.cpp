@@ -1,0 +1,49 @@
+#include "common/file_exists.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace pagesift {
+namespace {
+
+TEST(PathLeafName, TakesTheTextAfterTheLastSlash) {
+  struct Case {
+    const char* path;
+    const char* leaf;
+  } cases[] = {
+      {"/opt/pagesift/source.htm", "source.htm"},
+      {"source.htm", "source.htm"},
+      {"/opt/pagesift/", ""},
+      {"", ""},
+      {"C:\\dir\\file.txt", "C:\\dir\\file.txt"},  // a backslash separates nothing here
+  };
+  for (const Case& c : cases) EXPECT_EQ(PathLeafName(c.path), c.leaf) << c.path;
+}
+
+TEST(FileExists, FindsNormalFilesByTheirExactName) {
+  test::TestFolder folder;
+  folder.Write("source.htm", "x");
+  folder.Write(".hidden.txt", "x");
+  std::filesystem::create_directory(folder.File("sub.htm"));
+
+  struct Case {
+    std::string path;
+    bool exists;
+  } cases[] = {
+      {folder.File("source.htm"), true},
+      {folder.File("SOURCE.HTM"), false},  // file names are case-sensitive here
+      {folder.File("missing.htm"), false},
+      {folder.File("sub.htm"), false},      // a folder is not a file
+      {folder.File(".hidden.txt"), false},  // hidden files are not listed
+      {folder.File("*.htm"), false},        // the first match is not named "*.htm"
+      {folder.path() + "/", false},
+      {folder.path() + "/no-such-folder/source.htm", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
+}
+
+}  // namespace
+}  // namespace pagesift

@@ -1,0 +1,87 @@
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace pagesift {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs pagesift-scan with `arguments` (already quoted for the shell) in `folder`.
+Outcome RunScan(const test::TestFolder& folder, const std::string& arguments, const std::string& input = "") {
+  folder.Write("stdin.txt", input);
+  const std::string command = "cd '" + folder.path() + "' && '" PAGESIFT_SCAN_EXE "' " + arguments +
+                              " <stdin.txt >stdout.txt 2>stderr.txt";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, folder.Read("stdout.txt"), folder.Read("stderr.txt")};
+}
+
+TEST(PagesiftScan, PrintsTheImageTagsThenTheImageLinks) {
+  test::TestFolder folder;
+  folder.Write("page.html", "<a href='big.jpg'><img src='small.gif'></a><img src='/x/y.png'>");
+  const Outcome run = RunScan(folder, "--url http://h/a/p.html --out views page.html");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "img\tsmall.gif\thttp://h/a/small.gif\n"
+            "img\ty.png\thttp://h/x/y.png\n"
+            "link\tbig.jpg\thttp://h/a/big.jpg\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(folder.Read("views/checkImages.txt"), "\r\n");
+  EXPECT_NE(folder.Read("views/imagepage.html").find("http://h/x/y.png"), std::string::npos);
+}
+
+TEST(PagesiftScan, ReadsStandardInputIntoTheCurrentFolder) {
+  test::TestFolder folder;
+  const Outcome run = RunScan(folder, "-", "<img src=\"a.gif\">");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "img\ta.gif\t/a.gif\n");  // no address: the page directory is "/"
+  EXPECT_EQ(folder.Read("source.htm"), "&lt;img src=\"<a href='/a.gif'>a.gif</a>\">\r\n");
+}
+
+TEST(PagesiftScan, ExitsWithAClearMessageOnBadUseOrUnusableFiles) {
+  test::TestFolder folder;
+  folder.Write("page.html", "<img src='a.gif'>");
+  folder.Write("a-file", "");
+  struct Case {
+    const char* arguments;
+    int status;
+    const char* mentions;
+  } cases[] = {
+      {"", 2, "no FILE given"},
+      {"--url", 2, "--url needs a value"},
+      {"--bogus page.html", 2, "unknown option '--bogus'"},
+      {"page.html other.html", 2, "only one FILE"},
+      {"missing.html", 1, "missing.html"},
+      {"--out a-file/views page.html", 1, "a-file/views"},
+      {"--help", 0, ""},
+  };
+  for (const Case& c : cases) {
+    const Outcome run = RunScan(folder, c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_NE(run.err.find(c.mentions), std::string::npos) << c.arguments << ": " << run.err;
+    if (c.status != 0) {
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    }
+  }
+}
+
+TEST(PagesiftScan, RefusesAFolderWhereAViewCannotBeWritten) {
+  test::TestFolder folder;
+  folder.Write("page.html", "<img src='a.gif'>");
+  std::filesystem::create_directories(folder.File("views/source.htm"));
+  const Outcome run = RunScan(folder, "--out views page.html");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("source.htm"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace pagesift
