@@ -34,13 +34,6 @@ TEST(ReplaceAllNoCase, MatchesAsciiLettersInAnyCase) {
   EXPECT_EQ(ReplaceAllNoCase("\xC3\x89t\xC3\xA9", "\xC3\xA9", "e"), "\xC3\x89te");  // only ASCII folds
 }
 
-TEST(FindNoCase, ReportsPositionsAndMisses) {
-  EXPECT_EQ(FindNoCase("xx SRC=", "src="), 3u);
-  EXPECT_EQ(FindNoCase("<a <A ", "<a ", 1), 3u);
-  EXPECT_EQ(FindNoCase("src", "src="), std::string_view::npos);
-  EXPECT_EQ(FindNoCase("abc", "x", 5), std::string_view::npos);
-}
-
 TEST(SplitTextLines, EndsLinesAtCrOrCrLfButNotAtLfAlone) {
   using Lines = std::vector<std::string>;
   struct Case {

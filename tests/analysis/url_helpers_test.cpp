@@ -41,15 +41,6 @@ TEST(UrlDirectory, TreatsTheSecurePrefixLikeThePlainOne) {
   for (const Case& c : cases) EXPECT_EQ(UrlDirectory(c.in), c.out) << c.in;
 }
 
-TEST(UrlDirectory, ClimbsOneLevelPerCall) {
-  std::string address = "https://host/a/b/c/page.html";
-  const char* expected[] = {"https://host/a/b/c/", "https://host/a/b/", "https://host/a/", "https://host/", "host/"};
-  for (const char* step : expected) {
-    address = UrlDirectory(address);
-    EXPECT_EQ(address, step);
-  }
-}
-
 TEST(UrlDirectory, HandlesAddressesOfAnyLength) {
   const std::string longPath(100000, 'x');
   EXPECT_EQ(UrlDirectory("http://host/" + longPath + "/p.html"), "http://host/" + longPath + "/");

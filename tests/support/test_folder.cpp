@@ -2,8 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "analysis/text_file.h"
 
 namespace pagesift::test {
 
@@ -18,18 +19,10 @@ TestFolder::~TestFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::string TestFolder::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + File(name));
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string TestFolder::Read(const std::string& name) const { return ReadWholeFile(File(name)); }
 
 void TestFolder::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream out(File(name), std::ios::binary);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + File(name));
+  std::ofstream(File(name), std::ios::binary) << bytes;
 }
 
 }  // namespace pagesift::test
