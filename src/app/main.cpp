@@ -1,0 +1,12 @@
+// PageSift: starts with the splash window, which opens the main window.
+
+#include <QApplication>
+
+#include "app/start_up.h"
+
+int main(int argc, char** argv) {
+  pagesift::PrepareEngineEnvironment();
+  QApplication app(argc, argv);
+  pagesift::StartUp startUp(app);
+  return app.exec();
+}

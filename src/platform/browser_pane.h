@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace pagesift {
+
+// One rendering-engine pane as the main window uses it. Operations return at
+// once; what they start is reported later through the four events, each
+// carrying the pane's index. An operation the engine refuses returns false.
+class BrowserPane : public QObject {
+  Q_OBJECT
+
+ public:
+  using BodyCallback = std::function<void(std::optional<std::string> bodyHtml)>;
+
+  BrowserPane(int index, QObject* parent) : QObject(parent), index_(index) {}
+
+  int index() const { return index_; }
+
+  // The widget that shows the pane; the main window places it.
+  virtual QWidget* widget() const = 0;
+
+  virtual bool Navigate(const QString& address) = 0;
+  virtual bool GoBack() = 0;
+  virtual bool GoForward() = 0;
+  virtual void GoHome() = 0;
+  virtual void Stop() = 0;
+  virtual void Refresh() = 0;
+
+  virtual QString LocationURL() const = 0;
+  virtual QString LocationName() const = 0;
+
+  // Asks for the outer HTML of the shown document's body; `done` receives it,
+  // or nothing when there is no HTML document or no body. Asynchronous.
+  virtual void CaptureBodyHtml(BodyCallback done) = 0;
+
+  // Whether the pane has been made visible (independent of whether its
+  // window is on screen yet).
+  bool Visible() const { return !widget()->isHidden(); }
+  void SetVisible(bool visible) { widget()->setVisible(visible); }
+
+ signals:
+  void StatusTextChange(int index, const QString& text);
+  void ProgressChange(int index, int progress, int maximum);
+  void DownloadComplete(int index);
+  void TitleChange(int index, const QString& text);
+
+ private:
+  int index_;
+};
+
+// Makes the pane with the given index (0 Browser, 1 Source Code, 2 Images)
+// as a child of `parent`.
+using BrowserPaneFactory = std::function<BrowserPane*(int index, QWidget* parent)>;
+
+}  // namespace pagesift

@@ -1,0 +1,30 @@
+#include "platform/engine_settings.h"
+
+#include <QString>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace pagesift {
+
+QWebEngineProfile* CreateEngineProfile(const QString& storageName, QObject* parent) {
+  auto* profile = storageName.isEmpty() ? new QWebEngineProfile(parent) : new QWebEngineProfile(storageName, parent);
+  ApplyEngineSettings(profile->settings(), PaneRole::kBrowsing);
+  return profile;
+}
+
+void ApplyEngineSettings(QWebEngineSettings* settings, PaneRole role) {
+  using S = QWebEngineSettings;
+  const bool browsing = role == PaneRole::kBrowsing;
+  settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
+  settings->setAttribute(S::JavascriptEnabled, browsing);
+  settings->setAttribute(S::JavascriptCanOpenWindows, browsing);
+  settings->setAttribute(S::LocalStorageEnabled, browsing);
+  settings->setAttribute(S::NavigateOnDropEnabled, browsing);
+  // Local pages show their own neighbouring images in every pane.
+  settings->setAttribute(S::LocalContentCanAccessFileUrls, true);
+  // A local page that runs script must not send local files anywhere; the
+  // generated views run none and show remote and local images side by side.
+  settings->setAttribute(S::LocalContentCanAccessRemoteUrls, !browsing);
+}
+
+}  // namespace pagesift

@@ -1,0 +1,29 @@
+#include "platform/product_information.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+
+namespace pagesift {
+namespace {
+
+constexpr const char* kCommentsProperty = "pagesiftComments";
+
+}  // namespace
+
+void EmbedProductInformation(const ProductInformation& information) {
+  QCoreApplication::setApplicationName(information.productName);
+  QCoreApplication::setOrganizationName(information.companyName);
+  if (QCoreApplication* app = QCoreApplication::instance()) app->setProperty(kCommentsProperty, information.comments);
+}
+
+ProductInformation ReadExecutableProductInformation() {
+  ProductInformation information;
+  information.productName = QCoreApplication::applicationName();
+  information.companyName = QCoreApplication::organizationName();
+  if (const QCoreApplication* app = QCoreApplication::instance()) {
+    information.comments = app->property(kCommentsProperty).toString();
+  }
+  return information;
+}
+
+}  // namespace pagesift

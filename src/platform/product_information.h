@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace pagesift {
+
+// The executable's version information: what the build embedded.
+struct ProductInformation {
+  QString productName;
+  QString companyName;
+  QString comments;  // the website text
+};
+
+// Puts the product information where the program reads it at run time (the
+// application object). main() passes the values the build embedded; tests
+// pass their own.
+void EmbedProductInformation(const ProductInformation& information);
+
+ProductInformation ReadExecutableProductInformation();
+
+}  // namespace pagesift

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace pagesift {
+
+// The folder of the running executable. Help.rtf and the home page are read
+// from there.
+QString ProgramFolder();
+
+// The built-in home page shipped beside the program.
+QUrl HomePageUrl(const QString& programFolder);
+
+// The folder for the working files, each missing one created: the program
+// folder when the files can be created there, otherwise the per-user data
+// folder (an installed copy cannot write beside itself).
+QString PrepareWorkingFolder(const QString& programFolder);
+
+}  // namespace pagesift

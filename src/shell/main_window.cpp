@@ -1,0 +1,261 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "analysis/page_processing.h"
+#include "analysis/url_helpers.h"
+#include "platform/program_folder.h"
+#include "shell/layout_arithmetic.h"
+#include "shell/mod_product_info.h"
+#include "shell/progress_indicator.h"
+#include "shell/status_panels.h"
+
+namespace pagesift {
+namespace {
+
+constexpr int kPaneCount = 3;
+constexpr int kEnterKey = 13;
+constexpr double kStatusBarHeight = 315;  // twips
+
+template <typename Handler>
+void ConnectItems(const QList<QAction*>& items, QObject* context, Handler handler) {
+  for (int index = 0; index < items.size(); ++index) {
+    QObject::connect(items[index], &QAction::triggered, context, [handler, index] { handler(index); });
+  }
+}
+
+}  // namespace
+
+Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane) : programFolder_(programFolder) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  ui_.setupUi(this, makePane);
+  ConnectControls();
+}
+
+void Form1::ConnectControls() {
+  connect(ui_.cmbBack, &QPushButton::clicked, this, &Form1::cmbBack_Click);
+  connect(ui_.cmdForward, &QPushButton::clicked, this, &Form1::cmdForward_Click);
+  connect(ui_.cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
+  connect(ui_.cmdRefresh[0], &QPushButton::clicked, this, [this] { cmdRefresh_Click(0); });
+  connect(ui_.cmdBackDir, &QPushButton::clicked, this, &Form1::cmdBackDir_Click);
+  connect(ui_.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(ui_.cmdWebsite, &QPushButton::clicked, this, &Form1::cmdWebsite_Click);
+  connect(ui_.cmdGo, &QPushButton::clicked, this, &Form1::cmdGo_Click);
+  connect(ui_.txtUrl, &QLineEdit::returnPressed, this, [this] {
+    int key = kEnterKey;
+    txtUrl_KeyPress(key);
+  });
+  connect(ui_.TabStrip1, &QTabWidget::currentChanged, this, &Form1::TabStrip1_Click);
+  connect(ui_.focusAddress, &QAction::triggered, this, [this] {
+    ui_.txtUrl->setFocus(Qt::ShortcutFocusReason);
+    ui_.txtUrl->selectAll();
+  });
+
+  ConnectItems(ui_.mnuFileItem, this, [this](int index) { mnuFileItem_Click(index); });
+  ConnectItems(ui_.mnuGoItem, this, [this](int index) { mnuGoItem_Click(index); });
+  ConnectItems(ui_.mnuViewItem, this, [this](int index) { mnuViewItem_Click(index); });
+  ConnectItems(ui_.mnuToolsItem, this, [this](int index) { mnuToolsItem_Click(index); });
+  ConnectItems(ui_.mnuHelpItem, this, [this](int index) { mnuHelpItem_Click(index); });
+
+  for (BrowserPane* pane : ui_.wb) {
+    connect(pane, &BrowserPane::StatusTextChange, this, &Form1::wb_StatusTextChange);
+    connect(pane, &BrowserPane::ProgressChange, this, &Form1::wb_ProgressChange);
+    connect(pane, &BrowserPane::DownloadComplete, this, &Form1::wb_DownloadComplete);
+    connect(pane, &BrowserPane::TitleChange, this, &Form1::wb_TitleChange);
+  }
+}
+
+void Form1::Form_Load() {
+  ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
+  ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
+  workingFolder_ = PrepareWorkingFolder(programFolder_);
+  ui_.sb1->AddPanel();
+  ShowPane(0);
+  ui_.wb[0]->GoHome();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void Form1::Form_Unload() {
+  if (commands_.unloadOtherWindows) commands_.unloadOtherWindows();
+  StopAllPanes();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutControls();
+}
+
+void Form1::LayoutControls() {
+  // The status bar lies along the bottom edge of the client area by itself.
+  const QWidget* client = ui_.client;
+  const int statusBarHeight = TwipsToPixels(kStatusBarHeight);
+  ui_.sb1->setGeometry(0, client->height() - statusBarHeight, client->width(), statusBarHeight);
+
+  const QSize frame = frameGeometry().size() - geometry().size();
+  LayoutInput input{};
+  input.windowWidth = (width() + frame.width()) * kTwipsPerPixel;
+  input.windowHeight = (height() + frame.height()) * kTwipsPerPixel;
+  input.statusBarTop = ui_.sb1->y() * kTwipsPerPixel;
+  input.statusBarHeight = ui_.sb1->height() * kTwipsPerPixel;
+  input.goButtonWidth = ui_.cmdGo->width() * kTwipsPerPixel;
+  const Layout layout = ComputeLayout(input);
+
+  PlaceTwips(ui_.TabStrip1, layout.tabStrip.left, layout.tabStrip.top, layout.tabStrip.width, layout.tabStrip.height);
+  for (BrowserPane* pane : ui_.wb) {
+    PlaceTwips(pane->widget(), layout.pane.left, layout.pane.top, layout.pane.width, layout.pane.height);
+  }
+  ui_.sb1->SetPanelWidth(1, TwipsToPixels(layout.panel1Width));
+  if (ui_.sb1->PanelCount() >= 2) ui_.sb1->SetPanelWidth(2, TwipsToPixels(layout.panel2Width));
+  PlaceTwips(ui_.pb1, layout.progressBar.left, layout.progressBar.top, layout.progressBar.width,
+             layout.progressBar.height);
+  ui_.txtUrl->resize(TwipsToPixels(layout.addressWidth), ui_.txtUrl->height());
+  ui_.cmdWebsite->resize(TwipsToPixels(layout.websiteButtonWidth), ui_.cmdWebsite->height());
+  ui_.cmdGo->move(TwipsToPixels(layout.goButtonLeft), ui_.cmdGo->y());
+}
+
+void Form1::StopAllPanes() {
+  for (BrowserPane* pane : ui_.wb) pane->Stop();
+}
+
+void Form1::cmbBack_Click() {
+  StopAllPanes();
+  const int index = VisiblePaneIndex();
+  if (index < kPaneCount) ui_.wb[index]->GoBack();  // nothing to go back to: skipped
+}
+
+void Form1::cmdForward_Click() {
+  StopAllPanes();
+  const int index = VisiblePaneIndex();
+  if (index < kPaneCount) ui_.wb[index]->GoForward();
+}
+
+void Form1::cmdStop_Click() { StopAllPanes(); }
+
+void Form1::cmdRefresh_Click(int) {
+  StopAllPanes();
+  SelectView(0);
+  ui_.wb[0]->Refresh();
+  ProcessPage();
+}
+
+void Form1::cmdGo_Click() { ui_.wb[0]->Navigate(ui_.txtUrl->text()); }
+
+void Form1::txtUrl_KeyPress(int& keyAscii) {
+  if (keyAscii == kEnterKey) cmdGo_Click();
+}
+
+void Form1::cmdBackDir_Click() {
+  ui_.txtUrl->setText(QString::fromStdString(UrlDirectory(ui_.txtUrl->text().toStdString())));
+  cmdGo_Click();
+  SelectView(0);
+}
+
+void Form1::ShowPane(int index) {
+  for (BrowserPane* pane : ui_.wb) pane->SetVisible(false);
+  ui_.wb[index]->SetVisible(true);
+}
+
+void Form1::SelectView(int index) {
+  for (BrowserPane* pane : ui_.wb) pane->SetVisible(false);
+  ui_.TabStrip1->setCurrentIndex(index);
+  ui_.wb[index]->SetVisible(true);
+}
+
+int Form1::VisiblePaneIndex() const {
+  int index = kPaneCount;  // names no pane
+  for (int i = 0; i < kPaneCount; ++i) {
+    if (ui_.wb[i]->Visible()) index = i;
+  }
+  return index;
+}
+
+void Form1::TabStrip1_Click() { ShowPane(ui_.TabStrip1->currentIndex()); }
+
+void Form1::Command1_Click() {
+  StopAllPanes();
+  const int index = VisiblePaneIndex();
+  if (index < kPaneCount) ui_.txtUrl->setText(ui_.wb[index]->LocationURL());
+  SelectView(0);
+  ui_.wb[0]->Navigate(ui_.txtUrl->text());
+}
+
+void Form1::cmdWebsite_Click() {
+  if (commands_.showWebsite) commands_.showWebsite();
+}
+
+void Form1::mnuFileItem_Click(int) { close(); }
+
+void Form1::mnuGoItem_Click(int index) {
+  switch (index) {
+    case 0: cmbBack_Click(); break;
+    case 1: cmdForward_Click(); break;
+    case 2: cmdStop_Click(); break;
+    case 3: cmdRefresh_Click(0); break;
+    case 4: cmdBackDir_Click(); break;
+    case 5: Command1_Click(); break;
+    default: break;
+  }
+}
+
+void Form1::mnuViewItem_Click(int index) {
+  if (index >= 3) {
+    cmdWebsite_Click();
+  } else {
+    SelectView(index);
+  }
+}
+
+void Form1::mnuToolsItem_Click(int index) {
+  if (index == 0 && commands_.addToToolsMenu) commands_.addToToolsMenu();
+  if (index == 1 && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
+}
+
+void Form1::mnuHelpItem_Click(int) {
+  if (commands_.showHelp) commands_.showHelp();
+}
+
+void Form1::wb_StatusTextChange(int, const QString& text) { ui_.sb1->SetPanelText(1, text); }
+
+void Form1::wb_ProgressChange(int index, int progress, int maximum) {
+  if (index != 0 || maximum == 0) return;
+  if (!ui_.pb1->SetMax(static_cast<float>(maximum))) return;  // a range the bar refuses is left alone
+  ui_.pb1->SetValue(progress > maximum || progress <= 0 ? 0.01 : progress);
+}
+
+void Form1::wb_DownloadComplete(int index) {
+  if (index == 0) ProcessPage();
+}
+
+void Form1::wb_TitleChange(int index, const QString&) {
+  if (index != 0) return;
+  ui_.txtUrl->setText(ui_.wb[0]->LocationURL());
+  setWindowTitle(modProductInfo::strProductName + QStringLiteral(" by ") + modProductInfo::strCompanyName +
+                 QStringLiteral(" - ") + ui_.wb[0]->LocationName());
+}
+
+void Form1::ProcessPage() {
+  QPointer<Form1> self(this);
+  ui_.wb[0]->CaptureBodyHtml([self](std::optional<std::string> bodyHtml) {
+    if (self) self->AnalyseCapturedPage(bodyHtml);
+  });
+}
+
+void Form1::AnalyseCapturedPage(const std::optional<std::string>& bodyHtml) {
+  BrowserPane* browser = ui_.wb[0];
+  const ProcessPageResult result = pagesift::ProcessPage(
+      bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
+  ui_.wb[1]->Navigate(QString::fromStdString(result.sourcePage));
+  ui_.wb[2]->Navigate(QString::fromStdString(result.imagePage));
+  emit pageProcessed();
+}
+
+}  // namespace pagesift

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "analysis/string_list.h"
+#include "shell/main_window_ui.h"
+
+namespace pagesift {
+
+// The main window: one page in three views, the navigation controls, and
+// the page analysis after every completed load in the Browser view.
+class Form1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // What the main window opens but does not own: the help and website
+  // windows and the tools-menu registration. An unset command does nothing.
+  struct Commands {
+    std::function<void()> showHelp;
+    std::function<void()> showWebsite;
+    std::function<void()> addToToolsMenu;
+    std::function<void()> removeFromToolsMenu;
+    std::function<void()> unloadOtherWindows;
+  };
+
+  Form1(const QString& programFolder, const BrowserPaneFactory& makePane);
+
+  void SetCommands(Commands commands) { commands_ = std::move(commands); }
+
+  // The load sequence: captions, working files, the second status panel,
+  // the Browser view, the home page.
+  void Form_Load();
+
+  const Form1Ui& ui() const { return ui_; }
+  const AnalysisLists& lists() const { return lists_; }
+  const QString& workingFolder() const { return workingFolder_; }
+
+  // Navigation (toolbar buttons, the address box, the Go menu).
+  void cmbBack_Click();
+  void cmdForward_Click();
+  void cmdStop_Click();
+  void cmdRefresh_Click(int index);
+  void cmdGo_Click();
+  void txtUrl_KeyPress(int& keyAscii);
+  void cmdBackDir_Click();
+
+  // The views.
+  void ShowPane(int index);
+  void SelectView(int index);
+  int VisiblePaneIndex() const;
+  void TabStrip1_Click();
+  void Command1_Click();
+  void cmdWebsite_Click();
+
+  // Menus, dispatched by item index.
+  void mnuFileItem_Click(int index);
+  void mnuGoItem_Click(int index);
+  void mnuViewItem_Click(int index);
+  void mnuToolsItem_Click(int index);
+  void mnuHelpItem_Click(int index);
+
+  // Captures the Browser view's page and analyses it when the text arrives.
+  void ProcessPage();
+
+ signals:
+  // A page analysis has written both views and sent the panes to them.
+  void pageProcessed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void wb_StatusTextChange(int index, const QString& text);
+  void wb_ProgressChange(int index, int progress, int maximum);
+  void wb_DownloadComplete(int index);
+  void wb_TitleChange(int index, const QString& text);
+  void AnalyseCapturedPage(const std::optional<std::string>& bodyHtml);
+  void StopAllPanes();
+  void Form_Unload();
+  void LayoutControls();
+  void ConnectControls();
+
+  Form1Ui ui_;
+  QString programFolder_;
+  QString workingFolder_;
+  AnalysisLists lists_;
+  Commands commands_;
+};
+
+}  // namespace pagesift

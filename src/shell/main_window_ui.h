@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+
+#include <array>
+
+#include "platform/browser_pane.h"
+
+class QAction;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+namespace pagesift {
+
+class ProgressIndicator;
+class StatusPanels;
+
+// The main window's controls at their designed places (twips, converted at
+// 15 per pixel), built in code. The window arranges the stretching ones on
+// every resize.
+struct Form1Ui {
+  QWidget* client = nullptr;  // the client area: every control is placed in it
+
+  QPushButton* cmbBack = nullptr;
+  QPushButton* cmdForward = nullptr;
+  QPushButton* cmdStop = nullptr;
+  std::array<QPushButton*, 1> cmdRefresh{};
+  QPushButton* cmdBackDir = nullptr;
+  QPushButton* Command1 = nullptr;  // Send Page to Browser Tab
+  QPushButton* cmdWebsite = nullptr;
+  QLineEdit* Text1 = nullptr;  // "URL:"
+  QLineEdit* txtUrl = nullptr;
+  QPushButton* cmdGo = nullptr;
+  QTabWidget* TabStrip1 = nullptr;
+  std::array<BrowserPane*, 3> wb{};  // 0 Browser, 1 Source Code, 2 Images
+  ProgressIndicator* pb1 = nullptr;
+  StatusPanels* sb1 = nullptr;
+
+  QMenu* mnuFile = nullptr;
+  QMenu* mnuGo = nullptr;
+  QMenu* mnuView = nullptr;
+  QMenu* mnuTools = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QList<QAction*> mnuFileItem;
+  QList<QAction*> mnuGoItem;
+  QList<QAction*> mnuViewItem;
+  QList<QAction*> mnuToolsItem;
+  QList<QAction*> mnuHelpItem;
+  QAction* focusAddress = nullptr;  // Ctrl+L
+
+  void setupUi(QMainWindow* window, const BrowserPaneFactory& makePane);
+
+ private:
+  void createToolBar();
+  void createAddressRow();
+  void createViews(const BrowserPaneFactory& makePane);
+  void createStatusBar();
+  void createMenus(QMainWindow* window);
+};
+
+// Places a widget at a position given in twips.
+void PlaceTwips(QWidget* widget, double left, double top, double width, double height);
+
+}  // namespace pagesift

@@ -1,0 +1,18 @@
+#include "shell/mod_product_info.h"
+
+#include "platform/product_information.h"
+
+namespace pagesift::modProductInfo {
+
+QString strProductName;
+QString strCompanyName;
+QString strWebsite;
+
+void ReadProductInfo() {
+  const ProductInformation information = ReadExecutableProductInformation();
+  strProductName = information.productName;
+  strCompanyName = information.companyName;
+  strWebsite = information.comments;
+}
+
+}  // namespace pagesift::modProductInfo

@@ -1,0 +1,36 @@
+#include "shell/progress_indicator.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pagesift {
+namespace {
+
+constexpr int kSteps = 100000;  // the bar's own integer range
+
+}  // namespace
+
+ProgressIndicator::ProgressIndicator(QWidget* parent) : QProgressBar(parent) {
+  setRange(0, kSteps);
+  setTextVisible(false);
+  Show();
+}
+
+bool ProgressIndicator::SetMax(double max) {
+  if (!(max >= Min())) return false;
+  max_ = max;
+  Show();
+  return true;
+}
+
+void ProgressIndicator::SetValue(double value) {
+  value_ = value;
+  Show();
+}
+
+void ProgressIndicator::Show() {
+  const double fraction = max_ > 0 ? std::clamp(value_ / max_, 0.0, 1.0) : 0.0;
+  setValue(static_cast<int>(std::lround(fraction * kSteps)));
+}
+
+}  // namespace pagesift

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+namespace pagesift {
+
+// The splash window shown while the program starts: on the fourth tick of
+// its half-second timer it opens the main window and goes away.
+class frmSplash : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `openMainWindow` loads and shows the main window.
+  explicit frmSplash(std::function<void()> openMainWindow);
+
+  // Reads the product information and starts the timer.
+  void Form_Load();
+
+  int Ticks() const { return intTicks; }
+
+ private:
+  void Timer1_Timer();
+
+  std::function<void()> openMainWindow_;
+  QLabel* Image1;
+  QTimer* Timer1;
+  qint16 intTicks = 0;
+};
+
+}  // namespace pagesift

@@ -1,0 +1,44 @@
+#include "shell/status_panels.h"
+
+#include <QLabel>
+
+namespace pagesift {
+
+StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) { AddPanel(); }
+
+void StatusPanels::AddPanel() {
+  auto* panel = new QLabel(this);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panel->setTextFormat(Qt::PlainText);
+  panel->setIndent(2);
+  panel->resize(100, height());
+  panel->show();
+  panels_.append(panel);
+  PlacePanels();
+}
+
+void StatusPanels::SetPanelText(int panel, const QString& text) { panels_.at(panel - 1)->setText(text); }
+
+QString StatusPanels::PanelText(int panel) const { return panels_.at(panel - 1)->text(); }
+
+void StatusPanels::SetPanelWidth(int panel, int pixels) {
+  panels_.at(panel - 1)->resize(pixels, panels_.at(panel - 1)->height());
+  PlacePanels();
+}
+
+int StatusPanels::PanelLeft(int panel) const { return panels_.at(panel - 1)->x(); }
+
+void StatusPanels::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  PlacePanels();
+}
+
+void StatusPanels::PlacePanels() {
+  int left = 0;
+  for (QLabel* panel : panels_) {
+    panel->setGeometry(left, 0, panel->width(), height());
+    left += panel->width();
+  }
+}
+
+}  // namespace pagesift
