@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QStringList>
+
+#include <vector>
+
+#include "platform/browser_pane.h"
+
+namespace pagesift::test {
+
+// A pane without an engine: it records what is asked of it in a log shared
+// by all panes ("wb(1).GoBack"), answers with what the test set, and raises
+// its events when the test emits them.
+class FakeBrowserPane : public BrowserPane {
+  Q_OBJECT
+
+ public:
+  FakeBrowserPane(int index, QWidget* parent, QStringList* log)
+      : BrowserPane(index, parent), widget_(new QWidget(parent)), log_(log) {}
+
+  QWidget* widget() const override { return widget_; }
+  bool Navigate(const QString& address) override {
+    Record("Navigate " + address);
+    if (!address.isEmpty()) url = address;
+    return !address.isEmpty();
+  }
+  bool GoBack() override { return Record("GoBack"), canGoBack; }
+  bool GoForward() override { return Record("GoForward"), canGoForward; }
+  void GoHome() override { Record("GoHome"); }
+  void Stop() override { Record("Stop"); }
+  void Refresh() override { Record("Refresh"); }
+  QString LocationURL() const override { return url; }
+  QString LocationName() const override { return title; }
+  void CaptureBodyHtml(BodyCallback done) override {
+    Record("Capture");
+    if (holdCaptures) {
+      held_.push_back(std::move(done));
+    } else {
+      done(body);
+    }
+  }
+
+  // Answers the captures held so far.
+  void ReleaseCaptures() {
+    for (BodyCallback& done : std::exchange(held_, {})) done(body);
+  }
+  int HeldCaptures() const { return static_cast<int>(held_.size()); }
+
+  QString url;
+  QString title;
+  std::optional<std::string> body;
+  bool canGoBack = false;
+  bool canGoForward = false;
+  bool holdCaptures = false;
+
+ private:
+  void Record(const QString& call) const { log_->append(QStringLiteral("wb(%1).%2").arg(index()).arg(call)); }
+
+  QWidget* widget_;
+  QStringList* log_;
+  std::vector<BodyCallback> held_;
+};
+
+// Makes the fake panes of one main window and keeps them at hand.
+struct FakePanes {
+  QStringList log;
+  std::array<FakeBrowserPane*, 3> wb{};
+
+  BrowserPaneFactory Factory() {
+    return [this](int index, QWidget* parent) -> BrowserPane* {
+      return wb[index] = new FakeBrowserPane(index, parent, &log);
+    };
+  }
+};
+
+}  // namespace pagesift::test
