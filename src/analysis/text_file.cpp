@@ -70,7 +70,7 @@ void WriteLine(const std::string& path, WriteMode mode, std::string_view text) {
 }  // namespace
 
 FileError::FileError(const std::string& path, const std::string& what)
-    : std::runtime_error("'" + path + "': " + what), path_(path) {}
+    : std::runtime_error("'" + path + "': " + what) {}
 
 std::string ReadWholeFile(const std::string& path) {
   Descriptor file(path, O_RDONLY, "reading");

@@ -13,10 +13,6 @@ namespace pagesift {
 class FileError : public std::runtime_error {
  public:
   FileError(const std::string& path, const std::string& what);
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
 };
 
 std::string ReadWholeFile(const std::string& path);

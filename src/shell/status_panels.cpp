@@ -26,8 +26,6 @@ void StatusPanels::SetPanelWidth(int panel, int pixels) {
   PlacePanels();
 }
 
-int StatusPanels::PanelLeft(int panel) const { return panels_.at(panel - 1)->x(); }
-
 void StatusPanels::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
   PlacePanels();

@@ -20,7 +20,6 @@ class StatusPanels : public QFrame {
   void SetPanelText(int panel, const QString& text);
   QString PanelText(int panel) const;
   void SetPanelWidth(int panel, int pixels);
-  int PanelLeft(int panel) const;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
