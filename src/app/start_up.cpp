@@ -25,12 +25,8 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
   EmbedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
                            QStringLiteral(PAGESIFT_COMMENTS)});
   const QString programFolder = ProgramFolder();
-  const WebEnginePane::Context context{CreateEngineProfile(QStringLiteral("PageSift"), &app), programFolder,
-                                       HomePageUrl(programFolder)};
-  const BrowserPaneFactory makePane = [context](int index, QWidget* parent) -> BrowserPane* {
-    const PaneRole role = index == 0 ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
-    return new WebEnginePane(index, role, context, parent);
-  };
+  const BrowserPaneFactory makePane = WebEnginePaneFactory(
+      {CreateEngineProfile(QStringLiteral("PageSift"), &app), programFolder, HomePageUrl(programFolder)});
 
   auto* splash = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
     mainWindow_ = new Form1(programFolder, makePane);

@@ -59,6 +59,13 @@ void WebEnginePane::ConnectEngineEvents() {
   connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
 }
 
+BrowserPaneFactory WebEnginePaneFactory(const WebEnginePane::Context& context) {
+  return [context](int index, QWidget* parent) -> BrowserPane* {
+    const PaneRole role = index == 0 ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
+    return new WebEnginePane(index, role, context, parent);
+  };
+}
+
 QWidget* WebEnginePane::widget() const { return view_; }
 
 bool WebEnginePane::Navigate(const QString& address) {

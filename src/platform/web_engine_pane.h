@@ -42,4 +42,8 @@ class WebEnginePane : public BrowserPane {
   QString loadStateText_;
 };
 
+// Makes the main window's panes: the Browser pane browses, the Source Code
+// and Images panes show generated pages.
+BrowserPaneFactory WebEnginePaneFactory(const WebEnginePane::Context& context);
+
 }  // namespace pagesift

@@ -13,22 +13,22 @@ constexpr int kSteps = 100000;  // the bar's own integer range
 ProgressIndicator::ProgressIndicator(QWidget* parent) : QProgressBar(parent) {
   setRange(0, kSteps);
   setTextVisible(false);
-  Show();
+  Redraw();
 }
 
 bool ProgressIndicator::SetMax(double max) {
   if (!(max >= Min())) return false;
   max_ = max;
-  Show();
+  Redraw();
   return true;
 }
 
 void ProgressIndicator::SetValue(double value) {
   value_ = value;
-  Show();
+  Redraw();
 }
 
-void ProgressIndicator::Show() {
+void ProgressIndicator::Redraw() {
   const double fraction = max_ > 0 ? std::clamp(value_ / max_, 0.0, 1.0) : 0.0;
   setValue(static_cast<int>(std::lround(fraction * kSteps)));
 }

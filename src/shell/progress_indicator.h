@@ -21,7 +21,7 @@ class ProgressIndicator : public QProgressBar {
   void SetValue(double value);
 
  private:
-  void Show();
+  void Redraw();
 
   double max_ = 100;
   double value_ = 0;

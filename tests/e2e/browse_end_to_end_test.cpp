@@ -83,9 +83,7 @@ class EndToEndTest : public QObject {
     folder_ = std::make_unique<test::TestFolder>();
     const WebEnginePane::Context context{profile_, Folder(),
                                          QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
-    form_ = new Form1(Folder(), [context](int index, QWidget* parent) -> BrowserPane* {
-      return new WebEnginePane(index, index == 0 ? PaneRole::kBrowsing : PaneRole::kGeneratedView, context, parent);
-    });
+    form_ = new Form1(Folder(), WebEnginePaneFactory(context));
     form_->Form_Load();
     form_->show();
     // The home page comes first; every test starts once its analysis is shown.
