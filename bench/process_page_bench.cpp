@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "analysis/page_processing.h"
+#include "analysis/page_analysis.h"
 #include "analysis/source_view.h"
 #include "analysis/working_files.h"
 
@@ -69,14 +69,14 @@ class TempFolder {
   std::string path_;
 };
 
-void RunProcessPage(benchmark::State& state, const PageShape& shape) {
+void RunAnalysePage(benchmark::State& state, const PageShape& shape) {
   const std::string page = GeneratePage(shape);
   TempFolder folder;
   pagesift::CreateMissingWorkingFiles(folder.path());
   pagesift::AnalysisLists lists;
   for (auto _ : state) {
     const auto result =
-        pagesift::ProcessPage(page, [] { return std::string("http://www.example.org/site/pages/index.html"); },
+        pagesift::AnalysePage(page, [] { return std::string("http://www.example.org/site/pages/index.html"); },
                               folder.path(), lists);
     if (!result.skipped.empty()) state.SkipWithError(result.skipped.front().c_str());
   }
@@ -85,14 +85,14 @@ void RunProcessPage(benchmark::State& state, const PageShape& shape) {
   state.counters["links"] = static_cast<double>(lists.Links[0].ListCount());
 }
 
-void BM_Typical(benchmark::State& state) { RunProcessPage(state, kTypical); }
-void BM_Large(benchmark::State& state) { RunProcessPage(state, kLarge); }
-void BM_Hostile(benchmark::State& state) { RunProcessPage(state, kHostile); }
+void BM_Typical(benchmark::State& state) { RunAnalysePage(state, kTypical); }
+void BM_Large(benchmark::State& state) { RunAnalysePage(state, kLarge); }
+void BM_Hostile(benchmark::State& state) { RunAnalysePage(state, kHostile); }
 
 // The large page's text grown by a factor, the images and links unchanged.
 void BM_LargeScaled(benchmark::State& state) {
   const size_t factor = static_cast<size_t>(state.range(0));
-  RunProcessPage(state, {kLarge.bytes * factor, kLarge.imgTags, kLarge.imageLinks});
+  RunAnalysePage(state, {kLarge.bytes * factor, kLarge.imgTags, kLarge.imageLinks});
 }
 
 // Baseline for the file-name linking: the same passes as one literal

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "analysis/page_processing.h"
+#include "analysis/page_analysis.h"
 #include "analysis/text_file.h"
 #include "analysis/working_files.h"
 
@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
   }
 
   pagesift::AnalysisLists lists;
-  const pagesift::ProcessPageResult result =
-      pagesift::ProcessPage(page, [&options] { return options.url; }, options.out, lists);
+  const pagesift::PageAnalysis result =
+      pagesift::AnalysePage(page, [&options] { return options.url; }, options.out, lists);
 
   PrintPair(lists, pagesift::AnalysisLists::kImgTags, "img");
   PrintPair(lists, pagesift::AnalysisLists::kImageLinks, "link");

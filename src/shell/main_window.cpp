@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "analysis/page_processing.h"
+#include "analysis/page_analysis.h"
 #include "analysis/url_helpers.h"
 #include "platform/program_folder.h"
 #include "shell/layout_arithmetic.h"
@@ -251,7 +251,7 @@ void Form1::ProcessPage() {
 
 void Form1::AnalyseCapturedPage(const std::optional<std::string>& bodyHtml) {
   BrowserPane* browser = ui_.wb[0];
-  const ProcessPageResult result = pagesift::ProcessPage(
+  const PageAnalysis result = pagesift::AnalysePage(
       bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
   ui_.wb[1]->Navigate(QString::fromStdString(result.sourcePage));
   ui_.wb[2]->Navigate(QString::fromStdString(result.imagePage));

@@ -13,7 +13,7 @@
 
 namespace pagesift {
 
-struct ProcessPageResult {
+struct PageAnalysis {
   bool completed = false;
   std::string sourcePage;  // the Source Code view's file
   std::string imagePage;   // the Images view's file
@@ -24,7 +24,7 @@ struct ProcessPageResult {
 // capture failed. `browserLocation` gives the Browser view's address; it is
 // asked afresh for each of the two scans. The working files live in `folder`;
 // `lists` receives the finds and keeps them until the next run.
-ProcessPageResult ProcessPage(const std::optional<std::string>& capturedBody,
+PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
                               const std::function<std::string()>& browserLocation, const std::string& folder,
                               AnalysisLists& lists);
 

@@ -1,4 +1,4 @@
-#include "analysis/page_processing.h"
+#include "analysis/page_analysis.h"
 
 #include <exception>
 
@@ -24,10 +24,10 @@ std::vector<LinkPass> LinkPasses(const AnalysisLists& lists) {
 
 }  // namespace
 
-ProcessPageResult ProcessPage(const std::optional<std::string>& capturedBody,
+PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
                               const std::function<std::string()>& browserLocation, const std::string& folder,
                               AnalysisLists& lists) {
-  ProcessPageResult result;
+  PageAnalysis result;
   result.sourcePage = WorkingFilePath(folder, kSourceHtm);
   result.imagePage = WorkingFilePath(folder, kImagePageHtml);
 

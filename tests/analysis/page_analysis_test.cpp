@@ -1,4 +1,4 @@
-#include "analysis/page_processing.h"
+#include "analysis/page_analysis.h"
 
 #include <filesystem>
 
@@ -13,12 +13,12 @@ namespace {
 const std::vector<std::string> kIntermediateFiles = {"checkImages.txt", "checkImagesClean.txt", "browser.txt",
                                                      "images.htm"};
 
-ProcessPageResult Process(const test::TestFolder& folder, const std::optional<std::string>& page,
+PageAnalysis Process(const test::TestFolder& folder, const std::optional<std::string>& page,
                           const std::string& url, AnalysisLists& lists) {
-  return ProcessPage(page, [url] { return url; }, folder.path(), lists);
+  return AnalysePage(page, [url] { return url; }, folder.path(), lists);
 }
 
-TEST(ProcessPage, WritesBothViewsOfWholePagesExactly) {
+TEST(AnalysePage, WritesBothViewsOfWholePagesExactly) {
   const std::string thumb = "<a href='http://example.org/pets/thumbs/cat.jpg'>cat.jpg</a>";
   const std::string nested = "<a href='http://example.org/pets/big/" + thumb + "'>" + thumb + "</a>";
   struct Case {
@@ -50,7 +50,7 @@ TEST(ProcessPage, WritesBothViewsOfWholePagesExactly) {
   for (const Case& c : cases) {
     test::TestFolder folder;
     AnalysisLists lists;
-    const ProcessPageResult result = Process(folder, c.page, c.url, lists);
+    const PageAnalysis result = Process(folder, c.page, c.url, lists);
     EXPECT_TRUE(result.completed);
     EXPECT_TRUE(result.skipped.empty());
     EXPECT_EQ(result.sourcePage, folder.File("source.htm"));
@@ -61,12 +61,12 @@ TEST(ProcessPage, WritesBothViewsOfWholePagesExactly) {
   }
 }
 
-TEST(ProcessPage, StillWritesEmptyViewsWhenNothingWasCaptured) {
+TEST(AnalysePage, StillWritesEmptyViewsWhenNothingWasCaptured) {
   test::TestFolder folder;
   AnalysisLists lists;
   lists.Links[1].AddItem("http://old/a.gif");
   lists.frmList[1].AddItem("a.gif");
-  const ProcessPageResult result = Process(folder, std::nullopt, "http://host/", lists);
+  const PageAnalysis result = Process(folder, std::nullopt, "http://host/", lists);
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(lists.Links[1].ListCount(), 0u);
   EXPECT_EQ(folder.Read("source.htm"), "\r\n");
@@ -74,24 +74,24 @@ TEST(ProcessPage, StillWritesEmptyViewsWhenNothingWasCaptured) {
   for (const std::string& name : kIntermediateFiles) EXPECT_EQ(folder.Read(name), "\r\n") << name;
 }
 
-TEST(ProcessPage, AsksForTheBrowserAddressOncePerScan) {
+TEST(AnalysePage, AsksForTheBrowserAddressOncePerScan) {
   test::TestFolder folder;
   AnalysisLists lists;
   int asked = 0;
   const auto location = [&asked] { return ++asked == 1 ? std::string("http://h/one/p.html") : "http://h/two/p.html"; };
-  ProcessPage("<a href='a.gif'><img src='b.gif'></a>", location, folder.path(), lists);
+  AnalysePage("<a href='a.gif'><img src='b.gif'></a>", location, folder.path(), lists);
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(lists.Links[AnalysisLists::kImgTags].List(0), "http://h/one/b.gif");
   EXPECT_EQ(lists.Links[AnalysisLists::kImageLinks].List(0), "http://h/two/a.gif");
 }
 
-TEST(ProcessPage, SkipsWhatCannotBeWrittenAndGoesOn) {
+TEST(AnalysePage, SkipsWhatCannotBeWrittenAndGoesOn) {
   test::TestFolder folder;
   for (const char* name : {"browser.txt", "images.htm"}) folder.Write(name, "old");
   std::filesystem::create_directory(folder.File("checkImagesClean.txt"));  // cannot be opened as a file
 
   AnalysisLists lists;
-  const ProcessPageResult result = Process(folder, "<img src='a.gif'>", "http://h/p.html", lists);
+  const PageAnalysis result = Process(folder, "<img src='a.gif'>", "http://h/p.html", lists);
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(result.skipped.size(), 3u);  // both scans and the reset
   EXPECT_EQ(lists.Links[1].ListCount(), 0u);
