@@ -11,10 +11,7 @@ namespace {
 bool HasScheme(std::string_view address) {
   if (StartsWithNoCase(address, "file:")) return true;
   size_t letters = 0;
-  while (letters < address.size() &&
-         ((address[letters] >= 'a' && address[letters] <= 'z') || (address[letters] >= 'A' && address[letters] <= 'Z'))) {
-    ++letters;
-  }
+  while (letters < address.size() && IsAsciiLetter(address[letters])) ++letters;
   return letters > 0 && address.substr(letters).starts_with("://");
 }
 

@@ -15,9 +15,6 @@ constexpr int kTagSplitPasses = 100;
 constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".edu", ".gov"};
 constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The scheme the reference begins with (a letter, then letters, digits, "+",
 // "-" or ".", then ":"), in lower case; nothing when it begins with none.
 std::optional<std::string> LeadingScheme(std::string_view reference) {

@@ -5,8 +5,6 @@
 namespace pagesift {
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 template <typename Find>
 std::string ReplaceEach(std::string_view text, std::string_view find, std::string_view with, Find findAt) {
   if (find.empty()) return std::string(text);
@@ -25,18 +23,10 @@ std::string ReplaceEach(std::string_view text, std::string_view find, std::strin
 
 }  // namespace
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = ToLowerAscii(c);
   return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return ToLowerAscii(x) == ToLowerAscii(y);
-         });
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -1,19 +1,19 @@
 #pragma once
 
 // Plain text operations the page analysis is built from. "Without regard to
-// case" always means ASCII letters only; every other byte compares exactly.
+// case" always means ASCII letters only (common/ascii.h).
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/ascii.h"
+
 namespace pagesift {
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
-char ToLowerAscii(char c);
 std::string ToLowerAscii(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // Position of the first occurrence of `needle` at or after `from`, without

@@ -5,15 +5,10 @@
 #include <optional>
 #include <system_error>
 
+#include "common/ascii.h"
+
 namespace pagesift {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 // Wildcard match as this platform's directory search does it: "*" any run,
 // "?" one character, every other character exactly (file names here are
@@ -65,7 +60,7 @@ bool FileExists(std::string_view path) noexcept {
       if (!first || name < *first) first = name;
     }
     if (ec) return false;
-    return first && SameNoCase(*first, leaf);
+    return first && EqualsNoCase(*first, leaf);
   } catch (...) {
     return false;
   }
