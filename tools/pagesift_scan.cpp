@@ -1,5 +1,7 @@
 // pagesift-scan: PageSift's page analysis on the command line.
 
+#include <malloc.h>
+
 #include <filesystem>
 #include <iostream>
 #include <iterator>
@@ -93,10 +95,28 @@ void PrintPair(const pagesift::AnalysisLists& lists, size_t pair, const char* ki
   }
 }
 
+// Says on standard error what a full list pair had to leave out.
+void ReportDropped(const pagesift::AnalysisLists& lists, size_t pair, const char* kind) {
+  const pagesift::DroppedFinds& dropped = lists.dropped[pair];
+  if (dropped.atEntryLimit > 0) {
+    std::cerr << "pagesift-scan: " << kind << " list full at " << pagesift::StringList::kMaxEntries << " entries: "
+              << dropped.atEntryLimit << " more references not listed\n";
+  }
+  if (dropped.atByteLimit > 0) {
+    std::cerr << "pagesift-scan: " << kind << " list full at " << pagesift::kMaxListedAddressBytes
+              << " bytes of addresses: " << dropped.atByteLimit << " more references not listed\n";
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  // The analysis makes and drops page-sized strings one after another; keep
+  // freed memory for the next one instead of handing it back and faulting
+  // fresh pages in each time.
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   Options options;
   if (const auto error = ParseArguments(argc, argv, options)) return UsageError(*error);
   if (options.help) {
@@ -130,6 +150,8 @@ int main(int argc, char** argv) {
   PrintPair(lists, pagesift::AnalysisLists::kImageLinks, "link");
   std::cout.flush();
 
+  ReportDropped(lists, pagesift::AnalysisLists::kImgTags, "img");
+  ReportDropped(lists, pagesift::AnalysisLists::kImageLinks, "link");
   for (const std::string& skipped : result.skipped) {
     std::cerr << "pagesift-scan: step skipped, its files were not (all) written: " << skipped << '\n';
   }

@@ -3,30 +3,15 @@
 namespace pagesift {
 namespace {
 
-template <typename Entity>
-std::string Escape(std::string_view text, Entity entityFor) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    const char* entity = entityFor(c);
-    if (entity) {
-      out += entity;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-const char* TextEntity(char c) {
+std::string_view TextEntity(char c) {
   switch (c) {
     case '&': return "&amp;";
     case '<': return "&lt;";
-    default: return nullptr;
+    default: return {};
   }
 }
 
-const char* AttributeEntity(char c) {
+std::string_view AttributeEntity(char c) {
   switch (c) {
     case '\'': return "&#39;";
     case '"': return "&quot;";
@@ -35,10 +20,40 @@ const char* AttributeEntity(char c) {
   }
 }
 
+template <typename Entity>
+void AppendEscaped(std::string& out, std::string_view text, Entity entityFor) {
+  for (char c : text) {
+    const std::string_view entity = entityFor(c);
+    if (entity.empty()) {
+      out += c;
+    } else {
+      out += entity;
+    }
+  }
+}
+
 }  // namespace
 
-std::string EscapeAttribute(std::string_view value) { return Escape(value, AttributeEntity); }
+void AppendEscapedAttribute(std::string& out, std::string_view value) { AppendEscaped(out, value, AttributeEntity); }
 
-std::string EscapeText(std::string_view text) { return Escape(text, TextEntity); }
+size_t EscapedAttributeSize(std::string_view value) {
+  size_t size = 0;
+  for (char c : value) size += AttributeEntity(c).empty() ? 1 : AttributeEntity(c).size();
+  return size;
+}
+
+std::string EscapeAttribute(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  AppendEscapedAttribute(out, value);
+  return out;
+}
+
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text, TextEntity);
+  return out;
+}
 
 }  // namespace pagesift

@@ -46,11 +46,12 @@ PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
     result.skipped.push_back("capture: the Browser view holds no page body");
   }
   step("saving the page", [&] { WriteTextFile(WorkingFilePath(folder, kCheckImagesTxt), page); });
-  for (StringList* list : {&lists.Links[0], &lists.frmList[0], &lists.Links[1], &lists.frmList[1]}) list->Clear();
+  lists.Clear();
   step("finding image tags", [&] { ExtractImgTags(browserLocation(), folder, lists); });
   step("finding image links", [&] { ExtractImageLinks(browserLocation(), folder, lists); });
-  step("escaping the page", [&] { page = EscapeSourceText(page); });
-  step("linking file names", [&] { page = LinkFileNames(page, LinkPasses(lists)); });
+  const size_t skippedBefore = result.skipped.size();
+  step("linking file names", [&] { page = SourceViewText(page, LinkPasses(lists)); });
+  if (result.skipped.size() != skippedBefore) step("escaping the page", [&] { page = SourceViewText(page, {}); });
   step("writing the image page", [&] { BuildImagePage(lists, folder); });
   step("writing the source page", [&] { WriteTextFile(result.sourcePage, page); });
   step("resetting the working files", [&] { ResetWorkingFiles(folder); });

@@ -1,188 +1,187 @@
 #include "analysis/source_view.h"
 
 #include <algorithm>
-#include <deque>
-#include <map>
+#include <cstdint>
 #include <unordered_map>
 
 #include "analysis/html_escape.h"
 #include "analysis/pattern_index.h"
-#include "analysis/text_helpers.h"
 
 namespace pagesift {
 namespace {
 
+constexpr std::string_view kAnchorOpen = "<a href='";
+constexpr std::string_view kAnchorClose = "'>";
 constexpr std::string_view kAnchorEnd = "</a>";
+constexpr std::string_view kEscapedBracket = "&lt;";
+constexpr std::string_view kLineBreak = "<BR>";
 
-std::string AnchorStart(std::string_view address) { return "<a href='" + EscapeAttribute(address) + "'>"; }
+// The characters escaping replaces: a name holding one never occurs in the
+// escaped text outside the markup that replaced it.
+bool IsEscaped(char c) { return c == '<' || c == '\r' || c == '\n'; }
 
-// Replacing a name N by AnchorStart + N + "</a>" keeps N's characters where
-// they are and only inserts text around them, so the text after any number
-// of passes is the page text with inserted pieces, and each piece may hold
-// further inserted pieces. Every inserted piece begins with "<" and ends with
-// ">"; a name without those characters therefore never matches across the
-// edge of a piece, and each pass only has to look at the places where its
-// name occurs inside the page text or inside the pieces that contain it,
-// instead of scanning the whole text once per name.
-class IncrementalLinker {
- public:
-  IncrementalLinker(std::string_view text, const std::vector<LinkPass>& passes) : passes_(passes) {
-    sources_.emplace_back(text);
-    sources_.emplace_back(kAnchorEnd);
-    for (const LinkPass& pass : passes_) sources_.push_back(AnchorStart(pass.address));
-    piecesOf_.resize(sources_.size());
-    IndexNames();
-    NewPiece(kPageSource);
+size_t EscapedSize(std::string_view page) {
+  size_t size = page.size();
+  for (char c : page) {
+    if (IsEscaped(c)) size += kEscapedBracket.size() - 1;  // "<BR>" is as long
   }
+  return size;
+}
 
-  std::string Run() {
-    for (size_t i = 0; i < passes_.size(); ++i) {
-      if (passes_[i].name.empty()) continue;
-      const size_t pattern = patternOfPass_[i];
-      // Only the pieces that stand before the pass are searched, never the
-      // ones it inserts.
-      std::vector<size_t> existing;
-      for (const size_t source : sourcesWith_[pattern]) existing.push_back(piecesOf_[source].size());
-      for (size_t s = 0; s < existing.size(); ++s) {
-        const size_t source = sourcesWith_[pattern][s];
-        const std::vector<size_t>& offsets = offsets_.at(Key(source, pattern));
-        for (size_t k = 0; k < existing[s]; ++k) {
-          LinkInPiece(piecesOf_[source][k], offsets, passes_[i].name.size(), AnchorSourceOf(i));
-        }
+void AppendEscapedPage(std::string& out, std::string_view page) {
+  size_t from = 0;
+  for (size_t at = 0; at < page.size(); ++at) {
+    if (!IsEscaped(page[at])) continue;
+    out.append(page, from, at - from);
+    out += page[at] == '<' ? kEscapedBracket : kLineBreak;
+    from = at + 1;
+  }
+  out.append(page, from);
+}
+
+// The places in the page text where markup has been put in, one bit each.
+class InsertedMarkup {
+ public:
+  explicit InsertedMarkup(size_t positions) : words_(positions / 64 + 1) {}
+
+  void Add(size_t at) { words_[at / 64] |= uint64_t{1} << (at % 64); }
+
+  // Whether markup stands strictly between `begin` and `end`, so that the
+  // text there is not one stretch.
+  bool Inside(size_t begin, size_t end) const {
+    for (size_t at = begin + 1; at < end; ++at) {
+      const uint64_t word = words_[at / 64] >> (at % 64);
+      if (word == 0) {
+        at |= 63;  // nothing more in this word
+        continue;
       }
+      return (at + static_cast<size_t>(__builtin_ctzll(word))) < end;
     }
-    return Text();
+    return false;
   }
 
  private:
-  static constexpr size_t kPageSource = 0;
-  static constexpr size_t kAnchorEndSource = 1;
-
-  struct Piece {
-    size_t source;
-    std::map<size_t, std::deque<size_t>> inserts;  // offset in the source -> pieces placed there, in order
-  };
-
-  static uint64_t Key(size_t source, size_t pattern) { return (uint64_t{source} << 32) | pattern; }
-  static size_t AnchorSourceOf(size_t pass) { return 2 + pass; }
-
-  void IndexNames() {
-    std::unordered_map<std::string_view, size_t> patternIds;
-    std::vector<std::string_view> patterns;
-    for (const LinkPass& pass : passes_) {
-      size_t id = 0;
-      if (!pass.name.empty()) {
-        const auto [it, added] = patternIds.emplace(pass.name, patterns.size());
-        if (added) patterns.push_back(pass.name);
-        id = it->second;
-      }
-      patternOfPass_.push_back(id);
-    }
-    sourcesWith_.resize(patterns.size());
-    if (patterns.empty()) return;
-    const PatternIndex index(patterns);
-    for (size_t source = 0; source < sources_.size(); ++source) {
-      index.ForEachMatch(sources_[source], [&](size_t pattern, size_t offset) {
-        std::vector<size_t>& offsets = offsets_[Key(source, pattern)];
-        if (offsets.empty()) sourcesWith_[pattern].push_back(source);
-        offsets.push_back(offset);
-      });
-    }
-  }
-
-  size_t NewPiece(size_t source) {
-    pieces_.push_back(Piece{source, {}});
-    piecesOf_[source].push_back(pieces_.size() - 1);
-    return pieces_.size() - 1;
-  }
-
-  bool InsertInside(const Piece& piece, size_t begin, size_t end) const {
-    const auto next = piece.inserts.upper_bound(begin);
-    return next != piece.inserts.end() && next->first < end;
-  }
-
-  void LinkInPiece(size_t pieceId, const std::vector<size_t>& offsets, size_t length, size_t anchorSource) {
-    std::vector<size_t> starts;
-    size_t scannedTo = 0;
-    for (const size_t offset : offsets) {
-      if (offset < scannedTo || InsertInside(pieces_[pieceId], offset, offset + length)) continue;
-      starts.push_back(offset);
-      scannedTo = offset + length;
-    }
-    for (const size_t start : starts) {
-      const size_t anchor = NewPiece(anchorSource);
-      const size_t anchorEnd = NewPiece(kAnchorEndSource);
-      // The start goes right before the name; the end right after it, ahead
-      // of anything earlier passes placed at that point.
-      pieces_[pieceId].inserts[start].push_back(anchor);
-      pieces_[pieceId].inserts[start + length].push_front(anchorEnd);
-    }
-  }
-
-  std::string Text() const {
-    struct Frame {
-      size_t piece;
-      std::map<size_t, std::deque<size_t>>::const_iterator at;
-      size_t copied;
-      size_t child;
-    };
-    std::string out;
-    out.reserve(sources_[kPageSource].size() + 64 * pieces_.size());
-    std::vector<Frame> stack{{0, pieces_[0].inserts.begin(), 0, 0}};
-    while (!stack.empty()) {
-      Frame& frame = stack.back();
-      const Piece& piece = pieces_[frame.piece];
-      const std::string_view source = sources_[piece.source];
-      if (frame.at == piece.inserts.end()) {
-        out.append(source.substr(frame.copied));
-        stack.pop_back();
-        continue;
-      }
-      if (frame.copied < frame.at->first) {
-        out.append(source.substr(frame.copied, frame.at->first - frame.copied));
-        frame.copied = frame.at->first;
-      }
-      if (frame.child < frame.at->second.size()) {
-        const size_t child = frame.at->second[frame.child++];
-        stack.push_back(Frame{child, pieces_[child].inserts.begin(), 0, 0});
-      } else {
-        ++frame.at;
-        frame.child = 0;
-      }
-    }
-    return out;
-  }
-
-  const std::vector<LinkPass>& passes_;
-  std::vector<std::string> sources_;
-  std::vector<size_t> patternOfPass_;
-  std::vector<std::vector<size_t>> sourcesWith_;        // pattern -> sources holding it, in order
-  std::unordered_map<uint64_t, std::vector<size_t>> offsets_;  // (source, pattern) -> offsets
-  std::vector<Piece> pieces_;
-  std::vector<std::vector<size_t>> piecesOf_;  // source -> its pieces
+  std::vector<uint64_t> words_;
 };
 
-bool NameMayCrossPieces(const LinkPass& pass) { return pass.name.find_first_of("<>") != std::string::npos; }
+// One inserted tag: an anchor's start before, or its end after, the name at
+// page offset `at`.
+struct Tag {
+  size_t at;
+  uint32_t pass;
+  bool start;
+};
+
+// At one offset, ends come first (the latest pass's innermost first), then
+// starts (the earliest pass's outermost first), so anchors nest.
+bool WrittenBefore(const Tag& a, const Tag& b) {
+  if (a.at != b.at) return a.at < b.at;
+  if (a.start != b.start) return !a.start;
+  return a.start ? a.pass < b.pass : a.pass > b.pass;
+}
+
+// Every offset at which each distinct name occurs in the page, overlapping
+// ones included, ascending; names that cannot occur are left out.
+class NameOffsets {
+ public:
+  NameOffsets(std::string_view page, const std::vector<LinkPass>& passes) {
+    std::unordered_map<std::string_view, size_t> ids;
+    std::vector<std::string_view> names;
+    for (const LinkPass& pass : passes) {
+      size_t id = kNever;
+      const std::string_view name = pass.name;
+      if (!name.empty() && std::none_of(name.begin(), name.end(), IsEscaped)) {
+        const auto [it, added] = ids.emplace(name, names.size());
+        if (added) names.push_back(name);
+        id = it->second;
+      }
+      idOfPass_.push_back(id);
+    }
+    offsets_.resize(names.size());
+    if (names.empty()) return;
+    PatternIndex(names).ForEachMatch(page, [this](size_t id, size_t at) { offsets_[id].push_back(at); });
+  }
+
+  static const std::vector<size_t>& None() {
+    static const std::vector<size_t> none;
+    return none;
+  }
+
+  const std::vector<size_t>& OfPass(size_t pass) const {
+    return idOfPass_[pass] == kNever ? None() : offsets_[idOfPass_[pass]];
+  }
+
+ private:
+  static constexpr size_t kNever = SIZE_MAX;
+  std::vector<size_t> idOfPass_;
+  std::vector<std::vector<size_t>> offsets_;
+};
 
 }  // namespace
 
-std::string EscapeSourceText(std::string_view page) {
-  return ReplaceAll(ReplaceAll(ReplaceAll(page, "<", "&lt;"), "\r", "<BR>"), "\n", "<BR>");
+size_t SourceViewSizeLimit(std::string_view page) {
+  const size_t escaped = EscapedSize(page);
+  return std::min(8 * escaped + (size_t{1} << 20), escaped + (size_t{64} << 20));
 }
 
-std::string FileNameAnchor(std::string_view name, std::string_view address) {
-  return AnchorStart(address) + std::string(name) + std::string(kAnchorEnd);
-}
+std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& passes) {
+  const size_t limit = SourceViewSizeLimit(page);
+  size_t size = EscapedSize(page);
 
-std::string LinkFileNames(std::string_view text, const std::vector<LinkPass>& passes) {
-  if (std::any_of(passes.begin(), passes.end(), NameMayCrossPieces)) return LinkFileNamesOneByOne(text, passes);
-  return IncrementalLinker(text, passes).Run();
-}
+  // Escaping replaces single characters, so the page's own offsets serve
+  // throughout: a name that holds no escaped character matches only inside
+  // one stretch of escaped text, and the anchors keep their names in place.
+  const NameOffsets offsets(page, passes);
+  InsertedMarkup markup(page.size() + 1);
+  std::vector<Tag> tags;
+  std::vector<size_t> starts;
+  for (size_t pass = 0; pass < passes.size(); ++pass) {
+    const size_t length = passes[pass].name.size();
+    const size_t growth =
+        kAnchorOpen.size() + EscapedAttributeSize(passes[pass].address) + kAnchorClose.size() + kAnchorEnd.size();
+    // Count before building anything: a pass that would pass the limit is
+    // left out whole.
+    starts.clear();
+    size_t scannedTo = 0;
+    size_t grown = 0;
+    bool fits = true;
+    for (const size_t at : offsets.OfPass(pass)) {
+      if (at < scannedTo || markup.Inside(at, at + length)) continue;
+      if (growth > limit - size - grown) {
+        fits = false;
+        break;
+      }
+      grown += growth;
+      starts.push_back(at);
+      scannedTo = at + length;
+    }
+    if (!fits) continue;
+    size += grown;
+    for (const size_t at : starts) {
+      markup.Add(at);
+      markup.Add(at + length);
+      tags.push_back({at, static_cast<uint32_t>(pass), true});
+      tags.push_back({at + length, static_cast<uint32_t>(pass), false});
+    }
+  }
+  std::sort(tags.begin(), tags.end(), WrittenBefore);
 
-std::string LinkFileNamesOneByOne(std::string_view text, const std::vector<LinkPass>& passes) {
-  std::string result(text);
-  for (const LinkPass& pass : passes) result = ReplaceAll(result, pass.name, FileNameAnchor(pass.name, pass.address));
-  return result;
+  std::string out;
+  out.reserve(size);
+  size_t copied = 0;
+  for (const Tag& tag : tags) {
+    AppendEscapedPage(out, page.substr(copied, tag.at - copied));
+    copied = tag.at;
+    if (tag.start) {
+      out += kAnchorOpen;
+      AppendEscapedAttribute(out, passes[tag.pass].address);
+      out += kAnchorClose;
+    } else {
+      out += kAnchorEnd;
+    }
+  }
+  AppendEscapedPage(out, page.substr(copied));
+  return out;
 }
 
 }  // namespace pagesift

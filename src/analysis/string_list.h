@@ -20,6 +20,8 @@ class StringList {
   size_t ListCount() const { return items_.size(); }
   const std::string& List(size_t index) const { return items_.at(index); }
   bool IsFull() const { return items_.size() >= kMaxEntries; }
+  // The bytes of all entries together.
+  size_t TotalBytes() const { return totalBytes_; }
 
   // Whether an entry equals `text` exactly (an index, not a linear search).
   bool Contains(const std::string& text) const { return index_.count(text) != 0; }
@@ -29,6 +31,16 @@ class StringList {
  private:
   std::vector<std::string> items_;
   std::unordered_set<std::string> index_;
+  size_t totalBytes_ = 0;
+};
+
+// The addresses one list pair lists add up to at most this many bytes.
+inline constexpr size_t kMaxListedAddressBytes = size_t{32} << 20;
+
+// How many finds a list pair dropped because it was full.
+struct DroppedFinds {
+  size_t atEntryLimit = 0;  // the pair held kMaxEntries entries
+  size_t atByteLimit = 0;   // the address would have passed kMaxListedAddressBytes
 };
 
 // The four lists one page's analysis fills, in two pairs. Entry i of Links[k]
@@ -40,6 +52,10 @@ struct AnalysisLists {
 
   std::array<StringList, 2> Links;
   std::array<StringList, 2> frmList;
+  std::array<DroppedFinds, 2> dropped;
+
+  // Empties the four lists in their order and forgets what was dropped.
+  void Clear();
 };
 
 }  // namespace pagesift

@@ -14,6 +14,8 @@ namespace {
 constexpr int kTagSplitPasses = 100;
 constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".edu", ".gov"};
 constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
+constexpr char kBlanks[] = " \t\n\f\r";
+constexpr char kBlanksAndTagEnd[] = " \t\n\f\r>";
 
 // The scheme the reference begins with (a letter, then letters, digits, "+",
 // "-" or ".", then ":"), in lower case; nothing when it begins with none.
@@ -96,29 +98,41 @@ std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFam
 
   std::replace(value.begin(), value.end(), '\'', '"');
   value.erase(0, keyword.size());
-  if (!value.empty() && value.front() == '"') value.erase(0, 1);  // only a quote, never a letter
+  // Quoted or not is decided by the character right after the keyword alone.
+  const bool quoted = !value.empty() && value.front() == '"';
+  if (quoted) {
+    if (value.size() > 1 && value[1] == '"') return std::nullopt;  // an empty value: src=""
+    value.erase(0, 1);
+  }
   value = ReplaceAllNoCase(value, "href=", "");
   value.erase(0, value.find_first_not_of('"'));
-
-  if (const size_t quote = value.find('"'); quote != std::string::npos) {
-    value.resize(quote);
-  } else if (const size_t end = value.find_first_of(" >"); end != std::string::npos) {
-    value.resize(end);  // an unquoted value ends at a blank or at ">"
-  }
+  const size_t end = quoted ? value.find('"') : value.find_first_of(std::string_view(kBlanksAndTagEnd));
+  if (end != std::string::npos) value.resize(end);
   value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+
+  // As a browser reads an address: no blanks around it, no tabs or line
+  // breaks inside it.
+  const size_t first = value.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return std::nullopt;  // nothing left to list
+  value = value.substr(first, value.find_last_not_of(kBlanks) - first + 1);
+  value.erase(std::remove_if(value.begin(), value.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }),
+              value.end());
   return value;
 }
 
-std::optional<std::string> ResolveReference(const std::string& reference, const std::string& pageDirectory) {
+std::optional<std::string> ResolveReference(const std::string& reference, const std::string& pageDirectory,
+                                            bool filePage) {
   if (const std::optional<std::string> scheme = LeadingScheme(reference)) {
-    if (*scheme == "file" || *scheme == "ftp") return reference;
+    // A page from the web never lists a file of this machine.
+    if (*scheme == "file") return filePage ? std::optional(reference) : std::nullopt;
+    if (*scheme == "ftp") return reference;
     if (*scheme != "http" && *scheme != "https") return std::nullopt;
   }
-  if (HasWebPrefix(reference)) return reference;
   if (reference.starts_with("//")) {
     const std::string prefix = StripWebPrefixes(pageDirectory).prefix;
     return (prefix == kHttpsPrefix ? "https:" : "http:") + reference;
   }
+  if (HasWebPrefix(reference)) return reference;
   if (reference.find("../") != std::string::npos) {
     return UrlDirectory(UrlDirectory(pageDirectory)) + ReplaceAll(reference, "../", "");
   }
@@ -129,6 +143,7 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
 void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
               AnalysisLists& lists) {
   const std::string pageDirectory = PageDirectory(pageAddress);
+  const bool filePage = StartsWithNoCase(pageAddress, "file:");
   const std::string cleanPath = WorkingFilePath(folder, kCheckImagesCleanTxt);
 
   std::string buffer;
@@ -154,15 +169,22 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
 
   StringList& links = lists.Links[family.pair];
   StringList& names = lists.frmList[family.pair];
+  DroppedFinds& dropped = lists.dropped[family.pair];
   for (const std::string& line : ReadTextLines(cleanPath)) {
     const std::optional<std::string> reference = TakeReference(line, family);
     if (!reference) continue;
     std::string name = FileNamePart(*reference);
-    std::optional<std::string> address = ResolveReference(*reference, pageDirectory);
+    std::optional<std::string> address = ResolveReference(*reference, pageDirectory, filePage);
     // The first reference of a file name wins; a full pair takes no more.
-    if (!address || names.Contains(name) || names.IsFull() || links.IsFull()) continue;
-    links.AddItem(std::move(*address));
-    names.AddItem(std::move(name));
+    if (!address || names.Contains(name)) continue;
+    if (names.IsFull() || links.IsFull()) {
+      ++dropped.atEntryLimit;
+    } else if (address->size() > kMaxListedAddressBytes - links.TotalBytes()) {
+      ++dropped.atByteLimit;
+    } else {
+      links.AddItem(std::move(*address));
+      names.AddItem(std::move(name));
+    }
   }
 }
 

@@ -41,12 +41,14 @@ std::string PageDirectory(const std::string& pageAddress);
 std::string OneTagPerLine(std::string buffer, std::string_view tagKeyword);
 
 // The reference of one tag line, or nothing when the line is not one the
-// family lists.
+// family lists or its value is empty.
 std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFamily& family);
 
 // The address for a reference on a page in `pageDirectory`, or nothing when
-// the reference is not to be listed (a script, data or other non-file scheme).
-std::optional<std::string> ResolveReference(const std::string& reference, const std::string& pageDirectory);
+// the reference is not to be listed (a script, data or other non-file scheme,
+// or a local file named by a page that is not itself a local file).
+std::optional<std::string> ResolveReference(const std::string& reference, const std::string& pageDirectory,
+                                            bool filePage);
 
 // Reads checkImages.txt in `folder`, rewrites checkImagesClean.txt with the
 // tag lines and appends every new find to the family's list pair. Throws

@@ -19,8 +19,10 @@ PageAnalysis Process(const test::TestFolder& folder, const std::optional<std::st
 }
 
 TEST(AnalysePage, WritesBothViewsOfWholePagesExactly) {
-  const std::string thumb = "<a href='http://example.org/pets/thumbs/cat.jpg'>cat.jpg</a>";
-  const std::string nested = "<a href='http://example.org/pets/big/" + thumb + "'>" + thumb + "</a>";
+  // The image that links to its big picture: the thumbnail's anchor nests
+  // whole inside the link's anchor.
+  const std::string nested =
+      "<a href='http://example.org/pets/big/cat.jpg'><a href='http://example.org/pets/thumbs/cat.jpg'>cat.jpg</a></a>";
   struct Case {
     std::string url;
     std::string page;

@@ -114,10 +114,11 @@ struct ResolveCase {
   const char* reference;
   const char* directory;
   std::optional<std::string> address;
+  bool filePage = false;
 };
 
 void ExpectResolved(const ResolveCase& c) {
-  EXPECT_EQ(ResolveReference(c.reference, c.directory), c.address) << c.reference << " on " << c.directory;
+  EXPECT_EQ(ResolveReference(c.reference, c.directory, c.filePage), c.address) << c.reference << " on " << c.directory;
 }
 
 TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
@@ -163,13 +164,18 @@ TEST(ResolveReference, GivesNetworkPathsThePageScheme) {
       {"//cdn.example.com/x.jpg", "http://host/a/", "http://cdn.example.com/x.jpg"},
       {"//cdn.example.com/x.jpg", "file:///site/", "http://cdn.example.com/x.jpg"},
       {"//cdn.example.com/x.jpg", "host/", "http://cdn.example.com/x.jpg"},
+      // a network path even when it holds a web address later
+      {"//cdn/r.gif?u=http://x/y", "https://host/a/", "https://cdn/r.gif?u=http://x/y"},
   };
   for (const ResolveCase& c : cases) ExpectResolved(c);
 }
 
 TEST(ResolveReference, KeepsFileAndFtpAndDropsOtherSchemes) {
   const ResolveCase cases[] = {
-      {"file:///c/x.gif", "http://host/", "file:///c/x.gif"},
+      // a local file only from a local page
+      {"file:///c/x.gif", "http://host/", std::nullopt},
+      {"FILE:///dev/zero", "https://host/", std::nullopt},
+      {"file:///c/x.gif", "file:///site/", "file:///c/x.gif", true},
       {"FTP://h/x.gif", "http://host/", "FTP://h/x.gif"},
       {"data:image/gif;base64,R0lGODlh", "http://host/", std::nullopt},
       {"javascript:alert(1)//http://x.gif", "http://host/", std::nullopt},
@@ -195,29 +201,53 @@ TEST(ResolveReference, ResolvesRootRelativeOnPagesWithoutAWebPrefix) {
   for (const ResolveCase& c : cases) ExpectResolved(c);
 }
 
-TEST(TakeReference, EndsUnquotedValuesAtABlankOrTheTagEnd) {
-  const std::pair<const char*, const char*> imgCases[] = {
+using ReferenceCase = std::pair<const char*, std::optional<std::string>>;
+
+TEST(TakeReference, ReadsQuotedAndUnquotedValues) {
+  const ReferenceCase imgCases[] = {
       {"<img src=pic.gif alt=x>", "pic.gif"},
       {"<img src=pic.gif>", "pic.gif"},
       {"<img src=pic.gif", "pic.gif"},
-      {"<img src=''pic.gif'>", "pic.gif"},
       {"<img alt='a>b' src='pic.gif'>", "pic.gif"},  // a ">" before the keyword
-      {"<img src=", ""},                              // the line ends right after the keyword
+      // unquoted is decided right after the keyword, whatever follows
+      {"<img src=pic.gif alt=\"x\">", "pic.gif"},
+      {"<img src=pic.gif\talt='x'>", "pic.gif"},
+      {"<img src=\\\"https:\\/\\/cdn\\/x.jpg\\\">", "\\https:\\/\\/cdn\\/x.jpg\\"},
+      {"<img src=href=\"x.gif\">", "x.gif"},
+      {"<img src=\"a.gif>", "a.gif>"},  // a quoted value that is never closed runs to the tag end
   };
   for (const auto& [line, reference] : imgCases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
 
-  const std::pair<const char*, const char*> linkCases[] = {
+  const ReferenceCase linkCases[] = {
       {"<a href=big.jpg>", "big.jpg"},
-      {"<a href=big.jpg title=x>", "big.jpg"},
+      {"<a href=big.jpg title=\"x\">", "big.jpg"},
       {"<a title='>' href='x.gif'>", "x.gif"},
+      {"<a href='href=x.gif'>", "x.gif"},
   };
   for (const auto& [line, reference] : linkCases) EXPECT_EQ(TakeReference(line, kImageLinkScan), reference) << line;
 }
 
+TEST(TakeReference, ListsNothingForEmptyValues) {
+  const char* lines[] = {"<img src=\"\" class=\"lazy\">", "<img src='' alt='a.gif'>", "<img src= alt=x.gif>",
+                         "<img src=>",  "<img src=\" \">",             "<img src=",
+                         "<img src=\"\t\n\">", "<img src=\"",          "<img src=\f>"};
+  for (const char* line : lines) EXPECT_EQ(TakeReference(line, kImgTagScan), std::nullopt) << line;
+  EXPECT_EQ(TakeReference("<a href=\"\" title='x.gif'>", kImageLinkScan), std::nullopt);
+}
+
+TEST(TakeReference, ReadsAddressesAsABrowserDoes) {
+  const ReferenceCase cases[] = {
+      {"<img src=\"  https://cdn/x.jpg \">", "https://cdn/x.jpg"},
+      {"<img src=\"\r\n\tpic.gif\f\">", "pic.gif"},
+      {"<img src=\"a\tb\nc\rd.gif\">", "abcd.gif"},
+      {"<img src=\"a b\fc.gif\">", "a b\fc.gif"},  // spaces and form feeds inside stay
+  };
+  for (const auto& [line, reference] : cases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
+}
+
 TEST(ScanTags, GoesOnPastLinesItCannotCut) {
-  // The first line ends right after "href=": its empty reference names the
-  // page directory, as an empty href="" does.
-  const Finds expected = {" http://host/a/b/", "b.gif http://host/a/b/b.gif"};
+  // The first line ends right after "href=": nothing to list there.
+  const Finds expected = {"b.gif http://host/a/b/b.gif"};
   EXPECT_EQ(Scan(kImageLinkScan, "<a title='x.gif>' href=\r\n'a.gif'>\r\n<a href='b.gif'>"), expected);
 }
 
@@ -227,6 +257,25 @@ TEST(ScanTags, StopsListingAtTheListLimitWithPairsKeptEqual) {
   const Finds finds = Scan(kImgTagScan, page);
   ASSERT_EQ(finds.size(), StringList::kMaxEntries);
   EXPECT_EQ(finds.back(), "p32766.gif http://host/a/b/p32766.gif");
+}
+
+TEST(ScanTags, StopsListingAddressesPastTheByteLimit) {
+  // A page can make its own address long; every relative reference repeats it.
+  const std::string url = "http://host/" + std::string(size_t{1} << 20, 'd') + "/page.html";
+  std::string page;
+  for (int i = 0; i < 40; ++i) page += "<img src='p" + std::to_string(i) + ".gif'>";
+  page += "<img src='http://x/short.gif'><img src='p0.gif'>";
+  test::TestFolder folder;
+  WriteTextFile(folder.File("checkImages.txt"), page);
+  AnalysisLists lists;
+  ExtractImgTags(url, folder.path(), lists);
+  const StringList& links = lists.Links[AnalysisLists::kImgTags];
+  ASSERT_EQ(links.ListCount(), 32u);  // 31 long addresses, then the short one still fits
+  EXPECT_EQ(links.List(31), "http://x/short.gif");
+  EXPECT_LE(links.TotalBytes(), kMaxListedAddressBytes);
+  EXPECT_EQ(lists.frmList[AnalysisLists::kImgTags].ListCount(), 32u);
+  EXPECT_EQ(lists.dropped[AnalysisLists::kImgTags].atByteLimit, 9u);  // the repeated p0.gif is a duplicate
+  EXPECT_EQ(lists.dropped[AnalysisLists::kImgTags].atEntryLimit, 0u);
 }
 
 }  // namespace

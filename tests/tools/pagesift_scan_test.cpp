@@ -44,6 +44,16 @@ TEST(PagesiftScan, PrintsTheImageTagsThenTheImageLinks) {
   EXPECT_EQ(folder.Read("source.htm"), "&lt;img src=\"<a href='/a.gif'>a.gif</a>\">\r\n");
 }
 
+TEST(PagesiftScan, SaysWhatAFullListLeftOut) {
+  test::TestFolder folder;
+  std::string page;
+  for (int i = 0; i < 32'770; ++i) page += "<img src='" + std::to_string(i) + ".gif'>";
+  folder.Write("page.html", page);
+  const Outcome run = RunScan(folder, "--url http://h/a/p.html page.html");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "pagesift-scan: img list full at 32767 entries: 3 more references not listed\n");
+}
+
 TEST(PagesiftScan, ExitsWithAClearMessageOnBadUseOrUnusableFiles) {
   test::TestFolder folder;
   folder.Write("page.html", "<img src='a.gif'>");

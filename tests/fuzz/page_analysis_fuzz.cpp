@@ -1,0 +1,54 @@
+// The whole page analysis on arbitrary bytes. The input's first line is the
+// page's address, the rest the captured page. Checks that both list pairs
+// stay equal in length and within their limits, and that the Source Code
+// view stays within its size limit.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "analysis/page_analysis.h"
+#include "analysis/source_view.h"
+#include "analysis/working_files.h"
+
+namespace {
+
+const std::string& Folder() {
+  static const std::string folder = [] {
+    const char* shm = "/dev/shm";
+    std::string pattern = std::string(std::filesystem::is_directory(shm) ? shm : "/tmp") + "/pagesift-fuzz-XXXXXX";
+    if (!mkdtemp(pattern.data())) std::abort();
+    pagesift::CreateMissingWorkingFiles(pattern);
+    return pattern;
+  }();
+  return folder;
+}
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const size_t newline = input.find('\n');
+  const std::string address(newline == std::string_view::npos ? std::string_view() : input.substr(0, newline));
+  const std::string page(newline == std::string_view::npos ? input : input.substr(newline + 1));
+
+  pagesift::AnalysisLists lists;
+  const pagesift::PageAnalysis result = pagesift::AnalysePage(page, [&address] { return address; }, Folder(), lists);
+  Check(result.completed && result.skipped.empty());
+  for (size_t pair = 0; pair < 2; ++pair) {
+    const size_t count = lists.Links[pair].ListCount();
+    Check(lists.frmList[pair].ListCount() == count);
+    Check(count <= pagesift::StringList::kMaxEntries);
+    Check(lists.Links[pair].TotalBytes() <= pagesift::kMaxListedAddressBytes);
+  }
+  Check(std::filesystem::file_size(result.sourcePage) <= pagesift::SourceViewSizeLimit(page) + 2);
+  return 0;
+}
