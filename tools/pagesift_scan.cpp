@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -82,10 +83,16 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Options& option
   return std::nullopt;
 }
 
+// The page is the user's own file: a link or a pipe is as good as a file.
 std::string ReadInput(const std::string& input) {
-  if (input != "-") return pagesift::ReadWholeFile(input);
-  std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-  if (std::cin.bad()) throw pagesift::FileError("standard input", "cannot read");
+  std::ifstream file;
+  if (input != "-") {
+    file.open(input, std::ios::binary);
+    if (!file) throw pagesift::FileError(input, "cannot open for reading");
+  }
+  std::istream& in = input == "-" ? std::cin : file;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw pagesift::FileError(input == "-" ? "standard input" : input, "cannot read");
   return text;
 }
 

@@ -34,7 +34,7 @@ std::string ImagePageText(const AnalysisLists& lists) {
 }
 
 bool BuildImagePage(const AnalysisLists& lists, const std::string& folder) {
-  WriteTextFile(WorkingFilePath(folder, kImagePageHtml), ImagePageText(lists));
+  ReplaceTextFile(WorkingFilePath(folder, kImagePageHtml), ImagePageText(lists));
   return true;
 }
 

@@ -53,7 +53,7 @@ PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
   step("linking file names", [&] { page = SourceViewText(page, LinkPasses(lists)); });
   if (result.skipped.size() != skippedBefore) step("escaping the page", [&] { page = SourceViewText(page, {}); });
   step("writing the image page", [&] { BuildImagePage(lists, folder); });
-  step("writing the source page", [&] { WriteTextFile(result.sourcePage, page); });
+  step("writing the source page", [&] { ReplaceTextFile(result.sourcePage, page); });
   step("resetting the working files", [&] { ResetWorkingFiles(folder); });
   result.completed = true;
   return result;

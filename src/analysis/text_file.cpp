@@ -17,11 +17,21 @@ std::string Reason() { return std::strerror(errno); }
 class Descriptor {
  public:
   Descriptor(const std::string& path, int flags, const char* doing) : path_(path) {
+    CheckWorkingFile(path);
     do {
-      fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+      fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) throw FileError(path, std::string("cannot open for ") + doing + ": " + Reason());
+    // Something may have taken the file's place since it was looked at.
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(fd_);
+      fd_ = -1;
+      throw FileError(path, "not a regular file");
+    }
   }
+  // Takes over an open descriptor.
+  Descriptor(const std::string& path, int fd) : path_(path), fd_(fd) {}
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -72,6 +82,15 @@ void WriteLine(const std::string& path, WriteMode mode, std::string_view text) {
 FileError::FileError(const std::string& path, const std::string& what)
     : std::runtime_error("'" + path + "': " + what) {}
 
+void CheckWorkingFile(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return;
+    throw FileError(path, "cannot look at the file: " + Reason());
+  }
+  if (!S_ISREG(info.st_mode)) throw FileError(path, "not a regular file");
+}
+
 std::string ReadWholeFile(const std::string& path) {
   Descriptor file(path, O_RDONLY, "reading");
   std::string text;
@@ -90,6 +109,30 @@ std::string ReadWholeFile(const std::string& path) {
 std::vector<std::string> ReadTextLines(const std::string& path) { return SplitTextLines(ReadWholeFile(path)); }
 
 void WriteTextFile(const std::string& path, std::string_view text) { WriteLine(path, WriteMode::kReplace, text); }
+
+void ReplaceTextFile(const std::string& path, std::string_view text) {
+  // A file that cannot be opened for writing keeps its content.
+  Descriptor target(path, O_WRONLY | O_CREAT, "writing");
+  struct stat info {};
+  if (::fstat(target.fd(), &info) != 0) throw FileError(path, "cannot look at the file: " + Reason());
+
+  const size_t slash = path.rfind('/');
+  std::string temporary = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) throw FileError(temporary, "cannot create: " + Reason());
+  Descriptor written(temporary, fd);
+  try {
+    written.WriteAll(text);
+    written.WriteAll(kCrLf);
+    if (::fchmod(written.fd(), info.st_mode & 07777) != 0) throw FileError(temporary, "cannot set access: " + Reason());
+    written.Close();
+    if (::rename(temporary.c_str(), path.c_str()) != 0) throw FileError(path, "cannot replace: " + Reason());
+  } catch (...) {
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  target.Close();
+}
 
 void AppendTextLine(const std::string& path, std::string_view text) { WriteLine(path, WriteMode::kAppend, text); }
 

@@ -15,7 +15,11 @@ std::string WorkingFilePath(std::string_view folder, std::string_view name) {
 void CreateMissingWorkingFiles(std::string_view folder) {
   for (std::string_view name : kWorkingFiles) {
     const std::string path = WorkingFilePath(folder, name);
-    if (!FileExists(path)) AppendTextLine(path, "");
+    if (!FileExists(path)) {
+      AppendTextLine(path, "");
+    } else {
+      CheckWorkingFile(path);
+    }
   }
 }
 

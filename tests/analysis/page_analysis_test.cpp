@@ -1,9 +1,16 @@
 #include "analysis/page_analysis.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "analysis/text_file.h"
 #include "analysis/working_files.h"
 #include "support/test_folder.h"
 
@@ -103,6 +110,56 @@ TEST(AnalysePage, SkipsWhatCannotBeWrittenAndGoesOn) {
   EXPECT_EQ(folder.Read("checkImages.txt"), "\r\n");
   EXPECT_EQ(folder.Read("browser.txt"), "old");
   EXPECT_EQ(folder.Read("images.htm"), "old");
+}
+
+// A link, FIFO or folder named like a working file is never opened: start-up
+// refuses the folder, and a run skips the step that needs the file without
+// touching what a link points to.
+TEST(WorkingFiles, RefusesWhatIsNotARegularFile) {
+  const char* names[] = {"checkImagesClean.txt", "source.htm", "imagepage.html"};
+  for (const char* name : names) {
+    for (const char* kind : {"fifo", "link", "folder"}) {
+      test::TestFolder folder;
+      folder.Write("elsewhere.txt", "keep me");
+      const std::string path = folder.File(name);
+      if (kind == std::string("fifo")) {
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+      }
+      if (kind == std::string("link")) std::filesystem::create_symlink(folder.File("elsewhere.txt"), path);
+      if (kind == std::string("folder")) std::filesystem::create_directory(path);
+      EXPECT_THROW(CreateMissingWorkingFiles(folder.path()), FileError) << name << " " << kind;
+
+      AnalysisLists lists;
+      const PageAnalysis result = Process(folder, "<img src='a.gif'>", "http://h/p.html", lists);
+      EXPECT_FALSE(result.skipped.empty()) << name << " " << kind;
+      EXPECT_EQ(folder.Read("elsewhere.txt"), "keep me") << name << " " << kind;
+    }
+  }
+}
+
+// A disk that fills up while a view is written leaves the old view whole.
+TEST(AnalysePage, NeverLeavesACutView) {
+  test::TestFolder folder;
+  CreateMissingWorkingFiles(folder.path());
+  folder.Write("source.htm", "old view\r\n");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Writes past 4 KiB fail in this process, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    AnalysisLists lists;
+    const PageAnalysis result = Process(folder, std::string(10'000, 'x'), "http://h/p.html", lists);
+    _exit(result.skipped.empty() ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(folder.Read("source.htm"), "old view\r\n");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << "left behind: " << entry.path();
+  }
 }
 
 TEST(CreateMissingWorkingFiles, CreatesOnlyWhatIsMissing) {
