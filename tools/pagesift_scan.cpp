@@ -14,13 +14,14 @@
 #include "analysis/page_analysis.h"
 #include "analysis/text_file.h"
 #include "analysis/working_files.h"
+#include "scan_output.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: pagesift-scan [--url ADDRESS] [--out DIR] FILE";
+constexpr const char* kUsage = "usage: pagesift-scan [--url ADDRESS] [--out DIR] [--format tsv|json] FILE";
 
 constexpr const char* kHelp =
-    "usage: pagesift-scan [--url ADDRESS] [--out DIR] FILE\n"
+    "usage: pagesift-scan [--url ADDRESS] [--out DIR] [--format tsv|json] FILE\n"
     "\n"
     "Analyses a page the way PageSift does after each completed load in its\n"
     "Browser view. FILE holds the page's captured body HTML (\"-\" reads it\n"
@@ -31,14 +32,20 @@ constexpr const char* kHelp =
     "  --out DIR      the folder for the working files (created if missing;\n"
     "                 default: the current folder); source.htm and\n"
     "                 imagepage.html there are the Source Code and Images views\n"
+    "  --format F     tsv (default) or json\n"
     "  --help         show this help\n"
+    "  --version      show the version\n"
     "\n"
     "Prints what was found, one entry a line, in list order: first every image\n"
     "of the page's image tags as\n"
     "  img<TAB>NAME<TAB>ADDRESS\n"
     "then every link to an image file as\n"
     "  link<TAB>NAME<TAB>ADDRESS\n"
-    "Names and addresses are printed exactly as listed.\n"
+    "with backslash, tab, line feed and carriage return in a name or address\n"
+    "written as \\\\, \\t, \\n and \\r. With --format json, each find is one JSON\n"
+    "object a line instead:\n"
+    "  {\"list\":\"img\",\"name\":\"NAME\",\"address\":\"ADDRESS\"}\n"
+    "(bytes that are not UTF-8 written as U+FFFD).\n"
     "\n"
     "Exit status: 0 done, 1 a file or folder could not be read or written\n"
     "(the message names it), 2 bad usage.\n";
@@ -47,7 +54,9 @@ struct Options {
   std::string url;
   std::string out = ".";
   std::string input;
+  bool json = false;
   bool help = false;
+  bool version = false;
 };
 
 int UsageError(const std::string& message) {
@@ -62,11 +71,19 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Options& option
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (!optionsEnded && (arg == "--url" || arg == "--out")) {
+    if (!optionsEnded && (arg == "--url" || arg == "--out" || arg == "--format")) {
       if (i + 1 == args.size()) return arg + " needs a value";
-      (arg == "--url" ? options.url : options.out) = args[++i];
+      const std::string& value = args[++i];
+      if (arg == "--format") {
+        if (value != "tsv" && value != "json") return "unknown format '" + value + "' (tsv or json)";
+        options.json = value == "json";
+      } else {
+        (arg == "--url" ? options.url : options.out) = value;
+      }
     } else if (!optionsEnded && arg == "--help") {
       options.help = true;
+    } else if (!optionsEnded && arg == "--version") {
+      options.version = true;
     } else if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -78,7 +95,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Options& option
       haveInput = true;
     }
   }
-  if (!options.help && !haveInput) return "no FILE given";
+  if (!options.help && !options.version && !haveInput) return "no FILE given";
   if (options.out.empty()) return "--out needs a folder";
   return std::nullopt;
 }
@@ -96,9 +113,10 @@ std::string ReadInput(const std::string& input) {
   return text;
 }
 
-void PrintPair(const pagesift::AnalysisLists& lists, size_t pair, const char* kind) {
+void PrintPair(const pagesift::AnalysisLists& lists, size_t pair, const char* kind, bool json) {
+  const auto format = json ? pagesift::FindAsJson : pagesift::FindAsTsv;
   for (size_t i = 0; i < lists.Links[pair].ListCount(); ++i) {
-    std::cout << kind << '\t' << lists.frmList[pair].List(i) << '\t' << lists.Links[pair].List(i) << '\n';
+    std::cout << format(kind, lists.frmList[pair].List(i), lists.Links[pair].List(i)) << '\n';
   }
 }
 
@@ -130,6 +148,10 @@ int main(int argc, char** argv) {
     std::cout << kHelp;
     return 0;
   }
+  if (options.version) {
+    std::cout << "pagesift-scan (PageSift) " PAGESIFT_VERSION "\n";
+    return 0;
+  }
 
   std::string page;
   try {
@@ -153,8 +175,8 @@ int main(int argc, char** argv) {
   const pagesift::PageAnalysis result =
       pagesift::AnalysePage(page, [&options] { return options.url; }, options.out, lists);
 
-  PrintPair(lists, pagesift::AnalysisLists::kImgTags, "img");
-  PrintPair(lists, pagesift::AnalysisLists::kImageLinks, "link");
+  PrintPair(lists, pagesift::AnalysisLists::kImgTags, "img", options.json);
+  PrintPair(lists, pagesift::AnalysisLists::kImageLinks, "link", options.json);
   std::cout.flush();
 
   ReportDropped(lists, pagesift::AnalysisLists::kImgTags, "img");

@@ -69,7 +69,9 @@ TEST(PagesiftScan, ExitsWithAClearMessageOnBadUseOrUnusableFiles) {
       {"page.html other.html", 2, "only one FILE"},
       {"missing.html", 1, "missing.html"},
       {"--out a-file/views page.html", 1, "a-file/views"},
+      {"--format xml page.html", 2, "unknown format 'xml'"},
       {"--help", 0, ""},
+      {"--version", 0, ""},
   };
   for (const Case& c : cases) {
     const Outcome run = RunScan(folder, c.arguments);
