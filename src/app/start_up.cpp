@@ -22,11 +22,11 @@ void PrepareEngineEnvironment() {
 }
 
 StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened) {
-  EmbedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
+  embedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
                            QStringLiteral(PAGESIFT_COMMENTS)});
-  const QString programFolder = ProgramFolder();
-  const BrowserPaneFactory makePane = WebEnginePaneFactory(
-      {CreateEngineProfile(QStringLiteral("PageSift"), &app), programFolder, HomePageUrl(programFolder)});
+  const QString programFolder = programFolderPath();
+  const BrowserPaneFactory makePane = webEnginePaneFactory(
+      {createEngineProfile(QStringLiteral("PageSift"), &app), programFolder, homePageUrl(programFolder)});
 
   auto* splash = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
     mainWindow_ = new Form1(programFolder, makePane);

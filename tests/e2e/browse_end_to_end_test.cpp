@@ -74,8 +74,8 @@ class EndToEndTest : public QObject {
     for (const char* picture : {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
       Serve(picture, "image/gif", kPicture);
     }
-    profile_ = CreateEngineProfile(QString(), this);
-    EmbedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
+    profile_ = createEngineProfile(QString(), this);
+    embedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
     modProductInfo::ReadProductInfo();
   }
 
@@ -83,7 +83,7 @@ class EndToEndTest : public QObject {
     folder_ = std::make_unique<test::TestFolder>();
     const WebEnginePane::Context context{profile_, Folder(),
                                          QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
-    form_ = new Form1(Folder(), WebEnginePaneFactory(context));
+    form_ = new Form1(Folder(), webEnginePaneFactory(context));
     form_->Form_Load();
     form_->show();
     // The home page comes first; every test starts once its analysis is shown.

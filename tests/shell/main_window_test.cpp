@@ -44,14 +44,14 @@ class MainWindowTest : public QObject {
 
  private slots:
   void init() {
-    EmbedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
+    embedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
     modProductInfo::ReadProductInfo();
     folder_ = std::make_unique<test::TestFolder>();
     panes_ = std::make_unique<test::FakePanes>();
     form_ = new Form1(Folder(), panes_->Factory());
     commandLog_.clear();
     auto record = [this](const char* command) { return [this, command] { commandLog_.append(command); }; };
-    form_->SetCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
+    form_->setCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
                         record("removeFromToolsMenu"), {}});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
@@ -68,7 +68,7 @@ class MainWindowTest : public QObject {
                              "imagepage.html"}) {
       QCOMPARE(folder_->Read(name), std::string("\r\n"));
     }
-    QCOMPARE(ui().sb1->PanelCount(), 2);
+    QCOMPARE(ui().sb1->panelCount(), 2);
     QCOMPARE(ViewState(), QString("100 tab 0"));
     QCOMPARE(loadLog_, QStringList{"wb(0).GoHome"});
   }
@@ -143,7 +143,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ViewState(), QString("010 tab 1"));
     ui().mnuViewItem[2]->trigger();
     QCOMPARE(ViewState(), QString("001 tab 2"));
-    for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+    for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     QCOMPARE(form_->VisiblePaneIndex(), 3);
   }
 
@@ -154,7 +154,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(panes_->log, kStops + QStringList{"wb(1).GoBack"} + kStops + QStringList{"wb(1).GoForward"});
 
     panes_->log.clear();
-    for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+    for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     form_->cmbBack_Click();  // no visible pane: nothing to go back in
     QCOMPARE(panes_->log, kStops);
   }
@@ -191,7 +191,7 @@ class MainWindowTest : public QObject {
     if (view < 3) {
       form_->SelectView(view);
     } else {
-      for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+      for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     }
     panes_->log.clear();
     form_->Command1_Click();
@@ -221,8 +221,8 @@ class MainWindowTest : public QObject {
     QFETCH(int, maximum);
     emit wb(0).ProgressChange(0, 7, 100);
     emit wb(pane).ProgressChange(pane, progress, maximum);
-    QTEST(ui().pb1->Max(), "shownMax");
-    QTEST(ui().pb1->Value(), "shownValue");
+    QTEST(ui().pb1->maxValue(), "shownMax");
+    QTEST(ui().pb1->currentValue(), "shownValue");
   }
 
   void captionAndAddressFollowTheBrowserPaneOnly() {
@@ -239,7 +239,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ui().txtUrl->text(), QString("http://h/p.html"));
 
     emit wb(2).StatusTextChange(2, "http://h/big.jpg");  // status text comes from every pane
-    QCOMPARE(ui().sb1->PanelText(1), QString("http://h/big.jpg"));
+    QCOMPARE(ui().sb1->panelText(1), QString("http://h/big.jpg"));
   }
 
   void enterNavigatesTheBrowserPaneWithoutChangingTheView() {
