@@ -520,15 +520,24 @@ class Reader {
     format.setTextIndent(pixels(props.first));
     format.setTopMargin(pixels(props.before));
     format.setBottomMargin(pixels(props.after));
+    // RTF measures tab stops from the paragraph's left edge, Qt from where
+    // the line starts: the first line starts at the left indent plus the
+    // first-line indent.
+    const int origin = std::max(props.left, 0) + props.first;
     QList<QTextOption::Tab> tabs;
     if (props.first < 0) {
       // A hanging indent: the first tab reaches the left indent, as list
       // marks written "mark, tab, text" expect.
-      tabs.append(QTextOption::Tab(pixels(std::max(props.left, 0)), QTextOption::LeftTab));
+      tabs.append(QTextOption::Tab(pixels(-props.first), QTextOption::LeftTab));
     }
-    for (int tab : props.tabs) tabs.append(QTextOption::Tab(pixels(tab), QTextOption::LeftTab));
+    for (int tab : props.tabs) {
+      if (tab > origin) tabs.append(QTextOption::Tab(pixels(tab - origin), QTextOption::LeftTab));
+    }
     std::sort(tabs.begin(), tabs.end(),
               [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
+    tabs.erase(std::unique(tabs.begin(), tabs.end(),
+                           [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
+               tabs.end());
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
     return format;
   }
