@@ -218,9 +218,9 @@ class Reader {
       return true;
     }
     if (state().destination == Destination::FontTable) storeFont();
-    if (stack_.size() <= 1) return true;  // a stray brace before the document began
+    if (stack_.size() <= 2) return false;  // the document's end: its last paragraph keeps this state
     stack_.pop_back();
-    return stack_.size() > 1;
+    return true;
   }
 
   void textRun() {
@@ -237,15 +237,13 @@ class Reader {
         --fallback_;
         continue;
       }
-      if (byte == '\t') {
-        character(u'\t');
-      } else if (byte >= 0x20) {
-        byteCharacter(byte);
-      }
+      byteCharacter(byte);
     }
   }
 
-  void byteCharacter(unsigned char byte) { character(FromCp1252(byte)); }
+  void byteCharacter(unsigned char byte) {
+    if (byte >= 0x20 || byte == '\t') character(FromCp1252(byte));
+  }
 
   void character(char16_t ch) {
     GroupState& s = state();
