@@ -9,7 +9,9 @@
 
 #include "analysis/page_analysis.h"
 #include "analysis/url_helpers.h"
+#include "platform/product_information.h"
 #include "platform/program_folder.h"
+#include "platform/settings_store.h"
 #include "shell/layout_arithmetic.h"
 #include "shell/mod_product_info.h"
 #include "shell/progress_indicator.h"
@@ -72,6 +74,11 @@ void Form1::connectControls() {
 void Form1::Form_Load() {
   ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
   ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
+  // The settings lookup asks for the product name itself, not the shared string.
+  const SettingsStore settings(readExecutableProductInformation().productName);
+  if (settings.read(kSettingsSection, kShowHelpKey, kShowHelpDefault) == QLatin1String("1") && commands_.showHelp) {
+    commands_.showHelp();
+  }
   workingFolder_ = prepareWorkingFolder(programFolder_);
   ui_.sb1->addPanel();
   ShowPane(kBrowserPane);

@@ -31,8 +31,9 @@ class Form1 : public QMainWindow {
 
   void setCommands(Commands commands) { commands_ = std::move(commands); }
 
-  // The load sequence: captions, working files, the second status panel,
-  // the Browser view, the home page.
+  // The load sequence: captions, the help window when the user wants it at
+  // start, working files, the second status panel, the Browser view, the
+  // home page.
   void Form_Load();
 
   const Form1Ui& ui() const { return ui_; }
