@@ -13,6 +13,7 @@
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
 #include "support/auxiliary_windows.h"
+#include "support/ie_tools.h"
 
 namespace pagesift {
 
@@ -39,8 +40,13 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
 
   splash_ = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
     mainWindow_ = new Form1(programFolder, makePane);
+    const Form1Ui& ui = mainWindow_->ui();
+    ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
+                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
     AuxiliaryWindows* windows = auxiliaryWindows_.get();
-    mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); }, {}, {},
+    IETOOLS* tools = ieTools_.get();
+    mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
+                              [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
                               [this] { unloadOtherWindows(); }});
     mainWindow_->Form_Load();
     mainWindow_->show();

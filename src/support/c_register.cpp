@@ -1,0 +1,47 @@
+#include "support/c_register.h"
+
+#include "platform/registry_hive.h"
+
+namespace pagesift::CRegister {
+namespace {
+
+std::int16_t toBoolean(bool done) { return done ? kTrue : kFalse; }
+
+// The name the hive uses: "*" is the default value, which has no name.
+QString valueNameOf(const QString& valueName) {
+  return valueName == QLatin1String("*") ? QString() : valueName;
+}
+
+}  // namespace
+
+std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString& valueName,
+                      const QString& valueText) {
+  if (hive != HKEY_LOCAL_MACHINE) return kFalse;
+  const QString path = TrimKeyPath(keyPath);
+  const QString name = valueNameOf(valueName);
+  return toBoolean(UpdateHiveFile(MachineHivePath(), [&path, &name, &valueText](RegistryHive& machine) {
+    return machine.setValue(path, name, valueText);
+  }));
+}
+
+std::int16_t DeleteEntry(std::uint32_t hive, const QString& keyPath, const QString& valueName) {
+  if (hive != HKEY_LOCAL_MACHINE) return kFalse;
+  if (valueName.isEmpty()) {
+    return toBoolean(
+        UpdateHiveFile(MachineHivePath(), [&keyPath](RegistryHive& machine) { return machine.deleteKey(keyPath); }));
+  }
+  const QString path = TrimKeyPath(keyPath);
+  const QString name = valueNameOf(valueName);
+  return toBoolean(UpdateHiveFile(MachineHivePath(), [&path, &name](RegistryHive& machine) {
+    return machine.deleteValue(path, name);
+  }));
+}
+
+QString TrimKeyPath(const QString& keyPath) {
+  QString path = keyPath;
+  if (path.startsWith(u'\\')) path.remove(0, 1);
+  if (path.endsWith(u'\\')) path.chop(1);
+  return path;
+}
+
+}  // namespace pagesift::CRegister

@@ -1,0 +1,204 @@
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <initializer_list>
+#include <memory>
+
+#include "platform/registry_hive.h"
+#include "support/c_register.h"
+#include "support/ie_tools.h"
+
+namespace pagesift {
+namespace {
+
+// The header, the lines given (each ending CR LF) and the final blank line.
+QByteArray hive(std::initializer_list<const char*> lines) {
+  QByteArray bytes = "Windows Registry Editor Version 5.00\r\n";
+  for (const char* line : lines) bytes += QByteArray(line) + "\r\n";
+  return bytes + "\r\n";
+}
+
+const char* const kKey =
+    R"([HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Extensions\{ECC5777A-6E88-BFCE-13CE-81F134789E7B}])";
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+}  // namespace
+
+class RegistryTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString hivePath_;
+  QAction addItem_, removeItem_;
+
+  // Adds or removes and checks that the two items switched.
+  void run(IETOOLS& tools, bool add) {
+    addItem_.setEnabled(!add);
+    removeItem_.setEnabled(add);
+    add ? tools.AddToToolsMenu() : tools.RemoveFromToolsMenu();
+    QCOMPARE(addItem_.isEnabled(), !add);
+    QCOMPARE(removeItem_.isEnabled(), add);
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    hivePath_ = dir_->filePath(QStringLiteral("etc/pagesift/HKEY_LOCAL_MACHINE.reg"));  // folder missing
+    qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
+  }
+
+  void addAddRemoveRemove() {
+    IETOOLS tools(QStringLiteral("/opt/Page Sift"), QStringLiteral("P&S"), &addItem_, &removeItem_);
+    QVERIFY(tools.strExecPath.isEmpty());
+    run(tools, true);  // creates the folder and the file
+    const QByteArray values = QByteArray(kKey) + "\r\n" + R"("ButtonText"="P&S")" "\r\n" +
+                              R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")" "\r\n"
+                              R"("Default Visible"="Yes")" "\r\n" R"("Exec"="/opt/Page Sift/P&S")" "\r\n"
+                              R"("HotIcon"="/opt/Page Sift/hoticon.ico")" "\r\n"
+                              R"("Icon"="/opt/Page Sift/icon.ico")" "\r\n" R"("MenuStatusBar"="P&S")" "\r\n"
+                              R"("MenuText"="&P&S")" "\r\n";
+    QCOMPARE(readAll(hivePath_), QByteArray("Windows Registry Editor Version 5.00\r\n\r\n" + values + "\r\n"));
+    QCOMPARE(tools.strHotIconPath, QStringLiteral("/opt/Page Sift/hoticon.ico"));
+
+    const QByteArray other = hive({"", R"([HKEY_LOCAL_MACHINE\Software\Other])", "@=\"a \\\\ \\\"b\\\"\""});
+    write(hivePath_, other);
+    run(tools, true);
+    run(tools, true);  // the same eight values again
+    QCOMPARE(readAll(hivePath_), QByteArray(other.chopped(2) + "\r\n" + values + "\r\n"));
+    run(tools, false);
+    QCOMPARE(readAll(hivePath_), other);
+
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+    QFile file(hivePath_);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(old, QFileDevice::FileModificationTime));
+    file.close();
+    run(tools, false);  // nothing to remove: the file is not touched
+    QCOMPARE(readAll(hivePath_), other);
+    QCOMPARE(QFileInfo(hivePath_).lastModified().toUTC(), old);
+  }
+
+  void unwritableHive_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("folder at the path") << QStringLiteral("folder");
+    QTest::newRow("path below a file") << QStringLiteral("below file");
+    QTest::newRow("settings file") << QStringLiteral("ini");
+  }
+  void unwritableHive() {
+    QFETCH(QString, setup);
+    QDir().mkpath(QFileInfo(hivePath_).absolutePath());
+    const QByteArray ini = QByteArray(kKey) + "\r\n[Settings]\r\nshowHelp=true\r\n";
+    if (setup == QLatin1String("folder")) QVERIFY(QDir().mkpath(hivePath_));
+    if (setup == QLatin1String("ini")) write(hivePath_, ini);
+    if (setup == QLatin1String("below file")) {
+      write(dir_->filePath(QStringLiteral("file")), "x");
+      qputenv("PAGESIFT_HIVE", dir_->filePath(QStringLiteral("file/HKEY_LOCAL_MACHINE.reg")).toUtf8());
+    }
+    IETOOLS tools(QStringLiteral("/p"), QStringLiteral("P"), &addItem_, &removeItem_);
+    run(tools, true);
+    run(tools, false);
+    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, QStringLiteral("A"), QString(), QString()),
+             CRegister::kFalse);
+    QCOMPARE(QFileInfo(hivePath_).isDir(), setup == QLatin1String("folder"));
+    QCOMPARE(readAll(hivePath_), setup == QLatin1String("ini") ? ini : QByteArray());
+    const QByteArray file = setup == QLatin1String("below file") ? "x" : "";
+    QCOMPARE(readAll(dir_->filePath(QStringLiteral("file"))), file);
+  }
+
+  void trimKeyPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("trimmed");
+    const char* const rows[][2] = {{R"(\a\)", "a"},  {R"(\\a)", R"(\a)"}, {"", ""},      {R"(a\\)", R"(a\)"},
+                                   {R"(\)", ""},     {R"(\\)", ""},       {R"(a\b)", R"(a\b)"}, {"a", "a"}};
+    for (const auto& row : rows) {
+      QTest::addRow("\"%s\"", row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
+    }
+  }
+  void trimKeyPath() {
+    QFETCH(QString, path);
+    QFETCH(QString, trimmed);
+    QCOMPARE(CRegister::TrimKeyPath(path), trimmed);
+  }
+
+  // Operations "set|key|name|text" or "delete|key|name", joined by ";";
+  // results holds T or F for each. A null initial or expected file: no file.
+  void operations_data() {
+    QTest::addColumn<QByteArray>("initial");
+    QTest::addColumn<QString>("operations");
+    QTest::addColumn<QString>("results");
+    QTest::addColumn<QByteArray>("expected");
+    const auto row = [](const char* name, const QByteArray& initial, const char* operations, const char* results,
+                        const QByteArray& expected) {
+      QTest::newRow(name) << initial << QString::fromUtf8(operations) << QString::fromUtf8(results) << expected;
+    };
+    const char* const a = R"([HKEY_LOCAL_MACHINE\Software\A])";
+    row("star, empty text, escapes", {},
+        "set|\\Software\\A\\|*|x;set|Software\\A|Name|;set|Software\\A|a\\\"b|C:\\x \"y\"", "TTT",
+        hive({"", a, R"(@="x")", R"("Name"="")", "\"a\\\\\\\"b\"=\"C:\\\\x \\\"y\\\"\""}));
+    row("replace in place, any case", {}, R"(set|Software\A|One|1;set|Software\A|Two|2;set|software\a|ONE|3)", "TTT",
+        hive({"", a, R"("One"="3")", R"("Two"="2")"}));
+    row("delete values", hive({"", a, R"(@="x")", R"("One"="1")", R"("Two"="2")"}),
+        R"(delete|\Software\A\|one;delete|Software\A|*;delete|Software\A|One;delete|Software\B|Two)", "TTFF",
+        hive({"", a, R"("Two"="2")"}));
+    row("delete the key as given",
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n",
+        R"(delete|\Software\A|;delete|SOFTWARE\a|;delete|SOFTWARE\a|)", "FTF", hive({}));
+    row("nothing on a missing file", {}, "delete|A|;delete|A|x", "FF", {});
+    row("what the file cannot hold", {}, "set|A|x\ny|1;set|A|x|1\r;set|A\\\\B|x|1;set|\\\\|x|1", "FFFF", {});
+    const QByteArray foreign[] = {"\xEF\xBB\xBF" + hive({}), hive({R"("x"="1")"}), hive({R"([HKEY_CURRENT_USER\A])"}),
+                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"=dword:00000001)"}),
+                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a\b")"}),
+                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a" )"}),
+                                  hive({"[HKEY_LOCAL_MACHINE\\A]", "\"x\"=\"\xC3\""})};
+    for (const QByteArray& bytes : foreign) {
+      QTest::addRow("foreign file %d", int(&bytes - foreign))
+          << bytes << QStringLiteral("set|A|x|1;delete|A|x;delete|A|") << QStringLiteral("FFF") << bytes;
+    }
+  }
+  void operations() {
+    QFETCH(QByteArray, initial);
+    QFETCH(QString, operations);
+    QFETCH(QString, results);
+    QFETCH(QByteArray, expected);
+    if (!initial.isNull()) {
+      QDir().mkpath(QFileInfo(hivePath_).absolutePath());
+      write(hivePath_, initial);
+    }
+    QString got;
+    for (const QString& operation : operations.split(u';')) {
+      const QStringList f = operation.split(u'|');
+      const std::int16_t result = f[0] == QLatin1String("set")
+                                      ? CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2], f[3])
+                                      : CRegister::DeleteEntry(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2]);
+      QVERIFY(result == CRegister::kTrue || result == CRegister::kFalse);
+      got += result ? u'T' : u'F';
+    }
+    QCOMPARE(got, results);
+    QCOMPARE(QFileInfo::exists(hivePath_), !expected.isNull());
+    QCOMPARE(readAll(hivePath_), expected);
+  }
+
+  void onlyTheMachineHiveAndItsFile() {
+    QCOMPARE(CRegister::SetValue(0x80000001, QStringLiteral("A"), QStringLiteral("x"), QString()), CRegister::kFalse);
+    QVERIFY(!QFileInfo::exists(hivePath_));
+    qputenv("PAGESIFT_HIVE", QByteArray());
+    QCOMPARE(MachineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
+  }
+};
+
+}  // namespace pagesift
+
+QTEST_MAIN(pagesift::RegistryTest)
+#include "registry_test.moc"
