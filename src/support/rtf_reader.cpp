@@ -269,7 +269,7 @@ class Reader {
           if (colors_.size() < kMaxTableEntries) colors_.append(colorSet_ ? QColor(red_, green_, blue_) : QColor());
           red_ = green_ = blue_ = 0;
           colorSet_ = false;
-          charFormatValid_ = false;
+          tablesChanged();
         }
         return;
       case Destination::Skip:
@@ -421,7 +421,7 @@ class Reader {
         break;
       case Word::DefaultFont:
         defaultFont_ = std::max(parameter, 0);
-        charFormatValid_ = false;
+        tablesChanged();
         break;
       case Word::FontTable:
         if (nested()) {
@@ -462,7 +462,7 @@ class Reader {
         (fonts_.size() < kMaxTableEntries || fonts_.contains(fontNumber_))) {
       const bool symbol = fontSymbol_ || name == QLatin1String("Symbol") || name.startsWith(QLatin1String("Wingdings"));
       fonts_.insert(fontNumber_, FontEntry{name, fontHint_, symbol});
-      charFormatValid_ = false;
+      tablesChanged();
     }
     fontName_.clear();
     fontNumber_ = -1;
@@ -510,8 +510,10 @@ class Reader {
 
   static double pixels(int twips) { return twips / kTwipsPerPixel; }
 
-  QTextBlockFormat blockFormat(const ParaProps& props) const {
-    QTextBlockFormat format;
+  const QTextBlockFormat& blockFormat(const ParaProps& props) {
+    if (blockFormatValid_ && props == blockFormatProps_) return blockFormat_;
+    QTextBlockFormat& format = blockFormat_;
+    format = QTextBlockFormat();
     format.setAlignment(props.alignment);
     format.setLeftMargin(pixels(std::max(props.left, 0)));
     format.setRightMargin(pixels(std::max(props.right, 0)));
@@ -537,6 +539,8 @@ class Reader {
                            [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
                tabs.end());
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
+    blockFormatProps_ = props;
+    blockFormatValid_ = true;
     return format;
   }
 
@@ -546,18 +550,30 @@ class Reader {
     pending_.clear();
   }
 
-  // Gives the paragraph being ended the formatting in effect at its end.
+  // The font or colour table changed: formats built so far may be stale.
+  void tablesChanged() {
+    charFormatValid_ = false;
+    blockKnown_ = false;
+  }
+
+  // Gives the paragraph being ended the formatting in effect at its end. A
+  // new block starts with the formatting of the one before, so most
+  // paragraphs need no change here.
   void applyParagraph() {
     const GroupState& s = state();
-    cursor_.setBlockFormat(blockFormat(s.para));
-    cursor_.setBlockCharFormat(charFormat(s.chars));
+    if (!blockKnown_ || !(s.para == blockPara_)) cursor_.setBlockFormat(blockFormat(s.para));
+    if (!blockKnown_ || !(s.chars == blockChars_)) cursor_.setBlockCharFormat(charFormat(s.chars));
   }
 
   void paragraph() {
     if (state().destination != Destination::Text) return;
     flush();
     applyParagraph();
-    cursor_.insertBlock();
+    const GroupState& s = state();
+    cursor_.insertBlock(blockFormat(s.para), charFormat(s.chars));
+    blockKnown_ = true;
+    blockPara_ = s.para;
+    blockChars_ = s.chars;
   }
 
   const char* data_;
@@ -575,6 +591,13 @@ class Reader {
   QTextCharFormat charFormat_;
   CharProps charFormatProps_;
   bool charFormatValid_ = false;
+  QTextBlockFormat blockFormat_;
+  ParaProps blockFormatProps_;
+  bool blockFormatValid_ = false;
+  // The formatting the cursor's block already carries.
+  ParaProps blockPara_;
+  CharProps blockChars_;
+  bool blockKnown_ = false;
 
   QHash<int, FontEntry> fonts_;
   int defaultFont_ = 0;
