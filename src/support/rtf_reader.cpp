@@ -30,6 +30,10 @@ constexpr int kMaxParameterDigits = 10;
 constexpr int kMaxTableEntries = 4096;  // fonts, colours
 constexpr int kMaxFontNameLength = 256;
 constexpr int kMaxTabStops = 64;
+// A document is read up to this many paragraphs and runs of differently
+// formatted text together; the rest is not shown (each costs the text
+// document a few hundred bytes and a microsecond or two).
+constexpr int kMaxPieces = 1000000;
 constexpr int kMaxTwips = 31680;  // 22 inches
 constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxHalfPoints = 1000;
@@ -176,7 +180,7 @@ class Reader {
 
   void run() {
     cursor_.beginEditBlock();
-    while (pos_ < size_) {
+    while (pos_ < size_ && pieces_ < kMaxPieces) {
       const char c = data_[pos_];
       if (c == '{') {
         ++pos_;
@@ -547,6 +551,7 @@ class Reader {
   void flush() {
     if (pending_.isEmpty()) return;
     cursor_.insertText(pending_, charFormat(pendingProps_));
+    ++pieces_;
     pending_.clear();
   }
 
@@ -571,6 +576,7 @@ class Reader {
     applyParagraph();
     const GroupState& s = state();
     cursor_.insertBlock(blockFormat(s.para), charFormat(s.chars));
+    ++pieces_;
     blockKnown_ = true;
     blockPara_ = s.para;
     blockChars_ = s.chars;
@@ -583,6 +589,7 @@ class Reader {
   std::vector<GroupState> stack_;
   int overflow_ = 0;
   int fallback_ = 0;  // \u fallback characters still to skip
+  int pieces_ = 0;  // paragraphs and text runs so far
 
   QString pending_;
   CharProps pendingProps_;
