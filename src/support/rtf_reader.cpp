@@ -281,6 +281,18 @@ class Reader {
     }
   }
 
+  // The text document gives some characters a meaning of its own (paragraph
+  // and frame marks, embedded objects): those are not taken as text.
+  void unicodeCharacter(int code) {
+    if (code == 0x2029) {
+      paragraph();
+    } else if (code < 0 || code > 0xFFFF || code == 0xFDD0 || code == 0xFDD1 || code == 0xFFFC) {
+      character(u'\uFFFD');
+    } else if (code >= 0x20 || code == '\t') {
+      character(static_cast<char16_t>(code));
+    }
+  }
+
   void controlSequence() {
     if (pos_ >= size_) return;
     const char c = data_[pos_];
@@ -415,7 +427,7 @@ class Reader {
       case Word::Unicode: {
         int code = parameter;
         if (code < 0) code += 65536;
-        character(code >= 0 && code <= 0xFFFF ? static_cast<char16_t>(code) : u'\uFFFD');
+        unicodeCharacter(code);
         fallback_ = s.uc;
         break;
       }
