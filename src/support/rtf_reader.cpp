@@ -30,6 +30,10 @@ constexpr int kMaxParameterDigits = 10;
 constexpr int kMaxTableEntries = 4096;  // fonts, colours
 constexpr int kMaxFontNameLength = 256;
 constexpr int kMaxTabStops = 64;
+// A document is read up to this many paragraphs and runs of differently
+// formatted text together; the rest is not shown (each costs the text
+// document a few hundred bytes and a microsecond or two).
+constexpr int kMaxPieces = 1000000;
 constexpr int kMaxTwips = 31680;  // 22 inches
 constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxHalfPoints = 1000;
@@ -176,7 +180,7 @@ class Reader {
 
   void run() {
     cursor_.beginEditBlock();
-    while (pos_ < size_) {
+    while (pos_ < size_ && pieces_ < kMaxPieces) {
       const char c = data_[pos_];
       if (c == '{') {
         ++pos_;
@@ -269,11 +273,23 @@ class Reader {
           if (colors_.size() < kMaxTableEntries) colors_.append(colorSet_ ? QColor(red_, green_, blue_) : QColor());
           red_ = green_ = blue_ = 0;
           colorSet_ = false;
-          charFormatValid_ = false;
+          tablesChanged();
         }
         return;
       case Destination::Skip:
         return;
+    }
+  }
+
+  // The text document gives some characters a meaning of its own (paragraph
+  // and frame marks, embedded objects): those are not taken as text.
+  void unicodeCharacter(int code) {
+    if (code == 0x2029) {
+      paragraph();
+    } else if (code < 0 || code > 0xFFFF || code == 0xFDD0 || code == 0xFDD1 || code == 0xFFFC) {
+      character(u'\uFFFD');
+    } else if (code >= 0x20 || code == '\t') {
+      character(static_cast<char16_t>(code));
     }
   }
 
@@ -411,7 +427,7 @@ class Reader {
       case Word::Unicode: {
         int code = parameter;
         if (code < 0) code += 65536;
-        character(code >= 0 && code <= 0xFFFF ? static_cast<char16_t>(code) : u'\uFFFD');
+        unicodeCharacter(code);
         fallback_ = s.uc;
         break;
       }
@@ -421,7 +437,7 @@ class Reader {
         break;
       case Word::DefaultFont:
         defaultFont_ = std::max(parameter, 0);
-        charFormatValid_ = false;
+        tablesChanged();
         break;
       case Word::FontTable:
         if (nested()) {
@@ -462,7 +478,7 @@ class Reader {
         (fonts_.size() < kMaxTableEntries || fonts_.contains(fontNumber_))) {
       const bool symbol = fontSymbol_ || name == QLatin1String("Symbol") || name.startsWith(QLatin1String("Wingdings"));
       fonts_.insert(fontNumber_, FontEntry{name, fontHint_, symbol});
-      charFormatValid_ = false;
+      tablesChanged();
     }
     fontName_.clear();
     fontNumber_ = -1;
@@ -510,8 +526,10 @@ class Reader {
 
   static double pixels(int twips) { return twips / kTwipsPerPixel; }
 
-  QTextBlockFormat blockFormat(const ParaProps& props) const {
-    QTextBlockFormat format;
+  const QTextBlockFormat& blockFormat(const ParaProps& props) {
+    if (blockFormatValid_ && props == blockFormatProps_) return blockFormat_;
+    QTextBlockFormat& format = blockFormat_;
+    format = QTextBlockFormat();
     format.setAlignment(props.alignment);
     format.setLeftMargin(pixels(std::max(props.left, 0)));
     format.setRightMargin(pixels(std::max(props.right, 0)));
@@ -537,27 +555,43 @@ class Reader {
                            [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
                tabs.end());
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
+    blockFormatProps_ = props;
+    blockFormatValid_ = true;
     return format;
   }
 
   void flush() {
     if (pending_.isEmpty()) return;
     cursor_.insertText(pending_, charFormat(pendingProps_));
+    ++pieces_;
     pending_.clear();
   }
 
-  // Gives the paragraph being ended the formatting in effect at its end.
+  // The font or colour table changed: formats built so far may be stale.
+  void tablesChanged() {
+    charFormatValid_ = false;
+    blockKnown_ = false;
+  }
+
+  // Gives the paragraph being ended the formatting in effect at its end. A
+  // new block starts with the formatting of the one before, so most
+  // paragraphs need no change here.
   void applyParagraph() {
     const GroupState& s = state();
-    cursor_.setBlockFormat(blockFormat(s.para));
-    cursor_.setBlockCharFormat(charFormat(s.chars));
+    if (!blockKnown_ || !(s.para == blockPara_)) cursor_.setBlockFormat(blockFormat(s.para));
+    if (!blockKnown_ || !(s.chars == blockChars_)) cursor_.setBlockCharFormat(charFormat(s.chars));
   }
 
   void paragraph() {
     if (state().destination != Destination::Text) return;
     flush();
     applyParagraph();
-    cursor_.insertBlock();
+    const GroupState& s = state();
+    cursor_.insertBlock(blockFormat(s.para), charFormat(s.chars));
+    ++pieces_;
+    blockKnown_ = true;
+    blockPara_ = s.para;
+    blockChars_ = s.chars;
   }
 
   const char* data_;
@@ -567,6 +601,7 @@ class Reader {
   std::vector<GroupState> stack_;
   int overflow_ = 0;
   int fallback_ = 0;  // \u fallback characters still to skip
+  int pieces_ = 0;  // paragraphs and text runs so far
 
   QString pending_;
   CharProps pendingProps_;
@@ -575,6 +610,13 @@ class Reader {
   QTextCharFormat charFormat_;
   CharProps charFormatProps_;
   bool charFormatValid_ = false;
+  QTextBlockFormat blockFormat_;
+  ParaProps blockFormatProps_;
+  bool blockFormatValid_ = false;
+  // The formatting the cursor's block already carries.
+  ParaProps blockPara_;
+  CharProps blockChars_;
+  bool blockKnown_ = false;
 
   QHash<int, FontEntry> fonts_;
   int defaultFont_ = 0;

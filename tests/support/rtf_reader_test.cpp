@@ -96,6 +96,7 @@ class RtfReaderTest : public QObject {
     row("uc0", "{\\rtf1\\uc0\\u8364 x}", QStringLiteral("\u20ACx"));
     row("uc is group scoped", "{\\rtf1{\\uc2 \\u233 ab}\\u233 ab}", QStringLiteral("\u00E9\u00E9b"));
     row("fallback ends at brace", "{\\rtf1\\uc3\\u233{x}}", QStringLiteral("\u00E9x"));
+    row("document's own marks", "{\\rtf1 a\\u8233?b\\u10?\\u64976?\\u65532?c}", QStringLiteral("a\nb\uFFFD\uFFFDc"));
     row("surrogate pair", "{\\rtf1 \\u-10179?\\u-8704?}", QStringLiteral("\U0001F600"));
     row("symbol font bullet", "{\\rtf1{\\fonttbl{\\f3\\fcharset2 Symbol;}}{\\f3\\'b7\\u-3913?}}",
         QStringLiteral("\u2022\u2022"));
