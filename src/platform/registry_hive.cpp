@@ -112,6 +112,7 @@ std::optional<RegistryHive> RegistryHive::parse(QByteArrayView bytes) {
     if (first) {
       if (line != kHeader) return std::nullopt;
     } else if (isBlank(line)) {
+      // blank lines carry nothing
     } else if (line.startsWith(kSectionStart) && line.endsWith(u']')) {
       current = hive.addKey(line.sliced(kSectionStart.size()).chopped(1).toString());
       if (current < 0) return std::nullopt;
