@@ -7,9 +7,13 @@
 #include "platform/engine_settings.h"
 #include "platform/product_information.h"
 #include "platform/program_folder.h"
+#include "platform/settings_store.h"
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
+#include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
+#include "support/auxiliary_windows.h"
+#include "support/ie_tools.h"
 
 namespace pagesift {
 
@@ -22,22 +26,49 @@ void PrepareEngineEnvironment() {
 }
 
 StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened) {
-  EmbedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
+  embedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
                            QStringLiteral(PAGESIFT_COMMENTS)});
-  const QString programFolder = ProgramFolder();
-  const BrowserPaneFactory makePane = WebEnginePaneFactory(
-      {CreateEngineProfile(QStringLiteral("PageSift"), &app), programFolder, HomePageUrl(programFolder)});
+  const QString programFolder = programFolderPath();
+  const BrowserPaneFactory makePane = webEnginePaneFactory(
+      {createEngineProfile(QStringLiteral("PageSift"), &app), programFolder, homePageUrl(programFolder)});
 
-  auto* splash = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
+  auxiliaryWindows_ = std::make_unique<AuxiliaryWindows>(AuxiliaryWindows::Context{
+      programFolder, SettingsStore(readExecutableProductInformation().productName), makePane, [] {
+        modProductInfo::ReadProductInfo();
+        return modProductInfo::strWebsite;
+      }});
+
+  splash_ = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
     mainWindow_ = new Form1(programFolder, makePane);
+    const Form1Ui& ui = mainWindow_->ui();
+    ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
+                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
+    AuxiliaryWindows* windows = auxiliaryWindows_.get();
+    IETOOLS* tools = ieTools_.get();
+    mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
+                              [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
+                              [this] { unloadOtherWindows(); }});
     mainWindow_->Form_Load();
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);
   });
-  splash->Form_Load();
-  splash->show();
+  splash_->Form_Load();
+  splash_->show();
 }
 
-StartUp::~StartUp() { delete mainWindow_; }
+// Help first, then the splash (normally gone already), then the website.
+void StartUp::unloadOtherWindows() {
+  auxiliaryWindows_->unloadHelp();
+  delete splash_.data();
+  auxiliaryWindows_->unloadWebsite();
+}
+
+// The main window's and the website window's pages go before the profile
+// they use.
+StartUp::~StartUp() {
+  delete mainWindow_.data();
+  auxiliaryWindows_.reset();
+  delete splash_.data();
+}
 
 }  // namespace pagesift

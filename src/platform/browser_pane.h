@@ -10,6 +10,14 @@
 
 namespace pagesift {
 
+// The main window's three panes, stacked in one place, and the website
+// window's pane, whose events go to no one.
+inline constexpr int kBrowserPane = 0;
+inline constexpr int kSourcePane = 1;
+inline constexpr int kImagesPane = 2;
+inline constexpr int kPaneCount = 3;
+inline constexpr int kWebsitePane = 3;
+
 // One rendering-engine pane as the main window uses it. Operations return at
 // once; what they start is reported later through the four events, each
 // carrying the pane's index. An operation the engine refuses returns false.
@@ -38,12 +46,12 @@ class BrowserPane : public QObject {
 
   // Asks for the outer HTML of the shown document's body; `done` receives it,
   // or nothing when there is no HTML document or no body. Asynchronous.
-  virtual void CaptureBodyHtml(BodyCallback done) = 0;
+  virtual void captureBodyHtml(BodyCallback done) = 0;
 
   // Whether the pane has been made visible (independent of whether its
   // window is on screen yet).
   bool Visible() const { return !widget()->isHidden(); }
-  void SetVisible(bool visible) { widget()->setVisible(visible); }
+  void setVisible(bool visible) { widget()->setVisible(visible); }
 
  signals:
   void StatusTextChange(int index, const QString& text);
@@ -55,8 +63,8 @@ class BrowserPane : public QObject {
   int index_;
 };
 
-// Makes the pane with the given index (0 Browser, 1 Source Code, 2 Images)
-// as a child of `parent`.
+// Makes the pane with the given index (one of the constants above) as a
+// child of `parent`.
 using BrowserPaneFactory = std::function<BrowserPane*(int index, QWidget* parent)>;
 
 }  // namespace pagesift

@@ -6,13 +6,13 @@
 
 namespace pagesift {
 
-QWebEngineProfile* CreateEngineProfile(const QString& storageName, QObject* parent) {
+QWebEngineProfile* createEngineProfile(const QString& storageName, QObject* parent) {
   auto* profile = storageName.isEmpty() ? new QWebEngineProfile(parent) : new QWebEngineProfile(storageName, parent);
-  ApplyEngineSettings(profile->settings(), PaneRole::kBrowsing);
+  applyEngineSettings(profile->settings(), PaneRole::kBrowsing);
   return profile;
 }
 
-void ApplyEngineSettings(QWebEngineSettings* settings, PaneRole role) {
+void applyEngineSettings(QWebEngineSettings* settings, PaneRole role) {
   using S = QWebEngineSettings;
   const bool browsing = role == PaneRole::kBrowsing;
   settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));

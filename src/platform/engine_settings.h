@@ -14,9 +14,9 @@ enum class PaneRole {
 
 // The one profile every pane shares. An empty storage name makes an
 // off-the-record profile (nothing kept on disk).
-QWebEngineProfile* CreateEngineProfile(const QString& storageName, QObject* parent);
+QWebEngineProfile* createEngineProfile(const QString& storageName, QObject* parent);
 
 // Every engine setting the program decides, for one pane of the given role.
-void ApplyEngineSettings(QWebEngineSettings* settings, PaneRole role);
+void applyEngineSettings(QWebEngineSettings* settings, PaneRole role);
 
 }  // namespace pagesift

@@ -10,13 +10,13 @@ constexpr const char* kCommentsProperty = "pagesiftComments";
 
 }  // namespace
 
-void EmbedProductInformation(const ProductInformation& information) {
+void embedProductInformation(const ProductInformation& information) {
   QCoreApplication::setApplicationName(information.productName);
   QCoreApplication::setOrganizationName(information.companyName);
   if (QCoreApplication* app = QCoreApplication::instance()) app->setProperty(kCommentsProperty, information.comments);
 }
 
-ProductInformation ReadExecutableProductInformation() {
+ProductInformation readExecutableProductInformation() {
   ProductInformation information;
   information.productName = QCoreApplication::applicationName();
   information.companyName = QCoreApplication::organizationName();

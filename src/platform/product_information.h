@@ -14,8 +14,8 @@ struct ProductInformation {
 // Puts the product information where the program reads it at run time (the
 // application object). main() passes the values the build embedded; tests
 // pass their own.
-void EmbedProductInformation(const ProductInformation& information);
+void embedProductInformation(const ProductInformation& information);
 
-ProductInformation ReadExecutableProductInformation();
+ProductInformation readExecutableProductInformation();
 
 }  // namespace pagesift

@@ -10,13 +10,13 @@
 
 namespace pagesift {
 
-QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
+QString programFolderPath() { return QCoreApplication::applicationDirPath(); }
 
-QUrl HomePageUrl(const QString& programFolder) {
+QUrl homePageUrl(const QString& programFolder) {
   return QUrl::fromLocalFile(programFolder + QStringLiteral("/home/index.html"));
 }
 
-QString PrepareWorkingFolder(const QString& programFolder) {
+QString prepareWorkingFolder(const QString& programFolder) {
   try {
     CreateMissingWorkingFiles(programFolder.toStdString());
     return programFolder;

@@ -7,14 +7,14 @@ namespace pagesift {
 
 // The folder of the running executable. Help.rtf and the home page are read
 // from there.
-QString ProgramFolder();
+QString programFolderPath();
 
 // The built-in home page shipped beside the program.
-QUrl HomePageUrl(const QString& programFolder);
+QUrl homePageUrl(const QString& programFolder);
 
 // The folder for the working files, each missing one created: the program
 // folder when the files can be created there, otherwise the per-user data
 // folder (an installed copy cannot write beside itself).
-QString PrepareWorkingFolder(const QString& programFolder);
+QString prepareWorkingFolder(const QString& programFolder);
 
 }  // namespace pagesift

@@ -20,7 +20,7 @@ class PaneView : public QWebEngineView {
   QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override { return this; }
 };
 
-QString LoadStateText(const QWebEngineLoadingInfo& info) {
+QString loadStateText(const QWebEngineLoadingInfo& info) {
   const QString address = info.url().toDisplayString();
   switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
@@ -39,14 +39,14 @@ QString LoadStateText(const QWebEngineLoadingInfo& info) {
 
 WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, QWidget* parent)
     : BrowserPane(index, parent), context_(context), view_(new PaneView(context.profile, parent)) {
-  ApplyEngineSettings(view_->page()->settings(), role);
-  ConnectEngineEvents();
+  applyEngineSettings(view_->page()->settings(), role);
+  connectEngineEvents();
 }
 
-void WebEnginePane::ConnectEngineEvents() {
+void WebEnginePane::connectEngineEvents() {
   QWebEnginePage* page = view_->page();
   connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    loadStateText_ = LoadStateText(info);
+    loadStateText_ = loadStateText(info);
     emit StatusTextChange(index(), loadStateText_);
   });
   connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
@@ -59,9 +59,10 @@ void WebEnginePane::ConnectEngineEvents() {
   connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
 }
 
-BrowserPaneFactory WebEnginePaneFactory(const WebEnginePane::Context& context) {
+BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, QWidget* parent) -> BrowserPane* {
-    const PaneRole role = index == 0 ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
+    const bool browsing = index == kBrowserPane || index == kWebsitePane;
+    const PaneRole role = browsing ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
     return new WebEnginePane(index, role, context, parent);
   };
 }
@@ -97,7 +98,7 @@ QString WebEnginePane::LocationURL() const { return view_->url().toString(); }
 
 QString WebEnginePane::LocationName() const { return view_->title(); }
 
-void WebEnginePane::CaptureBodyHtml(BodyCallback done) {
+void WebEnginePane::captureBodyHtml(BodyCallback done) {
   // The isolated world keeps the page's own scripts from changing what the
   // capture sees.
   view_->page()->runJavaScript(QStringLiteral("document.body ? document.body.outerHTML : null"),

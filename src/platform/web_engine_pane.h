@@ -32,18 +32,18 @@ class WebEnginePane : public BrowserPane {
   void Refresh() override;
   QString LocationURL() const override;
   QString LocationName() const override;
-  void CaptureBodyHtml(BodyCallback done) override;
+  void captureBodyHtml(BodyCallback done) override;
 
  private:
-  void ConnectEngineEvents();
+  void connectEngineEvents();
 
   Context context_;
   QWebEngineView* view_;
   QString loadStateText_;
 };
 
-// Makes the main window's panes: the Browser pane browses, the Source Code
-// and Images panes show generated pages.
-BrowserPaneFactory WebEnginePaneFactory(const WebEnginePane::Context& context);
+// Makes the panes: the Browser pane and the website window's pane browse,
+// the Source Code and Images panes show generated pages.
+BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context);
 
 }  // namespace pagesift

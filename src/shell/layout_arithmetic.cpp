@@ -5,7 +5,7 @@
 
 namespace pagesift {
 
-Layout ComputeLayout(const LayoutInput& in) {
+Layout computeLayout(const LayoutInput& in) {
   const double W = in.windowWidth;
   const double H = in.windowHeight;
   Layout out{};

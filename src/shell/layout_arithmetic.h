@@ -1,14 +1,9 @@
 #pragma once
 
 // Where the main window's stretching controls go for a window size, as
-// numbers in twips (15 twips are one pixel). No widgets here: the window
-// applies the result.
+// numbers in twips. No widgets here: the window applies the result.
 
 namespace pagesift {
-
-inline constexpr double kTwipsPerPixel = 15.0;
-
-inline int TwipsToPixels(double twips) { return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5)); }
 
 struct TwipsRect {
   double left = 0;
@@ -39,6 +34,6 @@ struct Layout {
   double goButtonLeft;
 };
 
-Layout ComputeLayout(const LayoutInput& input);
+Layout computeLayout(const LayoutInput& input);
 
 }  // namespace pagesift

@@ -9,7 +9,9 @@
 
 #include "analysis/page_analysis.h"
 #include "analysis/url_helpers.h"
+#include "platform/product_information.h"
 #include "platform/program_folder.h"
+#include "platform/settings_store.h"
 #include "shell/layout_arithmetic.h"
 #include "shell/mod_product_info.h"
 #include "shell/progress_indicator.h"
@@ -18,12 +20,11 @@
 namespace pagesift {
 namespace {
 
-constexpr int kPaneCount = 3;
 constexpr int kEnterKey = 13;
 constexpr double kStatusBarHeight = 315;  // twips
 
 template <typename Handler>
-void ConnectItems(const QList<QAction*>& items, QObject* context, Handler handler) {
+void connectItems(const QList<QAction*>& items, QObject* context, Handler handler) {
   for (int index = 0; index < items.size(); ++index) {
     QObject::connect(items[index], &QAction::triggered, context, [handler, index] { handler(index); });
   }
@@ -34,10 +35,10 @@ void ConnectItems(const QList<QAction*>& items, QObject* context, Handler handle
 Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane) : programFolder_(programFolder) {
   setAttribute(Qt::WA_DeleteOnClose);
   ui_.setupUi(this, makePane);
-  ConnectControls();
+  connectControls();
 }
 
-void Form1::ConnectControls() {
+void Form1::connectControls() {
   connect(ui_.cmbBack, &QPushButton::clicked, this, &Form1::cmbBack_Click);
   connect(ui_.cmdForward, &QPushButton::clicked, this, &Form1::cmdForward_Click);
   connect(ui_.cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
@@ -56,11 +57,11 @@ void Form1::ConnectControls() {
     ui_.txtUrl->selectAll();
   });
 
-  ConnectItems(ui_.mnuFileItem, this, [this](int index) { mnuFileItem_Click(index); });
-  ConnectItems(ui_.mnuGoItem, this, [this](int index) { mnuGoItem_Click(index); });
-  ConnectItems(ui_.mnuViewItem, this, [this](int index) { mnuViewItem_Click(index); });
-  ConnectItems(ui_.mnuToolsItem, this, [this](int index) { mnuToolsItem_Click(index); });
-  ConnectItems(ui_.mnuHelpItem, this, [this](int index) { mnuHelpItem_Click(index); });
+  connectItems(ui_.mnuFileItem, this, [this](int index) { mnuFileItem_Click(index); });
+  connectItems(ui_.mnuGoItem, this, [this](int index) { mnuGoItem_Click(index); });
+  connectItems(ui_.mnuViewItem, this, [this](int index) { mnuViewItem_Click(index); });
+  connectItems(ui_.mnuToolsItem, this, [this](int index) { mnuToolsItem_Click(index); });
+  connectItems(ui_.mnuHelpItem, this, [this](int index) { mnuHelpItem_Click(index); });
 
   for (BrowserPane* pane : ui_.wb) {
     connect(pane, &BrowserPane::StatusTextChange, this, &Form1::wb_StatusTextChange);
@@ -73,10 +74,15 @@ void Form1::ConnectControls() {
 void Form1::Form_Load() {
   ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
   ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
-  workingFolder_ = PrepareWorkingFolder(programFolder_);
-  ui_.sb1->AddPanel();
-  ShowPane(0);
-  ui_.wb[0]->GoHome();
+  // The settings lookup asks for the product name itself, not the shared string.
+  const SettingsStore settings(readExecutableProductInformation().productName);
+  if (settings.read(kSettingsSection, kShowHelpKey, kShowHelpDefault) == QLatin1String("1") && commands_.showHelp) {
+    commands_.showHelp();
+  }
+  workingFolder_ = prepareWorkingFolder(programFolder_);
+  ui_.sb1->addPanel();
+  ShowPane(kBrowserPane);
+  ui_.wb[kBrowserPane]->GoHome();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -86,7 +92,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Form_Unload() {
   if (commands_.unloadOtherWindows) commands_.unloadOtherWindows();
-  StopAllPanes();
+  stopAllPanes();
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -97,7 +103,7 @@ void Form1::resizeEvent(QResizeEvent* event) {
 void Form1::LayoutControls() {
   // The status bar lies along the bottom edge of the client area by itself.
   const QWidget* client = ui_.client;
-  const int statusBarHeight = TwipsToPixels(kStatusBarHeight);
+  const int statusBarHeight = twipsToPixels(kStatusBarHeight);
   ui_.sb1->setGeometry(0, client->height() - statusBarHeight, client->width(), statusBarHeight);
 
   const QSize frame = frameGeometry().size() - geometry().size();
@@ -107,47 +113,47 @@ void Form1::LayoutControls() {
   input.statusBarTop = ui_.sb1->y() * kTwipsPerPixel;
   input.statusBarHeight = ui_.sb1->height() * kTwipsPerPixel;
   input.goButtonWidth = ui_.cmdGo->width() * kTwipsPerPixel;
-  const Layout layout = ComputeLayout(input);
+  const Layout layout = computeLayout(input);
 
-  PlaceTwips(ui_.TabStrip1, layout.tabStrip.left, layout.tabStrip.top, layout.tabStrip.width, layout.tabStrip.height);
+  placeTwips(ui_.TabStrip1, layout.tabStrip.left, layout.tabStrip.top, layout.tabStrip.width, layout.tabStrip.height);
   for (BrowserPane* pane : ui_.wb) {
-    PlaceTwips(pane->widget(), layout.pane.left, layout.pane.top, layout.pane.width, layout.pane.height);
+    placeTwips(pane->widget(), layout.pane.left, layout.pane.top, layout.pane.width, layout.pane.height);
   }
-  ui_.sb1->SetPanelWidth(1, TwipsToPixels(layout.panel1Width));
-  if (ui_.sb1->PanelCount() >= 2) ui_.sb1->SetPanelWidth(2, TwipsToPixels(layout.panel2Width));
-  PlaceTwips(ui_.pb1, layout.progressBar.left, layout.progressBar.top, layout.progressBar.width,
+  ui_.sb1->setPanelWidth(1, twipsToPixels(layout.panel1Width));
+  if (ui_.sb1->panelCount() >= 2) ui_.sb1->setPanelWidth(2, twipsToPixels(layout.panel2Width));
+  placeTwips(ui_.pb1, layout.progressBar.left, layout.progressBar.top, layout.progressBar.width,
              layout.progressBar.height);
-  ui_.txtUrl->resize(TwipsToPixels(layout.addressWidth), ui_.txtUrl->height());
-  ui_.cmdWebsite->resize(TwipsToPixels(layout.websiteButtonWidth), ui_.cmdWebsite->height());
-  ui_.cmdGo->move(TwipsToPixels(layout.goButtonLeft), ui_.cmdGo->y());
+  ui_.txtUrl->resize(twipsToPixels(layout.addressWidth), ui_.txtUrl->height());
+  ui_.cmdWebsite->resize(twipsToPixels(layout.websiteButtonWidth), ui_.cmdWebsite->height());
+  ui_.cmdGo->move(twipsToPixels(layout.goButtonLeft), ui_.cmdGo->y());
 }
 
-void Form1::StopAllPanes() {
+void Form1::stopAllPanes() {
   for (BrowserPane* pane : ui_.wb) pane->Stop();
 }
 
 void Form1::cmbBack_Click() {
-  StopAllPanes();
+  stopAllPanes();
   const int index = VisiblePaneIndex();
   if (index < kPaneCount) ui_.wb[index]->GoBack();  // nothing to go back to: skipped
 }
 
 void Form1::cmdForward_Click() {
-  StopAllPanes();
+  stopAllPanes();
   const int index = VisiblePaneIndex();
   if (index < kPaneCount) ui_.wb[index]->GoForward();
 }
 
-void Form1::cmdStop_Click() { StopAllPanes(); }
+void Form1::cmdStop_Click() { stopAllPanes(); }
 
 void Form1::cmdRefresh_Click(int) {
-  StopAllPanes();
-  SelectView(0);
-  ui_.wb[0]->Refresh();
+  stopAllPanes();
+  SelectView(kBrowserPane);
+  ui_.wb[kBrowserPane]->Refresh();
   ProcessPage();
 }
 
-void Form1::cmdGo_Click() { ui_.wb[0]->Navigate(ui_.txtUrl->text()); }
+void Form1::cmdGo_Click() { ui_.wb[kBrowserPane]->Navigate(ui_.txtUrl->text()); }
 
 void Form1::txtUrl_KeyPress(int& keyAscii) {
   if (keyAscii == kEnterKey) cmdGo_Click();
@@ -156,18 +162,22 @@ void Form1::txtUrl_KeyPress(int& keyAscii) {
 void Form1::cmdBackDir_Click() {
   ui_.txtUrl->setText(QString::fromStdString(UrlDirectory(ui_.txtUrl->text().toStdString())));
   cmdGo_Click();
-  SelectView(0);
+  SelectView(kBrowserPane);
+}
+
+void Form1::hideAllPanes() {
+  for (BrowserPane* pane : ui_.wb) pane->setVisible(false);
 }
 
 void Form1::ShowPane(int index) {
-  for (BrowserPane* pane : ui_.wb) pane->SetVisible(false);
-  ui_.wb[index]->SetVisible(true);
+  hideAllPanes();
+  ui_.wb[index]->setVisible(true);
 }
 
 void Form1::SelectView(int index) {
-  for (BrowserPane* pane : ui_.wb) pane->SetVisible(false);
+  hideAllPanes();
   ui_.TabStrip1->setCurrentIndex(index);
-  ui_.wb[index]->SetVisible(true);
+  ui_.wb[index]->setVisible(true);
 }
 
 int Form1::VisiblePaneIndex() const {
@@ -181,11 +191,11 @@ int Form1::VisiblePaneIndex() const {
 void Form1::TabStrip1_Click() { ShowPane(ui_.TabStrip1->currentIndex()); }
 
 void Form1::Command1_Click() {
-  StopAllPanes();
+  stopAllPanes();
   const int index = VisiblePaneIndex();
   if (index < kPaneCount) ui_.txtUrl->setText(ui_.wb[index]->LocationURL());
-  SelectView(0);
-  ui_.wb[0]->Navigate(ui_.txtUrl->text());
+  SelectView(kBrowserPane);
+  ui_.wb[kBrowserPane]->Navigate(ui_.txtUrl->text());
 }
 
 void Form1::cmdWebsite_Click() {
@@ -223,38 +233,38 @@ void Form1::mnuHelpItem_Click(int) {
   if (commands_.showHelp) commands_.showHelp();
 }
 
-void Form1::wb_StatusTextChange(int, const QString& text) { ui_.sb1->SetPanelText(1, text); }
+void Form1::wb_StatusTextChange(int, const QString& text) { ui_.sb1->setPanelText(1, text); }
 
 void Form1::wb_ProgressChange(int index, int progress, int maximum) {
-  if (index != 0 || maximum == 0) return;
-  if (!ui_.pb1->SetMax(static_cast<float>(maximum))) return;  // a range the bar refuses is left alone
-  ui_.pb1->SetValue(progress > maximum || progress <= 0 ? 0.01 : progress);
+  if (index != kBrowserPane || maximum == 0) return;
+  if (!ui_.pb1->setMaxValue(static_cast<float>(maximum))) return;  // a range the bar refuses is left alone
+  ui_.pb1->setCurrentValue(progress > maximum || progress <= 0 ? 0.01 : progress);
 }
 
 void Form1::wb_DownloadComplete(int index) {
-  if (index == 0) ProcessPage();
+  if (index == kBrowserPane) ProcessPage();
 }
 
 void Form1::wb_TitleChange(int index, const QString&) {
-  if (index != 0) return;
-  ui_.txtUrl->setText(ui_.wb[0]->LocationURL());
+  if (index != kBrowserPane) return;
+  ui_.txtUrl->setText(ui_.wb[kBrowserPane]->LocationURL());
   setWindowTitle(modProductInfo::strProductName + QStringLiteral(" by ") + modProductInfo::strCompanyName +
-                 QStringLiteral(" - ") + ui_.wb[0]->LocationName());
+                 QStringLiteral(" - ") + ui_.wb[kBrowserPane]->LocationName());
 }
 
 void Form1::ProcessPage() {
   QPointer<Form1> self(this);
-  ui_.wb[0]->CaptureBodyHtml([self](std::optional<std::string> bodyHtml) {
-    if (self) self->AnalyseCapturedPage(bodyHtml);
+  ui_.wb[kBrowserPane]->captureBodyHtml([self](std::optional<std::string> bodyHtml) {
+    if (self) self->analyseCapturedPage(bodyHtml);
   });
 }
 
-void Form1::AnalyseCapturedPage(const std::optional<std::string>& bodyHtml) {
-  BrowserPane* browser = ui_.wb[0];
+void Form1::analyseCapturedPage(const std::optional<std::string>& bodyHtml) {
+  BrowserPane* browser = ui_.wb[kBrowserPane];
   const PageAnalysis result = pagesift::AnalysePage(
       bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
-  ui_.wb[1]->Navigate(QString::fromStdString(result.sourcePage));
-  ui_.wb[2]->Navigate(QString::fromStdString(result.imagePage));
+  ui_.wb[kSourcePane]->Navigate(QString::fromStdString(result.sourcePage));
+  ui_.wb[kImagesPane]->Navigate(QString::fromStdString(result.imagePage));
   emit pageProcessed();
 }
 

@@ -29,10 +29,11 @@ class Form1 : public QMainWindow {
 
   Form1(const QString& programFolder, const BrowserPaneFactory& makePane);
 
-  void SetCommands(Commands commands) { commands_ = std::move(commands); }
+  void setCommands(Commands commands) { commands_ = std::move(commands); }
 
-  // The load sequence: captions, working files, the second status panel,
-  // the Browser view, the home page.
+  // The load sequence: captions, the help window when the user wants it at
+  // start, working files, the second status panel, the Browser view, the
+  // home page.
   void Form_Load();
 
   const Form1Ui& ui() const { return ui_; }
@@ -79,11 +80,12 @@ class Form1 : public QMainWindow {
   void wb_ProgressChange(int index, int progress, int maximum);
   void wb_DownloadComplete(int index);
   void wb_TitleChange(int index, const QString& text);
-  void AnalyseCapturedPage(const std::optional<std::string>& bodyHtml);
-  void StopAllPanes();
+  void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
+  void stopAllPanes();
+  void hideAllPanes();
   void Form_Unload();
   void LayoutControls();
-  void ConnectControls();
+  void connectControls();
 
   Form1Ui ui_;
   QString programFolder_;

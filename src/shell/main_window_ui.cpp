@@ -18,7 +18,7 @@
 namespace pagesift {
 namespace {
 
-QPushButton* PictureButton(QWidget* parent, const QIcon& icon, const QString& tip, const QSize& pictureSize) {
+QPushButton* pictureButton(QWidget* parent, const QIcon& icon, const QString& tip, const QSize& pictureSize) {
   auto* button = new QPushButton(parent);
   button->setIcon(icon);
   button->setIconSize(pictureSize);
@@ -29,21 +29,17 @@ QPushButton* PictureButton(QWidget* parent, const QIcon& icon, const QString& ti
   return button;
 }
 
-QIcon ThemeIcon(const char* themeName, const char* fallback) {
+QIcon themeIcon(const char* themeName, const char* fallback) {
   return QIcon::fromTheme(QLatin1String(themeName), QIcon(QStringLiteral(":/pagesift/icons/%1").arg(QLatin1String(fallback))));
 }
 
-QList<QAction*> MenuItems(QMenu* menu, const QStringList& captions) {
+QList<QAction*> menuItems(QMenu* menu, const QStringList& captions) {
   QList<QAction*> items;
   for (const QString& caption : captions) items.append(menu->addAction(caption));
   return items;
 }
 
 }  // namespace
-
-void PlaceTwips(QWidget* widget, double left, double top, double width, double height) {
-  widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-}
 
 void Form1Ui::setupUi(QMainWindow* window, const BrowserPaneFactory& makePane) {
   window->setWindowTitle(QStringLiteral("Form1"));
@@ -58,26 +54,26 @@ void Form1Ui::setupUi(QMainWindow* window, const BrowserPaneFactory& makePane) {
   createViews(makePane);
   createStatusBar();
   createMenus(window);
-  window->resize(TwipsToPixels(12135), TwipsToPixels(11100) + window->menuBar()->sizeHint().height());
+  window->resize(twipsToPixels(12135), twipsToPixels(11100) + window->menuBar()->sizeHint().height());
 }
 
 void Form1Ui::createToolBar() {
   const QSize picture(24, 24);
-  cmbBack = PictureButton(client, ThemeIcon("go-previous", "back.png"), QStringLiteral("Back"), picture);
-  cmdForward = PictureButton(client, ThemeIcon("go-next", "forward.png"), QStringLiteral("Forward"), picture);
-  cmdStop = PictureButton(client, ThemeIcon("process-stop", "stop.png"), QStringLiteral("Stop"), picture);
-  cmdRefresh[0] = PictureButton(client, ThemeIcon("view-refresh", "refresh.png"), QStringLiteral("Refresh"), picture);
-  cmdBackDir = PictureButton(client, ThemeIcon("go-up", "up.png"), QStringLiteral("Go back a directory"), picture);
-  Command1 = PictureButton(client, ThemeIcon("go-jump", "send.png"), QStringLiteral("Send Page to Browser Tab"), picture);
-  PlaceTwips(cmbBack, 60, 60, 500, 500);
-  PlaceTwips(cmdForward, 600, 60, 500, 500);
-  PlaceTwips(cmdStop, 1140, 60, 500, 500);
-  PlaceTwips(cmdRefresh[0], 1680, 60, 500, 500);
-  PlaceTwips(cmdBackDir, 2220, 60, 500, 500);
-  PlaceTwips(Command1, 2760, 60, 500, 500);
+  cmbBack = pictureButton(client, themeIcon("go-previous", "back.png"), QStringLiteral("Back"), picture);
+  cmdForward = pictureButton(client, themeIcon("go-next", "forward.png"), QStringLiteral("Forward"), picture);
+  cmdStop = pictureButton(client, themeIcon("process-stop", "stop.png"), QStringLiteral("Stop"), picture);
+  cmdRefresh[0] = pictureButton(client, themeIcon("view-refresh", "refresh.png"), QStringLiteral("Refresh"), picture);
+  cmdBackDir = pictureButton(client, themeIcon("go-up", "up.png"), QStringLiteral("Go back a directory"), picture);
+  Command1 = pictureButton(client, themeIcon("go-jump", "send.png"), QStringLiteral("Send Page to Browser Tab"), picture);
+  placeTwips(cmbBack, 60, 60, 500, 500);
+  placeTwips(cmdForward, 600, 60, 500, 500);
+  placeTwips(cmdStop, 1140, 60, 500, 500);
+  placeTwips(cmdRefresh[0], 1680, 60, 500, 500);
+  placeTwips(cmdBackDir, 2220, 60, 500, 500);
+  placeTwips(Command1, 2760, 60, 500, 500);
 
   cmdWebsite = new QPushButton(QStringLiteral("Visit "), client);
-  PlaceTwips(cmdWebsite, 3300, 60, 2235, 495);
+  placeTwips(cmdWebsite, 3300, 60, 2235, 495);
 }
 
 void Form1Ui::createAddressRow() {
@@ -86,13 +82,13 @@ void Form1Ui::createAddressRow() {
   Text1->setReadOnly(true);
   Text1->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
   Text1->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
-  PlaceTwips(Text1, 60, 660, 495, 285);
+  placeTwips(Text1, 60, 660, 495, 285);
 
   txtUrl = new QLineEdit(client);
-  PlaceTwips(txtUrl, 540, 600, 2715, 315);
+  placeTwips(txtUrl, 540, 600, 2715, 315);
 
-  cmdGo = PictureButton(client, QIcon(QStringLiteral(":/pagesift/icons/go.png")), QStringLiteral("Go!"), QSize(46, 16));
-  PlaceTwips(cmdGo, 3600, 600, 1095, 315);
+  cmdGo = pictureButton(client, QIcon(QStringLiteral(":/pagesift/icons/go.png")), QStringLiteral("Go!"), QSize(46, 16));
+  placeTwips(cmdGo, 3600, 600, 1095, 315);
 }
 
 void Form1Ui::createViews(const BrowserPaneFactory& makePane) {
@@ -105,32 +101,32 @@ void Form1Ui::createViews(const BrowserPaneFactory& makePane) {
     TabStrip1->addTab(new QWidget, captions[tab]);
     TabStrip1->setTabToolTip(tab, tips[tab]);
   }
-  PlaceTwips(TabStrip1, 0, 960, 10215, 7875);
+  placeTwips(TabStrip1, 0, 960, 10215, 7875);
 
   const TwipsRect designed[] = {{360, 3420, 2595, 1155}, {300, 4680, 2655, 1095}, {360, 5940, 2595, 1155}};
-  for (int index = 0; index < 3; ++index) {
+  for (int index = 0; index < kPaneCount; ++index) {
     wb[index] = makePane(index, client);
     QWidget* pane = wb[index]->widget();
-    PlaceTwips(pane, designed[index].left, designed[index].top, designed[index].width, designed[index].height);
+    placeTwips(pane, designed[index].left, designed[index].top, designed[index].width, designed[index].height);
     pane->raise();  // the panes lie on top of the tab strip
   }
 }
 
 void Form1Ui::createStatusBar() {
   sb1 = new StatusPanels(client);
-  PlaceTwips(sb1, 0, 10785, 12135, 315);
+  placeTwips(sb1, 0, 10785, 12135, 315);
   pb1 = new ProgressIndicator(client);
-  PlaceTwips(pb1, 840, 10800, 1935, 315);
+  placeTwips(pb1, 840, 10800, 1935, 315);
   pb1->raise();
 }
 
 void Form1Ui::createMenus(QMainWindow* window) {
   QMenuBar* bar = window->menuBar();
   mnuFile = bar->addMenu(QStringLiteral("File"));
-  mnuFileItem = MenuItems(mnuFile, {QStringLiteral("Exit")});
+  mnuFileItem = menuItems(mnuFile, {QStringLiteral("Exit")});
 
   mnuGo = bar->addMenu(QStringLiteral("Go"));
-  mnuGoItem = MenuItems(mnuGo, {QStringLiteral("Back"), QStringLiteral("Forward"), QStringLiteral("Stop"),
+  mnuGoItem = menuItems(mnuGo, {QStringLiteral("Back"), QStringLiteral("Forward"), QStringLiteral("Stop"),
                                 QStringLiteral("Refresh"), QStringLiteral("Back a Directory"),
                                 QStringLiteral("Send Page to Browser Tab")});
   const QKeySequence shortcuts[] = {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::ALT | Qt::Key_Right),
@@ -139,15 +135,15 @@ void Form1Ui::createMenus(QMainWindow* window) {
   for (int item = 0; item < 5; ++item) mnuGoItem[item]->setShortcut(shortcuts[item]);
 
   mnuView = bar->addMenu(QStringLiteral("View"));
-  mnuViewItem = MenuItems(mnuView, {QStringLiteral("Browser"), QStringLiteral("Source Code"),
+  mnuViewItem = menuItems(mnuView, {QStringLiteral("Browser"), QStringLiteral("Source Code"),
                                     QStringLiteral("Images"), QStringLiteral("Website")});
 
   mnuTools = bar->addMenu(QStringLiteral("Tools"));
-  mnuToolsItem = MenuItems(mnuTools, {QStringLiteral("Add program to IE Tools Menu"),
+  mnuToolsItem = menuItems(mnuTools, {QStringLiteral("Add program to IE Tools Menu"),
                                       QStringLiteral("Remove Program from IE Tools Menu")});
 
   mnuHelp = bar->addMenu(QStringLiteral("Help"));
-  mnuHelpItem = MenuItems(mnuHelp, {QStringLiteral("View Help")});
+  mnuHelpItem = menuItems(mnuHelp, {QStringLiteral("View Help")});
 
   focusAddress = new QAction(window);
   focusAddress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/browser_pane.h"
+#include "platform/twips.h"
 
 class QAction;
 class QLineEdit;
@@ -35,7 +36,7 @@ struct Form1Ui {
   QLineEdit* txtUrl = nullptr;
   QPushButton* cmdGo = nullptr;
   QTabWidget* TabStrip1 = nullptr;
-  std::array<BrowserPane*, 3> wb{};  // 0 Browser, 1 Source Code, 2 Images
+  std::array<BrowserPane*, kPaneCount> wb{};  // kBrowserPane, kSourcePane, kImagesPane
   ProgressIndicator* pb1 = nullptr;
   StatusPanels* sb1 = nullptr;
 
@@ -60,8 +61,5 @@ struct Form1Ui {
   void createStatusBar();
   void createMenus(QMainWindow* window);
 };
-
-// Places a widget at a position given in twips.
-void PlaceTwips(QWidget* widget, double left, double top, double width, double height);
 
 }  // namespace pagesift

@@ -9,7 +9,7 @@ QString strCompanyName;
 QString strWebsite;
 
 void ReadProductInfo() {
-  const ProductInformation information = ReadExecutableProductInformation();
+  const ProductInformation information = readExecutableProductInformation();
   strProductName = information.productName;
   strCompanyName = information.companyName;
   strWebsite = information.comments;

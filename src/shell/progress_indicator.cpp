@@ -13,22 +13,22 @@ constexpr int kSteps = 100000;  // the bar's own integer range
 ProgressIndicator::ProgressIndicator(QWidget* parent) : QProgressBar(parent) {
   setRange(0, kSteps);
   setTextVisible(false);
-  Redraw();
+  redraw();
 }
 
-bool ProgressIndicator::SetMax(double max) {
-  if (!(max >= Min())) return false;
+bool ProgressIndicator::setMaxValue(double max) {
+  if (!(max >= minValue())) return false;
   max_ = max;
-  Redraw();
+  redraw();
   return true;
 }
 
-void ProgressIndicator::SetValue(double value) {
+void ProgressIndicator::setCurrentValue(double value) {
   value_ = value;
-  Redraw();
+  redraw();
 }
 
-void ProgressIndicator::Redraw() {
+void ProgressIndicator::redraw() {
   const double fraction = max_ > 0 ? std::clamp(value_ / max_, 0.0, 1.0) : 0.0;
   setValue(static_cast<int>(std::lround(fraction * kSteps)));
 }

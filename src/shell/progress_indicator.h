@@ -12,16 +12,16 @@ class ProgressIndicator : public QProgressBar {
  public:
   explicit ProgressIndicator(QWidget* parent);
 
-  double Min() const { return 0; }
-  double Max() const { return max_; }
-  double Value() const { return value_; }
+  double minValue() const { return 0; }
+  double maxValue() const { return max_; }
+  double currentValue() const { return value_; }
 
   // A maximum below the minimum is refused; the bar keeps its range.
-  bool SetMax(double max);
-  void SetValue(double value);
+  bool setMaxValue(double max);
+  void setCurrentValue(double value);
 
  private:
-  void Redraw();
+  void redraw();
 
   double max_ = 100;
   double value_ = 0;

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "shell/layout_arithmetic.h"
+#include "platform/twips.h"
 #include "shell/mod_product_info.h"
 
 namespace pagesift {
@@ -16,8 +16,8 @@ frmSplash::frmSplash(std::function<void()> openMainWindow)
       Image1(new QLabel(this)),
       Timer1(new QTimer(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setFixedSize(TwipsToPixels(7140), TwipsToPixels(4695));
-  Image1->setGeometry(0, 0, TwipsToPixels(7140), TwipsToPixels(4740));
+  setFixedSize(twipsToPixels(7140), twipsToPixels(4695));
+  Image1->setGeometry(0, 0, twipsToPixels(7140), twipsToPixels(4740));
   Image1->setPixmap(QPixmap(QStringLiteral(":/pagesift/splash.png")));
   Timer1->setInterval(500);
   connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);

@@ -21,7 +21,7 @@ class frmSplash : public QWidget {
   // Reads the product information and starts the timer.
   void Form_Load();
 
-  int Ticks() const { return intTicks; }
+  int ticks() const { return intTicks; }
 
  private:
   void Timer1_Timer();

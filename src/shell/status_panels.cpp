@@ -4,9 +4,9 @@
 
 namespace pagesift {
 
-StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) { AddPanel(); }
+StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) { addPanel(); }
 
-void StatusPanels::AddPanel() {
+void StatusPanels::addPanel() {
   auto* panel = new QLabel(this);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setTextFormat(Qt::PlainText);
@@ -14,24 +14,24 @@ void StatusPanels::AddPanel() {
   panel->resize(100, height());
   panel->show();
   panels_.append(panel);
-  PlacePanels();
+  placePanels();
 }
 
-void StatusPanels::SetPanelText(int panel, const QString& text) { panels_.at(panel - 1)->setText(text); }
+void StatusPanels::setPanelText(int panel, const QString& text) { panels_.at(panel - 1)->setText(text); }
 
-QString StatusPanels::PanelText(int panel) const { return panels_.at(panel - 1)->text(); }
+QString StatusPanels::panelText(int panel) const { return panels_.at(panel - 1)->text(); }
 
-void StatusPanels::SetPanelWidth(int panel, int pixels) {
+void StatusPanels::setPanelWidth(int panel, int pixels) {
   panels_.at(panel - 1)->resize(pixels, panels_.at(panel - 1)->height());
-  PlacePanels();
+  placePanels();
 }
 
 void StatusPanels::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  PlacePanels();
+  placePanels();
 }
 
-void StatusPanels::PlacePanels() {
+void StatusPanels::placePanels() {
   int left = 0;
   for (QLabel* panel : panels_) {
     panel->setGeometry(left, 0, panel->width(), height());

@@ -15,17 +15,17 @@ class StatusPanels : public QFrame {
  public:
   explicit StatusPanels(QWidget* parent);
 
-  void AddPanel();
-  int PanelCount() const { return static_cast<int>(panels_.size()); }
-  void SetPanelText(int panel, const QString& text);
-  QString PanelText(int panel) const;
-  void SetPanelWidth(int panel, int pixels);
+  void addPanel();
+  int panelCount() const { return static_cast<int>(panels_.size()); }
+  void setPanelText(int panel, const QString& text);
+  QString panelText(int panel) const;
+  void setPanelWidth(int panel, int pixels);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void PlacePanels();
+  void placePanels();
 
   QList<QLabel*> panels_;
 };

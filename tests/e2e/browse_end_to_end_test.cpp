@@ -6,13 +6,18 @@
 #include <QHttpServerResponse>
 #include <QLineEdit>
 #include <QTest>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
 
 #include "platform/engine_settings.h"
 #include "platform/product_information.h"
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
 #include "shell/mod_product_info.h"
+#include "support/auxiliary_windows.h"
+#include "support/website_window.h"
 #include "support/test_folder.h"
 
 namespace pagesift {
@@ -74,16 +79,17 @@ class EndToEndTest : public QObject {
     for (const char* picture : {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
       Serve(picture, "image/gif", kPicture);
     }
-    profile_ = CreateEngineProfile(QString(), this);
-    EmbedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
+    profile_ = createEngineProfile(QString(), this);
+    embedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
     modProductInfo::ReadProductInfo();
   }
 
   void init() {
     folder_ = std::make_unique<test::TestFolder>();
+    qputenv("XDG_CONFIG_HOME", folder_->path().c_str());  // the settings too
     const WebEnginePane::Context context{profile_, Folder(),
                                          QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
-    form_ = new Form1(Folder(), WebEnginePaneFactory(context));
+    form_ = new Form1(Folder(), webEnginePaneFactory(context));
     form_->Form_Load();
     form_->show();
     // The home page comes first; every test starts once its analysis is shown.
@@ -91,6 +97,17 @@ class EndToEndTest : public QObject {
   }
 
   void cleanup() { delete form_; }
+
+  void theWebsitePaneBrowsesWithTheSharedProfile() {
+    AuxiliaryWindows windows({Folder(), SettingsStore(QString()), webEnginePaneFactory({profile_, Folder(), {}}),
+                              [] { return QString(); }});
+    windows.showWebsite();
+    const auto* view = qobject_cast<const QWebEngineView*>(windows.website()->WebBrowser1->widget());
+    QVERIFY(view);
+    QCOMPARE(view->page()->profile(), profile_);
+    QVERIFY(view->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
+    QVERIFY(!view->settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
+  }
 
   void theHomePageWorksOffline() {
     const std::string home = QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/images/")).toString().toStdString();

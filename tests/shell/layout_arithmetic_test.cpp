@@ -9,7 +9,7 @@ class LayoutArithmeticTest : public QObject {
 
  private slots:
   void designedWindow() {
-    const Layout l = ComputeLayout({.windowWidth = 12255, .windowHeight = 12015, .statusBarTop = 10785});
+    const Layout l = computeLayout({.windowWidth = 12255, .windowHeight = 12015, .statusBarTop = 10785});
     const QList<double> tabStrip = {l.tabStrip.left, l.tabStrip.top, l.tabStrip.width, l.tabStrip.height};
     const QList<double> pane = {l.pane.left, l.pane.top, l.pane.width, l.pane.height};
     const QList<double> progress = {l.progressBar.left, l.progressBar.top, l.progressBar.width, l.progressBar.height};
@@ -35,7 +35,7 @@ class LayoutArithmeticTest : public QObject {
   void tinyWindows() {
     QFETCH(double, width);
     QFETCH(double, height);
-    const Layout l = ComputeLayout({.windowWidth = width, .windowHeight = height, .statusBarTop = 0});
+    const Layout l = computeLayout({.windowWidth = width, .windowHeight = height, .statusBarTop = 0});
     QTEST((QList<double>{l.tabStrip.height, l.pane.height, l.progressBar.width}), "tabPaneProgress");
     for (double value : {l.tabStrip.width, l.pane.width, l.panel2Width, l.addressWidth, l.websiteButtonWidth}) {
       QVERIFY(value >= 0);

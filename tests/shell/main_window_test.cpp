@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/product_information.h"
@@ -28,8 +29,10 @@ class MainWindowTest : public QObject {
   std::unique_ptr<test::TestFolder> folder_;
   std::unique_ptr<test::FakePanes> panes_;
   QPointer<Form1> form_;
+  QTemporaryDir config_;  // the settings live here: none stored
   QStringList commandLog_;
-  QStringList loadLog_;  // what the window's load asked of the panes
+  QStringList loadLog_;       // what the window's load asked of the panes
+  QStringList loadCommands_;  // and of the other windows
 
   const Form1Ui& ui() const { return form_->ui(); }
   test::FakeBrowserPane& wb(int index) { return *panes_->wb[index]; }
@@ -43,18 +46,21 @@ class MainWindowTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); }
+
   void init() {
-    EmbedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
+    embedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
     modProductInfo::ReadProductInfo();
     folder_ = std::make_unique<test::TestFolder>();
     panes_ = std::make_unique<test::FakePanes>();
     form_ = new Form1(Folder(), panes_->Factory());
     commandLog_.clear();
     auto record = [this](const char* command) { return [this, command] { commandLog_.append(command); }; };
-    form_->SetCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
-                        record("removeFromToolsMenu"), {}});
+    form_->setCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
+                        record("removeFromToolsMenu"), [this] { panes_->log.append("unloadOtherWindows"); }});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
+    loadCommands_ = std::exchange(commandLog_, {});
   }
 
   void cleanup() { delete form_; }
@@ -68,9 +74,10 @@ class MainWindowTest : public QObject {
                              "imagepage.html"}) {
       QCOMPARE(folder_->Read(name), std::string("\r\n"));
     }
-    QCOMPARE(ui().sb1->PanelCount(), 2);
+    QCOMPARE(ui().sb1->panelCount(), 2);
     QCOMPARE(ViewState(), QString("100 tab 0"));
     QCOMPARE(loadLog_, QStringList{"wb(0).GoHome"});
+    QCOMPARE(loadCommands_, QStringList{"showHelp"});  // nothing stored: the help window opens
   }
 
   void menusDispatchByIndex_data() {
@@ -97,6 +104,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("View Source Code") << "View" << 1 << none << none << "010 tab 1";
     QTest::newRow("View Images") << "View" << 2 << none << none << "001 tab 2";
     QTest::newRow("View website") << "View" << 3 << none << QStringList{"showWebsite"} << "001 tab 2";
+    QTest::newRow("website button") << "Button" << 0 << none << QStringList{"showWebsite"} << "001 tab 2";
     QTest::newRow("Tools add") << "Tools" << 0 << none << QStringList{"addToToolsMenu"} << "001 tab 2";
     QTest::newRow("Tools remove") << "Tools" << 1 << none << QStringList{"removeFromToolsMenu"} << "001 tab 2";
     QTest::newRow("Tools out of range") << "Tools" << 2 << none << none << "001 tab 2";
@@ -122,16 +130,17 @@ class MainWindowTest : public QObject {
     if (menu == "View") form_->mnuViewItem_Click(index);
     if (menu == "Tools") form_->mnuToolsItem_Click(index);
     if (menu == "Help") form_->mnuHelpItem_Click(index);
+    if (menu == "Button") ui().cmdWebsite->click();
     QCOMPARE(panes_->log, paneCalls.replaceInStrings("%F", Folder()));
     QCOMPARE(commandLog_, commands);
     QCOMPARE(ViewState(), view);
   }
 
-  void fileExitClosesAndStopsThePanes() {
+  void fileExitUnloadsTheOtherWindowsAndStopsThePanes() {
     form_->show();
     ui().mnuFileItem[0]->trigger();
     QTRY_VERIFY(form_.isNull());
-    QCOMPARE(panes_->log.mid(0, 3), kStops);
+    QCOMPARE(panes_->log.mid(0, 4), QStringList{"unloadOtherWindows"} + kStops);
   }
 
   void visiblePaneIndexFollowsTheView() {
@@ -143,7 +152,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ViewState(), QString("010 tab 1"));
     ui().mnuViewItem[2]->trigger();
     QCOMPARE(ViewState(), QString("001 tab 2"));
-    for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+    for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     QCOMPARE(form_->VisiblePaneIndex(), 3);
   }
 
@@ -154,7 +163,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(panes_->log, kStops + QStringList{"wb(1).GoBack"} + kStops + QStringList{"wb(1).GoForward"});
 
     panes_->log.clear();
-    for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+    for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     form_->cmbBack_Click();  // no visible pane: nothing to go back in
     QCOMPARE(panes_->log, kStops);
   }
@@ -191,7 +200,7 @@ class MainWindowTest : public QObject {
     if (view < 3) {
       form_->SelectView(view);
     } else {
-      for (BrowserPane* pane : ui().wb) pane->SetVisible(false);
+      for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     }
     panes_->log.clear();
     form_->Command1_Click();
@@ -221,8 +230,8 @@ class MainWindowTest : public QObject {
     QFETCH(int, maximum);
     emit wb(0).ProgressChange(0, 7, 100);
     emit wb(pane).ProgressChange(pane, progress, maximum);
-    QTEST(ui().pb1->Max(), "shownMax");
-    QTEST(ui().pb1->Value(), "shownValue");
+    QTEST(ui().pb1->maxValue(), "shownMax");
+    QTEST(ui().pb1->currentValue(), "shownValue");
   }
 
   void captionAndAddressFollowTheBrowserPaneOnly() {
@@ -239,7 +248,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ui().txtUrl->text(), QString("http://h/p.html"));
 
     emit wb(2).StatusTextChange(2, "http://h/big.jpg");  // status text comes from every pane
-    QCOMPARE(ui().sb1->PanelText(1), QString("http://h/big.jpg"));
+    QCOMPARE(ui().sb1->panelText(1), QString("http://h/big.jpg"));
   }
 
   void enterNavigatesTheBrowserPaneWithoutChangingTheView() {

@@ -13,7 +13,7 @@ class SplashWindowTest : public QObject {
 
  private slots:
   void readsTheProductInformation() {
-    EmbedProductInformation({"Name", "Company", "site.test"});
+    embedProductInformation({"Name", "Company", "site.test"});
     QPointer<frmSplash> splash = new frmSplash([] {});
     splash->Form_Load();
     QCOMPARE(modProductInfo::strProductName, QString("Name"));
@@ -25,7 +25,7 @@ class SplashWindowTest : public QObject {
   void opensTheMainWindowOnTheFourthTickThenGoes() {
     QList<int> ticksWhenOpened;
     QPointer<frmSplash> splash;
-    splash = new frmSplash([&] { ticksWhenOpened.append(splash->Ticks()); });
+    splash = new frmSplash([&] { ticksWhenOpened.append(splash->ticks()); });
     QCOMPARE(splash->size(), QSize(476, 313));
     splash->Form_Load();
     splash->show();

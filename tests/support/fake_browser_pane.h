@@ -31,7 +31,7 @@ class FakeBrowserPane : public BrowserPane {
   void Refresh() override { Record("Refresh"); }
   QString LocationURL() const override { return url; }
   QString LocationName() const override { return title; }
-  void CaptureBodyHtml(BodyCallback done) override {
+  void captureBodyHtml(BodyCallback done) override {
     Record("Capture");
     if (holdCaptures) {
       held_.push_back(std::move(done));

@@ -1,0 +1,174 @@
+#include "support/rtf_reader.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace pagesift {
+namespace {
+
+// The blocks' text joined by "\n"; unlike toPlainText() it keeps line
+// separators and non-breaking spaces as they are.
+QString Text(const QTextDocument& document) {
+  QStringList blocks;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) blocks.append(block.text());
+  return blocks.join(QLatin1Char('\n'));
+}
+
+QString Describe(const QTextCharFormat& f) {
+  QStringList parts;
+  if (f.fontWeight() >= QFont::Bold) parts << QStringLiteral("b");
+  if (f.fontItalic()) parts << QStringLiteral("i");
+  if (f.fontUnderline()) parts << QStringLiteral("u");
+  if (!f.fontFamilies().toStringList().isEmpty()) parts << f.fontFamilies().toStringList().join(QLatin1Char(','));
+  parts << QString::number(f.fontPointSize()) + QStringLiteral("pt");
+  if (f.hasProperty(QTextFormat::ForegroundBrush)) parts << f.foreground().color().name();
+  return parts.join(QLatin1Char(' '));
+}
+
+QString Describe(const QTextBlockFormat& f) {
+  QStringList parts;
+  if (f.alignment() != Qt::AlignLeft) parts << QStringLiteral("align=%1").arg(int(f.alignment()));
+  const QList<std::pair<const char*, qreal>> margins = {{"left", f.leftMargin()}, {"right", f.rightMargin()},
+      {"indent", f.textIndent()}, {"top", f.topMargin()}, {"bottom", f.bottomMargin()}};
+  for (const auto& [name, value] : margins) {
+    if (value != 0) parts << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
+  }
+  for (const QTextOption::Tab& tab : f.tabPositions()) parts << QStringLiteral("tab=%1").arg(tab.position);
+  return parts.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+class RtfReaderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void reads_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("probe");  // the format of the first character of this text is checked
+    QTest::addColumn<QString>("chars");
+    QTest::addColumn<QString>("block");
+    auto row = [](const char* name, const char* rtf, const QString& text, const char* probe = "",
+                  const char* chars = "", const char* block = "") {
+      QTest::newRow(name) << QByteArray(rtf) << text << QString::fromUtf8(probe) << QString::fromUtf8(chars)
+                          << QString::fromUtf8(block);
+    };
+    // Character formatting, group scoping and resets.
+    row("bold on", "{\\rtf1 a\\b B\\b0 c}", QStringLiteral("aBc"), "B", "b 12pt");
+    row("bold off", "{\\rtf1 \\b a\\b0 B}", QStringLiteral("aB"), "B", "12pt");
+    row("ul0 keeps italic", "{\\rtf1 \\i\\ul a\\ul0 B}", QStringLiteral("aB"), "B", "i 12pt");
+    row("ulnone", "{\\rtf1 \\ul a\\ulnone B}", QStringLiteral("aB"), "B", "12pt");
+    row("plain resets", "{\\rtf1 \\b\\i\\fs40 a\\plain B}", QStringLiteral("aB"), "B", "12pt");
+    row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
+    row("group restores", "{\\rtf1 a{\\b b{\\i c}d}E}", QStringLiteral("abcdE"), "E", "12pt");
+    row("font size", "{\\rtf1 \\fs40 A}", QStringLiteral("A"), "A", "20pt");
+    row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "500pt");
+    row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}",
+        QStringLiteral("A"), "A", "Courier New 12pt");
+    row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1 Bee;}A}", QStringLiteral("A"), "A", "Bee 12pt");
+    row("colour", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\cf2 A}",
+        QStringLiteral("A"), "A", "12pt #0000ff");
+    row("colour auto", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 a\\cf0 B}", QStringLiteral("aB"), "B", "12pt");
+    row("hidden", "{\\rtf1 a{\\v hidden}b}", QStringLiteral("ab"));
+    // Paragraph formatting (15 twips a pixel).
+    row("centred", "{\\rtf1\\qc A\\par}", QStringLiteral("A\n"), "A", "12pt", "align=4");
+    row("right", "{\\rtf1\\qr A}", QStringLiteral("A"), "A", "12pt", "align=2");
+    row("indents", "{\\rtf1\\li300\\ri150\\fi-150\\sb30\\sa60 A}", QStringLiteral("A"), "A", "12pt",
+        "left=20 right=10 indent=-10 top=2 bottom=4 tab=10");
+    row("tab stop", "{\\rtf1\\li300\\tx1500 A}", QStringLiteral("A"), "A", "12pt", "left=20 tab=80");
+    row("pard resets", "{\\rtf1\\qc\\li300 a\\par\\pard B}", QStringLiteral("a\nB"), "B", "12pt", "");
+    row("paragraph keeps its end's format", "{\\rtf1 A\\qc\\par b}", QStringLiteral("A\nb"), "A", "12pt", "align=4");
+    // Characters.
+    row("breaks", "{\\rtf1 a\\par b\\line c\\tab d\\\nE}", QStringLiteral("a\nb\u2028c\td\nE"));
+    row("cr lf ignored", "{\\rtf1 a\r\nb\r}", QStringLiteral("ab"));
+    row("escapes", "{\\rtf1 \\{\\}\\\\\\~\\_\\-x}", QStringLiteral("{}\\\u00A0\u2011\u00ADx"));
+    row("named", "{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}",
+        QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201C\u201D"));
+    row("code page", "{\\rtf1 \\'93q\\'94 \\'80\\'e9\\'9f\\'8d caf\xe9}",
+        QStringLiteral("\u201Cq\u201D \u20AC\u00E9\u0178\u008D caf\u00E9"));
+    row("unicode", "{\\rtf1 \\u8364?x\\u-3913?}", QStringLiteral("\u20ACx\uF0B7"));
+    row("uc2", "{\\rtf1\\uc2\\u8364\\'80\\'80x}", QStringLiteral("\u20ACx"));
+    row("uc0", "{\\rtf1\\uc0\\u8364 x}", QStringLiteral("\u20ACx"));
+    row("uc is group scoped", "{\\rtf1{\\uc2 \\u233 ab}\\u233 ab}", QStringLiteral("\u00E9\u00E9b"));
+    row("fallback ends at brace", "{\\rtf1\\uc3\\u233{x}}", QStringLiteral("\u00E9x"));
+    row("document's own marks", "{\\rtf1 a\\u8233?b\\u10?\\u64976?\\u65532?c}", QStringLiteral("a\nb\uFFFD\uFFFDc"));
+    row("surrogate pair", "{\\rtf1 \\u-10179?\\u-8704?}", QStringLiteral("\U0001F600"));
+    row("symbol font bullet", "{\\rtf1{\\fonttbl{\\f3\\fcharset2 Symbol;}}{\\f3\\'b7\\u-3913?}}",
+        QStringLiteral("\u2022\u2022"));
+    // Destinations.
+    row("skipped destinations",
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}{\\stylesheet{\\s0 Normal;}}"
+        "{\\info{\\title T}}{\\*\\generator G;}{\\pict\\pngblip 89504e}{\\*\\unknown u}{\\header h}"
+        "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} text}",
+        QStringLiteral("link text"));
+    row("list text", "{\\rtf1{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}{\\pn x}{\\pntext\\bullet\\tab}item}",
+        QStringLiteral("\u2022\titem"));
+    row("bin", "{\\rtf1 a{\\pict\\bin3 }}}}b}", QStringLiteral("ab"));
+    row("unknown words", "{\\rtf1 a\\foobar12 b\\abcdefghijklmnopqrstuvwxyzabcdefghijk c}", QStringLiteral("abc"));
+    // Malformed and truncated input.
+    row("truncated group", "{\\rtf1 {\\b abc", QStringLiteral("abc"));
+    row("truncated word", "{\\rtf1 ab\\", QStringLiteral("ab"));
+    row("truncated hex", "{\\rtf1 ab\\'4", QStringLiteral("ab"));
+    row("truncated bin", "{\\rtf1 a\\bin999 xyz", QStringLiteral("a"));
+    row("after the end", "{\\rtf1 a}}}b{", QStringLiteral("a"));
+    row("star at top", "{\\rtf1\\*a}", QStringLiteral("a"));
+  }
+
+  void reads() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, probe);
+    QTextDocument document;
+    QVERIFY(ReadRtf(rtf, document));
+    QTEST(Text(document), "text");
+    if (probe.isEmpty()) return;
+    QTextCursor cursor(&document);
+    cursor.setPosition(document.find(probe, 0, QTextDocument::FindCaseSensitively).selectionStart() + 1);
+    QTEST(Describe(cursor.charFormat()), "chars");
+    QTEST(Describe(cursor.blockFormat()), "block");
+  }
+
+  void refusesWhatIsNotRtf() {
+    QTextDocument document(QStringLiteral("kept"));
+    for (const char* bytes : {"", "{\\rt", "hello", " {\\rtf1 x}"}) {
+      QVERIFY(!ReadRtf(QByteArray(bytes), document));
+      QCOMPARE(document.toPlainText(), QStringLiteral("kept"));
+    }
+    QVERIFY(ReadRtf(QByteArrayLiteral("{\\rtf1 new}"), document));
+    QCOMPARE(document.toPlainText(), QStringLiteral("new"));
+  }
+
+  void deepNesting() {
+    const qsizetype depth = 100000;
+    QTextDocument document;
+    QVERIFY(ReadRtf("{\\rtf1 " + QByteArray(depth, '{') + "\\b x" + QByteArray(depth, '}') + "y}", document));
+    QCOMPARE(Text(document), QStringLiteral("xy"));
+    QTextCursor cursor(&document);
+    cursor.setPosition(2);
+    QCOMPARE(Describe(cursor.charFormat()), QStringLiteral("12pt"));
+    QVERIFY(ReadRtf("{\\rtf1 x" + QByteArray(depth, '{'), document));
+    QCOMPARE(Text(document), QStringLiteral("x"));
+  }
+
+  void shippedHelp() {
+    QFile file(QStringLiteral(PAGESIFT_RESOURCES "/Help.rtf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    for (char c : bytes) QVERIFY(c > 0);  // plain ASCII, escapes for the rest
+    QTextDocument document;
+    QVERIFY(ReadRtf(bytes, document));
+    const QString text = Text(document);
+    for (const char* phrase : {"PageSift Help", "Send Page to Browser Tab", "Show at Startup", "showHelp"}) {
+      QVERIFY2(text.contains(QLatin1String(phrase)), phrase);
+    }
+  }
+};
+
+}  // namespace pagesift
+
+QTEST_MAIN(pagesift::RtfReaderTest)
+#include "rtf_reader_test.moc"
