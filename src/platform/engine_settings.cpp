@@ -4,10 +4,18 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+#include "platform/program_folder.h"
+
 namespace pagesift {
 
 QWebEngineProfile* createEngineProfile(const QString& storageName, QObject* parent) {
   auto* profile = storageName.isEmpty() ? new QWebEngineProfile(parent) : new QWebEngineProfile(storageName, parent);
+  if (!storageName.isEmpty() && userDataFolderIsPrivate() && !userDataFolder().isEmpty()) {
+    // No home folder to keep the engine's data in: the run's private folder.
+    const QString folder = userDataFolder() + QStringLiteral("/QtWebEngine/") + storageName;
+    profile->setPersistentStoragePath(folder);
+    profile->setCachePath(folder + QStringLiteral("/cache"));
+  }
   applyEngineSettings(profile->settings(), PaneRole::kBrowsing);
   return profile;
 }

@@ -12,6 +12,16 @@ QString programFolderPath();
 // The built-in home page shipped beside the program.
 QUrl homePageUrl(const QString& programFolder);
 
+// The per-user data folder, created when missing. When there is none that can
+// be used (HOME unset, or the folder cannot be created or written), a private
+// folder under the system's temporary folder instead, made once per run with
+// owner-only access; the program says so on standard error.
+QString userDataFolder();
+bool userDataFolderIsPrivate();
+
+// The same choice for a given standard location (empty: none known).
+QString usableDataFolder(const QString& standardLocation);
+
 // The folder for the working files, each missing one created: the program
 // folder when the files can be created there, otherwise the per-user data
 // folder (an installed copy cannot write beside itself).
