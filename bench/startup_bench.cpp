@@ -83,7 +83,7 @@ class FirstPaint : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-  pagesift::PrepareEngineEnvironment();
+  pagesift::prepareEngineEnvironment();
   QApplication app(argc, argv);
   const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 5.0;
 

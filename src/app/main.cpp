@@ -5,7 +5,7 @@
 #include "app/start_up.h"
 
 int main(int argc, char** argv) {
-  pagesift::PrepareEngineEnvironment();
+  pagesift::prepareEngineEnvironment();
   QApplication app(argc, argv);
   pagesift::StartUp startUp(app);
   return app.exec();

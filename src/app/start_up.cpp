@@ -17,7 +17,7 @@
 
 namespace pagesift {
 
-void PrepareEngineEnvironment() {
+void prepareEngineEnvironment() {
   // The engine's sandbox cannot run for the superuser.
   if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

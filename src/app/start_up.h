@@ -33,6 +33,6 @@ class StartUp {
 };
 
 // Call before the QApplication exists.
-void PrepareEngineEnvironment();
+void prepareEngineEnvironment();
 
 }  // namespace pagesift

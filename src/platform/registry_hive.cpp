@@ -230,12 +230,12 @@ void RegistryHive::setValueAt(qsizetype key, const QString& valueName, const QSt
   valueIndex_[key].insert(fold(valueName), values.size() - 1);
 }
 
-QString MachineHivePath() {
+QString machineHivePath() {
   const QString named = qEnvironmentVariable("PAGESIFT_HIVE");
   return named.isEmpty() ? QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg") : named;
 }
 
-bool UpdateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change) {
+bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change) {
   std::optional<RegistryHive> hive = loadHive(filePath);
   if (!hive || !change(*hive)) return false;
   return saveHive(filePath, *hive);

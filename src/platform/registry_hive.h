@@ -76,13 +76,13 @@ class RegistryHive {
 
 // The file that holds HKEY_LOCAL_MACHINE: the one PAGESIFT_HIVE names, else
 // /etc/pagesift/HKEY_LOCAL_MACHINE.reg.
-QString MachineHivePath();
+QString machineHivePath();
 
 // Loads the hive file (a missing file is an empty hive), applies `change` and
 // when it returns true replaces the file whole and atomically, creating its
 // folder when missing. False, with the file left as it was, when the file
 // cannot be read or is not a hive file, when `change` returns false, or when
 // the file or its folder cannot be written.
-bool UpdateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change);
+bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change);
 
 }  // namespace pagesift

@@ -19,7 +19,7 @@ std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString&
   if (hive != HKEY_LOCAL_MACHINE) return kFalse;
   const QString path = TrimKeyPath(keyPath);
   const QString name = valueNameOf(valueName);
-  return toBoolean(UpdateHiveFile(MachineHivePath(), [&path, &name, &valueText](RegistryHive& machine) {
+  return toBoolean(updateHiveFile(machineHivePath(), [&path, &name, &valueText](RegistryHive& machine) {
     return machine.setValue(path, name, valueText);
   }));
 }
@@ -28,11 +28,11 @@ std::int16_t DeleteEntry(std::uint32_t hive, const QString& keyPath, const QStri
   if (hive != HKEY_LOCAL_MACHINE) return kFalse;
   if (valueName.isEmpty()) {
     return toBoolean(
-        UpdateHiveFile(MachineHivePath(), [&keyPath](RegistryHive& machine) { return machine.deleteKey(keyPath); }));
+        updateHiveFile(machineHivePath(), [&keyPath](RegistryHive& machine) { return machine.deleteKey(keyPath); }));
   }
   const QString path = TrimKeyPath(keyPath);
   const QString name = valueNameOf(valueName);
-  return toBoolean(UpdateHiveFile(MachineHivePath(), [&path, &name](RegistryHive& machine) {
+  return toBoolean(updateHiveFile(machineHivePath(), [&path, &name](RegistryHive& machine) {
     return machine.deleteValue(path, name);
   }));
 }

@@ -194,7 +194,7 @@ class RegistryTest : public QObject {
     QCOMPARE(CRegister::SetValue(0x80000001, QStringLiteral("A"), QStringLiteral("x"), QString()), CRegister::kFalse);
     QVERIFY(!QFileInfo::exists(hivePath_));
     qputenv("PAGESIFT_HIVE", QByteArray());
-    QCOMPARE(MachineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
+    QCOMPARE(machineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
   }
 };
 
