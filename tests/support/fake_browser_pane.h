@@ -24,8 +24,8 @@ class FakeBrowserPane : public BrowserPane {
     if (!address.isEmpty()) url = address;
     return !address.isEmpty();
   }
-  bool GoBack() override { return Record("GoBack"), canGoBack; }
-  bool GoForward() override { return Record("GoForward"), canGoForward; }
+  bool GoBack() override { return Record("GoBack"), false; }  // no history
+  bool GoForward() override { return Record("GoForward"), false; }
   void GoHome() override { Record("GoHome"); }
   void Stop() override { Record("Stop"); }
   void Refresh() override { Record("Refresh"); }
@@ -44,13 +44,10 @@ class FakeBrowserPane : public BrowserPane {
   void ReleaseCaptures() {
     for (BodyCallback& done : std::exchange(held_, {})) done(body);
   }
-  int HeldCaptures() const { return static_cast<int>(held_.size()); }
 
   QString url;
   QString title;
   std::optional<std::string> body;
-  bool canGoBack = false;
-  bool canGoForward = false;
   bool holdCaptures = false;
 
  private:
