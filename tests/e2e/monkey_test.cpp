@@ -110,7 +110,7 @@ class MonkeyTest : public QObject {
     form->Form_Load();
     form->show();
 
-    QList<QAction*> menuItems = ui.mnuGoItem + ui.mnuViewItem + ui.mnuToolsItem + ui.mnuHelpItem;
+    const QList<QAction*> menuItems = ui.mnuGoItem + ui.mnuViewItem + ui.mnuToolsItem + ui.mnuHelpItem;
     const QList<QAbstractButton*> buttons = {ui.cmbBack, ui.cmdForward, ui.cmdStop, ui.cmdRefresh[0],
                                              ui.cmdBackDir, ui.Command1, ui.cmdWebsite, ui.cmdGo};
     const QKeyCombination shortcuts[] = {Qt::ALT | Qt::Key_Left, Qt::ALT | Qt::Key_Right, Qt::ALT | Qt::Key_Up,
