@@ -38,6 +38,14 @@ Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane) :
   connectControls();
 }
 
+// A page being destroyed answers its outstanding body capture (with no text).
+// The panes therefore go first, while the window is still whole, and such an
+// answer is ignored: the analysis would read the panes being destroyed.
+Form1::~Form1() {
+  destroying_ = true;
+  delete ui_.client;
+}
+
 void Form1::connectControls() {
   connect(ui_.cmbBack, &QPushButton::clicked, this, &Form1::cmbBack_Click);
   connect(ui_.cmdForward, &QPushButton::clicked, this, &Form1::cmdForward_Click);
@@ -255,7 +263,7 @@ void Form1::wb_TitleChange(int index, const QString&) {
 void Form1::ProcessPage() {
   QPointer<Form1> self(this);
   ui_.wb[kBrowserPane]->captureBodyHtml([self](std::optional<std::string> bodyHtml) {
-    if (self) self->analyseCapturedPage(bodyHtml);
+    if (self && !self->destroying_) self->analyseCapturedPage(bodyHtml);
   });
 }
 

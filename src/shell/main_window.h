@@ -28,6 +28,7 @@ class Form1 : public QMainWindow {
   };
 
   Form1(const QString& programFolder, const BrowserPaneFactory& makePane);
+  ~Form1() override;
 
   void setCommands(Commands commands) { commands_ = std::move(commands); }
 
@@ -92,6 +93,7 @@ class Form1 : public QMainWindow {
   QString workingFolder_;
   AnalysisLists lists_;
   Commands commands_;
+  bool destroying_ = false;
 };
 
 }  // namespace pagesift

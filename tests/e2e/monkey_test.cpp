@@ -1,0 +1,220 @@
+// Random user actions against the main window on the real engine and a small
+// site on 127.0.0.1. PAGESIFT_MONKEY_ACTIONS sets how many (2000 by default),
+// PAGESIFT_MONKEY_SEED the seed (printed, so a failing run can be repeated).
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QHttpServer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <random>
+
+#include "platform/engine_settings.h"
+#include "platform/product_information.h"
+#include "platform/web_engine_pane.h"
+#include "shell/main_window.h"
+#include "shell/mod_product_info.h"
+#include "support/auxiliary_windows.h"
+#include "support/help_window.h"
+#include "support/ie_tools.h"
+#include "support/test_folder.h"
+#include "support/website_window.h"
+
+namespace pagesift {
+
+class MonkeyTest : public QObject {
+  Q_OBJECT
+
+  QHttpServer server_;
+  QString site_;
+  std::unique_ptr<test::TestFolder> folder_;  // working files, settings, the registry hive
+  std::mt19937 random_;
+
+  int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+  // Characters from anywhere before the surrogates, or from the first 256.
+  // Laying out thousands of characters of many scripts costs Qt's text
+  // layout (font fallback) about 0.7 s of CPU time, more under the
+  // sanitizers, so the long texts keep to the first 256.
+  QString garbage(int length, bool anyScript) {
+    QString text;
+    for (int i = 0; i < length; ++i) {
+      const int code = anyScript && pick(3) > 0 ? 0xa0 + pick(0xd000) : 1 + pick(0xff);
+      text.append(QChar(static_cast<char16_t>(code)));
+    }
+    return text;
+  }
+  QString address() {
+    const QString fixed[] = {site_ + QStringLiteral("/index.html"), site_ + QStringLiteral("/a/one.html"),
+                             site_ + QStringLiteral("/a/b/two.html"), site_ + QStringLiteral("/missing.html"),
+                             site_ + QStringLiteral("/img/pic.gif"), QStringLiteral("about:blank"),
+                             QStringLiteral("javascript:void(0)"), QStringLiteral("file:///"),
+                             QStringLiteral("data:text/html,<b>x</b>"), QStringLiteral("http://[::1"),
+                             QStringLiteral("127.0.0.1:1/"), QString()};
+    switch (pick(4)) {
+      case 0: return garbage(1 + pick(40), true);
+      case 1: return pick(2) ? garbage(10000, false) : QString(site_ + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
+      default: return fixed[pick(static_cast<int>(std::size(fixed)))];
+    }
+  }
+
+ private slots:
+  void monkey() {
+    const QByteArray page = "<html><head><title>%1</title></head><body><img src='/img/pic.gif'><img src='pic.gif'>"
+                            "<img src=\"../x.png\"><a href='/index.html'>home</a><a href='/a/one.html'>one</a>"
+                            "<a href='/a/b/two.html'>two</a><a href='big.jpg'>big</a><a href='../'>up</a></body></html>";
+    for (const char* path : {"/index.html", "/a/one.html", "/a/b/two.html"}) {
+      server_.route(QLatin1String(path),
+                    [page, path] { return QHttpServerResponse("text/html", QByteArray(page).replace("%1", path)); });
+    }
+    // Every other address is a picture, except pages, which are missing.
+    server_.route(QStringLiteral("/<arg>"), [](const QUrl& url) {
+      if (url.path().endsWith(QLatin1String(".html"))) return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
+      return QHttpServerResponse("image/gif", QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="));
+    });
+    const quint16 port = server_.listen(QHostAddress::LocalHost, 0);
+    QVERIFY(port != 0);
+    site_ = QStringLiteral("http://127.0.0.1:%1").arg(port);
+
+    folder_ = std::make_unique<test::TestFolder>();
+    const QString folder = QString::fromStdString(folder_->path());
+    qputenv("XDG_CONFIG_HOME", folder_->path().c_str());
+    qputenv("PAGESIFT_HIVE", QString(folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
+    const unsigned seed = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_SEED")
+                              ? qEnvironmentVariable("PAGESIFT_MONKEY_SEED").toUInt()
+                              : std::random_device()();
+    const int actions = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_ACTIONS")
+                            ? qEnvironmentVariableIntValue("PAGESIFT_MONKEY_ACTIONS") : 2000;
+    qInfo("PAGESIFT_MONKEY_SEED=%u PAGESIFT_MONKEY_ACTIONS=%d", seed, actions);
+    random_.seed(seed);
+
+    embedProductInformation({QStringLiteral("PageSift Test"), QStringLiteral("Test Co"), site_});
+    modProductInfo::ReadProductInfo();
+    QWebEngineProfile* profile = createEngineProfile(QString(), this);
+    const WebEnginePane::Context context{profile, folder,
+                                         QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
+    const BrowserPaneFactory makePane = webEnginePaneFactory(context);
+    AuxiliaryWindows windows({QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")),
+                              makePane, [] { return modProductInfo::strWebsite; }});
+    std::unique_ptr<Form1> form(new Form1(folder, makePane));
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    const Form1Ui& ui = form->ui();
+    IETOOLS tools(folder, QStringLiteral("PageSift Test"), ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
+    form->setCommands({[&] { windows.showHelp(); }, [&] { windows.showWebsite(); }, [&] { tools.AddToToolsMenu(); },
+                       [&] { tools.RemoveFromToolsMenu(); }, [&] { windows.unloadHelp(); windows.unloadWebsite(); }});
+    form->Form_Load();
+    form->show();
+
+    const QList<QAction*> menuItems = ui.mnuGoItem + ui.mnuViewItem + ui.mnuToolsItem + ui.mnuHelpItem;
+    const QList<QAbstractButton*> buttons = {ui.cmbBack, ui.cmdForward, ui.cmdStop, ui.cmdRefresh[0],
+                                             ui.cmdBackDir, ui.Command1, ui.cmdWebsite, ui.cmdGo};
+    const QKeyCombination shortcuts[] = {Qt::ALT | Qt::Key_Left, Qt::ALT | Qt::Key_Right, Qt::ALT | Qt::Key_Up,
+                                         QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::Key_F5),
+                                         Qt::CTRL | Qt::Key_L};
+    const auto click = [](QWidget* widget) {
+      if (!widget->rect().isEmpty()) QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    };
+    std::pair<qint64, QByteArray> slowest{-1, {}};
+    for (int action = 0; action < actions; ++action) {
+      QElapsedTimer clock;
+      clock.start();
+      QString done;
+      int waited = 0;
+      switch (pick(9)) {
+        case 0: {
+          const int tab = pick(kPaneCount);
+          done = QStringLiteral("tab %1").arg(tab);
+          QTest::mouseClick(ui.TabStrip1->tabBar(), Qt::LeftButton, {}, ui.TabStrip1->tabBar()->tabRect(tab).center());
+          break;
+        }
+        case 1: {
+          QAction* item = menuItems[pick(int(menuItems.size()))];
+          done = QStringLiteral("menu ") + item->text();
+          item->trigger();
+          break;
+        }
+        case 2: {
+          QAbstractButton* button = buttons[pick(int(buttons.size()))];
+          if (windows.help() && pick(4) == 0) button = windows.help()->Check1;
+          done = QStringLiteral("button ") + button->toolTip() + button->text();
+          click(button);
+          break;
+        }
+        case 3: {
+          const QString typed = address();
+          done = QStringLiteral("type %1 characters: ").arg(typed.size()) + typed.left(80);
+          ui.txtUrl->clear();
+          if (typed.size() > 100) ui.txtUrl->setText(typed);
+          for (int i = 0; typed.size() <= 100 && i < typed.size(); ++i) {  // keyClicks takes Latin-1 alone
+            QTest::sendKeyEvent(QTest::Click, ui.txtUrl, Qt::Key_unknown, QString(typed[i]), Qt::NoModifier);
+          }
+          if (pick(2)) QTest::keyClick(ui.txtUrl, Qt::Key_Return);
+          break;
+        }
+        case 4:
+          done = QStringLiteral("Enter");
+          QTest::keyClick(ui.txtUrl, Qt::Key_Return);
+          break;
+        case 5: {
+          const QKeyCombination key = shortcuts[pick(static_cast<int>(std::size(shortcuts)))];
+          done = QStringLiteral("key ") + QKeySequence(key).toString();
+          form->activateWindow();  // the help window may have taken it
+          QVERIFY(QTest::qWaitForWindowActive(form.get()));
+          QWidget* focus = QApplication::focusWidget();
+          QTest::keyClick(focus && form->isAncestorOf(focus) ? focus : form.get(), key.key(), key.keyboardModifiers());
+          break;
+        }
+        case 6: {
+          const int side = pick(3);
+          const QSize size = side == 0 ? QSize(1, 1) : side == 1 ? QSize(1 + pick(300), 1 + pick(300))
+                                                                 : QSize(300 + pick(1300), 300 + pick(900));
+          done = QStringLiteral("resize %1 x %2").arg(size.width()).arg(size.height());
+          form->resize(size);
+          break;
+        }
+        case 7: {
+          QWidget* other = pick(2) ? static_cast<QWidget*>(windows.help()) : windows.website();
+          done = QStringLiteral("close a window");
+          if (other) other->close();
+          break;
+        }
+        default:
+          waited = pick(300);
+          done = QStringLiteral("wait %1 ms").arg(waited);
+          QTest::qWait(waited);
+      }
+      qint64 answeredAfter = -1;
+      QMetaObject::invokeMethod(form.get(), [&] { answeredAfter = clock.elapsed() - waited; }, Qt::QueuedConnection);
+      while (answeredAfter < 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      const QByteArray what =
+          QStringLiteral("action %1 (%2), seed %3, answered after %4 ms").arg(action).arg(done).arg(seed).arg(answeredAfter).toUtf8();
+      if (answeredAfter > slowest.first) slowest = {answeredAfter, what};
+      QVERIFY2(answeredAfter < 2000, what.constData());
+
+      int visible = 0;
+      for (const BrowserPane* pane : ui.wb) visible += pane->Visible() ? 1 : 0;
+      QVERIFY2(visible == 1 && form->VisiblePaneIndex() == ui.TabStrip1->currentIndex(), what.constData());
+      for (size_t pair : {AnalysisLists::kImageLinks, AnalysisLists::kImgTags}) {
+        QVERIFY2(form->lists().Links[pair].ListCount() == form->lists().frmList[pair].ListCount(), what.constData());
+      }
+    }
+    qInfo("slowest: %s", slowest.second.constData());
+    form.reset();  // the views go before the profile
+  }
+};
+
+}  // namespace pagesift
+
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  pagesift::MonkeyTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "monkey_test.moc"
