@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QtGlobal>
 #include <QStandardPaths>
 
@@ -31,6 +32,17 @@ QString prepareWorkingFolder(const QString& programFolder) {
     qWarning("PageSift: cannot create the working files: %s", e.what());
   }
   return dataFolder;
+}
+
+bool isWorkingFileUrl(const QUrl& url, const QString& workingFolder) {
+  if (workingFolder.isEmpty() || !url.isLocalFile()) return false;
+  const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
+  if (path.isEmpty()) return false;  // no such file
+  for (const std::string_view name : kWorkingFiles) {
+    const QString file = workingFolder + QLatin1Char('/') + QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+    if (QFileInfo(file).canonicalFilePath() == path) return true;
+  }
+  return false;
 }
 
 }  // namespace pagesift
