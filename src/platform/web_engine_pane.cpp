@@ -28,11 +28,12 @@ class PanePage : public QWebEnginePage {
   // Forward, reload, redirect) before its request is made, so the settings
   // switched here are in effect when the document loads.
   bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+    if (!pane_) return false;  // the pane is going
     return isMainFrame ? pane_->acceptMainFrame(url) : pane_->acceptSubframe(url);
   }
 
   void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override {
-    if (pane_->dialogGate_.silenced()) return;
+    if (!pane_ || pane_->dialogGate_.silenced()) return;
     emit pane_->pageMessage(pane_->index(), pageMessageSource(securityOrigin), msg);
   }
 
@@ -49,17 +50,17 @@ class PanePage : public QWebEnginePage {
 
  private:
   std::optional<QString> ask(const QUrl& securityOrigin, const QString& msg, const std::optional<QString>& promptValue) {
-    if (pane_->dialogGate_.silenced()) return std::nullopt;
+    if (!pane_ || pane_->dialogGate_.silenced()) return std::nullopt;
     QPointer<QWebEnginePage> self(this);
     bool silence = false;
     std::optional<QString> answer =
         askForPage(pane_->view_, pageMessageSource(securityOrigin), msg, promptValue, &silence);
-    if (!self) return std::nullopt;  // closed while the dialog was open
+    if (!self || !pane_) return std::nullopt;  // closed while the dialog was open
     if (silence) pane_->dialogGate_.silence(url());
     return answer;
   }
 
-  WebEnginePane* pane_;
+  QPointer<WebEnginePane> pane_;
 };
 
 namespace {

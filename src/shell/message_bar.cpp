@@ -1,6 +1,7 @@
 #include "shell/message_bar.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -19,6 +20,7 @@ MessageBar::MessageBar(QWidget* parent)
   setBackgroundRole(QPalette::ToolTipBase);
   label_->setTextFormat(Qt::PlainText);
   label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  label_->installEventFilter(this);
   closeButton_->setText(QStringLiteral("\u00D7"));
   closeButton_->setToolTip(tr("Close"));
   closeButton_->setAutoRaise(true);
@@ -46,9 +48,10 @@ void MessageBar::showMessage(const QString& source, const QString& message) {
   fitText();
 }
 
-void MessageBar::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
-  fitText();
+// The text is cut to the label's width whenever the layout changes it.
+bool MessageBar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == label_ && event->type() == QEvent::Resize) fitText();
+  return QFrame::eventFilter(watched, event);
 }
 
 void MessageBar::fitText() {

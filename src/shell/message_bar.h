@@ -32,7 +32,7 @@ class MessageBar : public QFrame {
   void silenceRequested();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void fitText();
