@@ -48,6 +48,15 @@ class BrowserPane : public QObject {
   // or nothing when there is no HTML document or no body. Asynchronous.
   virtual void captureBodyHtml(BodyCallback done) = 0;
 
+  // The program's working folder. A document from it (a generated view)
+  // loads with the generated views' settings, script off, in every pane.
+  virtual void setWorkingFolder(const QString& folder) = 0;
+
+  // The user ticked "Don't show more messages from this page": the page's
+  // further messages and dialogs are dropped until the pane loads another
+  // address (see PageDialogGate).
+  virtual void silencePageMessages() = 0;
+
   // Whether the pane has been made visible (independent of whether its
   // window is on screen yet).
   bool Visible() const { return !widget()->isHidden(); }
@@ -58,6 +67,10 @@ class BrowserPane : public QObject {
   void ProgressChange(int index, int progress, int maximum);
   void DownloadComplete(int index);
   void TitleChange(int index, const QString& text);
+  // The page called alert(); the call has returned already. `source` is the
+  // page's host, `message` the page's text, whole: the receiver shows it as
+  // plain text and cuts it (limitPageMessage).
+  void pageMessage(int index, const QString& source, const QString& message);
 
  private:
   int index_;

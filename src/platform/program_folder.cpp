@@ -70,4 +70,15 @@ QString prepareWorkingFolder(const QString& programFolder) {
   return dataFolder;
 }
 
+bool isWorkingFileUrl(const QUrl& url, const QString& workingFolder) {
+  if (workingFolder.isEmpty() || !url.isLocalFile()) return false;
+  const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
+  if (path.isEmpty()) return false;  // no such file
+  for (const std::string_view name : kWorkingFiles) {
+    const QString file = workingFolder + QLatin1Char('/') + QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+    if (QFileInfo(file).canonicalFilePath() == path) return true;
+  }
+  return false;
+}
+
 }  // namespace pagesift

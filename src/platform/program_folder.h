@@ -27,4 +27,9 @@ QString usableDataFolder(const QString& standardLocation);
 // folder (an installed copy cannot write beside itself).
 QString prepareWorkingFolder(const QString& programFolder);
 
+// Whether `url` is a file: address whose canonical local path is one of the
+// six working files in `workingFolder` (query and fragment do not count; an
+// empty folder holds none). Links and ".." in the path are resolved first.
+bool isWorkingFileUrl(const QUrl& url, const QString& workingFolder);
+
 }  // namespace pagesift

@@ -1,20 +1,74 @@
 #include "platform/web_engine_pane.h"
 
+#include <QFileInfo>
+#include <QPointer>
+#include <QUuid>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "platform/program_folder.h"
+
 namespace pagesift {
+
+// The page of one pane: every navigation passes here before it starts, and
+// the page's dialogs are answered here without letting the page lock the
+// window.
+class PanePage : public QWebEnginePage {
+ public:
+  PanePage(QWebEngineProfile* profile, WebEnginePane* pane, QObject* parent)
+      : QWebEnginePage(profile, parent), pane_(pane) {}
+
+ protected:
+  // Every main-frame navigation comes through here (typed, link, Back and
+  // Forward, reload, redirect) before its request is made, so the settings
+  // switched here are in effect when the document loads.
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+    if (!pane_) return false;  // the pane is going
+    return isMainFrame ? pane_->acceptMainFrame(url) : pane_->acceptSubframe(url);
+  }
+
+  void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override {
+    if (!pane_ || pane_->dialogGate_.silenced()) return;
+    emit pane_->pageMessage(pane_->index(), pageMessageSource(securityOrigin), msg);
+  }
+
+  bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override {
+    return ask(securityOrigin, msg, std::nullopt).has_value();
+  }
+
+  bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                        QString* result) override {
+    const std::optional<QString> answer = ask(securityOrigin, msg, defaultValue);
+    if (answer && result) *result = *answer;
+    return answer.has_value();
+  }
+
+ private:
+  std::optional<QString> ask(const QUrl& securityOrigin, const QString& msg, const std::optional<QString>& promptValue) {
+    if (!pane_ || pane_->dialogGate_.silenced()) return std::nullopt;
+    QPointer<QWebEnginePage> self(this);
+    bool silence = false;
+    std::optional<QString> answer =
+        askForPage(pane_->view_, pageMessageSource(securityOrigin), msg, promptValue, &silence);
+    if (!self || !pane_) return std::nullopt;  // closed while the dialog was open
+    if (silence) pane_->dialogGate_.silence(url());
+    return answer;
+  }
+
+  QPointer<WebEnginePane> pane_;
+};
+
 namespace {
 
 // Links that ask for a new window open in the pane itself.
 class PaneView : public QWebEngineView {
  public:
-  PaneView(QWebEngineProfile* profile, QWidget* parent) : QWebEngineView(parent) {
-    setPage(new QWebEnginePage(profile, this));
-  }
+  using QWebEngineView::QWebEngineView;
 
  protected:
   QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override { return this; }
@@ -38,25 +92,85 @@ QString loadStateText(const QWebEngineLoadingInfo& info) {
 }  // namespace
 
 WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, QWidget* parent)
-    : BrowserPane(index, parent), context_(context), view_(new PaneView(context.profile, parent)) {
-  applyEngineSettings(view_->page()->settings(), role);
+    : BrowserPane(index, parent),
+      context_(context),
+      role_(role),
+      appliedRole_(role),
+      view_(new PaneView(parent)),
+      page_(new PanePage(context.profile, this, view_)) {
+  view_->setPage(page_);
+  applyEngineSettings(page_->settings(), role);
   connectEngineEvents();
 }
 
 void WebEnginePane::connectEngineEvents() {
-  QWebEnginePage* page = view_->page();
-  connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    const bool ended = info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
+    if (ended && role_ == PaneRole::kBrowsing && isWorkingFileUrl(view_->url(), workingFolder_)) {
+      // A navigation away from a working file that did not happen (stopped,
+      // refused, a download): the working file stays on show, inert again.
+      applySettingsFor(PaneRole::kGeneratedView);
+    }
+    // A navigation the engine drops by itself (a download, a "no content"
+    // answer, a newer navigation) leaves the document as it was: nothing to
+    // report, so a refused download's message stays on show.
+    const bool stopAsked = std::exchange(stopAsked_, false);
+    if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && !stopAsked) return;
     loadStateText_ = loadStateText(info);
     emit StatusTextChange(index(), loadStateText_);
+    if (ended) emit DownloadComplete(index());
   });
-  connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
+  connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     emit StatusTextChange(index(), url.isEmpty() ? loadStateText_ : url);
   });
-  connect(page, &QWebEnginePage::loadProgress, this,
+  connect(page_, &QWebEnginePage::loadProgress, this,
           [this](int progress) { emit ProgressChange(index(), progress, 100); });
-  connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { emit DownloadComplete(index()); });
-  connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
-  connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
+  connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
+  connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
+  connect(context_.profile, &QWebEngineProfile::downloadRequested, this, &WebEnginePane::handleDownload);
+}
+
+bool WebEnginePane::acceptMainFrame(const QUrl& url) {
+  dialogGate_.mainFrameLoading(url);
+  if (role_ == PaneRole::kBrowsing) {
+    applySettingsFor(isWorkingFileUrl(url, workingFolder_) ? PaneRole::kGeneratedView : PaneRole::kBrowsing);
+  }
+  return true;
+}
+
+// A working file never loads as a frame of a page that runs script.
+bool WebEnginePane::acceptSubframe(const QUrl& url) const {
+  return appliedRole_ != PaneRole::kBrowsing || !isWorkingFileUrl(url, workingFolder_);
+}
+
+void WebEnginePane::applySettingsFor(PaneRole role) {
+  if (role == appliedRole_) return;
+  appliedRole_ = role;
+  applyEngineSettings(page_->settings(), role);
+}
+
+void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
+  if (request->page() != page_) return;  // another pane's
+  const auto own = ownDownloads_.constFind(request->suggestedFileName());
+  if (own != ownDownloads_.constEnd()) {
+    const QFileInfo target(own->filePath);
+    const DownloadStarted started = own->started;
+    ownDownloads_.erase(own);
+    request->setDownloadDirectory(target.absolutePath());
+    request->setDownloadFileName(target.fileName());
+    request->accept();
+    if (started) started(request);
+    return;
+  }
+  request->cancel();
+  loadStateText_ = tr("PageSift does not download files: %1").arg(request->url().toDisplayString());
+  emit StatusTextChange(index(), loadStateText_);
+}
+
+void WebEnginePane::downloadFile(const QUrl& url, const QString& filePath, DownloadStarted started) {
+  const QString marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  ownDownloads_.insert(marker, {filePath, std::move(started)});
+  page_->download(url, marker);
 }
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
@@ -69,30 +183,50 @@ BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
 
 QWidget* WebEnginePane::widget() const { return view_; }
 
+void WebEnginePane::setWorkingFolder(const QString& folder) { workingFolder_ = folder; }
+
+void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
+
+// The user asks for a document: the page's silence ends (a page that asks
+// before it is left can then still ask).
+void WebEnginePane::userLoads() { dialogGate_.lift(); }
+
 bool WebEnginePane::Navigate(const QString& address) {
   const QUrl url = QUrl::fromUserInput(address, context_.programFolder);
   if (!url.isValid() || url.isEmpty()) return false;
+  userLoads();
   view_->load(url);
   return true;
 }
 
 bool WebEnginePane::GoBack() {
   if (!view_->history()->canGoBack()) return false;
+  userLoads();
   view_->back();
   return true;
 }
 
 bool WebEnginePane::GoForward() {
   if (!view_->history()->canGoForward()) return false;
+  userLoads();
   view_->forward();
   return true;
 }
 
-void WebEnginePane::GoHome() { view_->load(context_.homePage); }
+void WebEnginePane::GoHome() {
+  userLoads();
+  view_->load(context_.homePage);
+}
 
-void WebEnginePane::Stop() { view_->stop(); }
+void WebEnginePane::Stop() {
+  stopAsked_ = true;
+  view_->stop();
+}
 
-void WebEnginePane::Refresh() { view_->reload(); }
+void WebEnginePane::Refresh() {
+  userLoads();
+  view_->reload();
+}
 
 QString WebEnginePane::LocationURL() const { return view_->url().toString(); }
 

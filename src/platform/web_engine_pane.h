@@ -1,16 +1,36 @@
 #pragma once
 
+#include <QHash>
 #include <QUrl>
+
+#include <functional>
 
 #include "platform/browser_pane.h"
 #include "platform/engine_settings.h"
+#include "platform/page_dialogs.h"
 
+class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace pagesift {
 
+class PanePage;
+
 // A BrowserPane on Qt WebEngine.
+//
+// Engine settings follow the document: a browsing pane gives a working file
+// (a generated view sent to it) the generated views' settings, script off,
+// from the moment its navigation is accepted, before the document loads;
+// any other address gets the browsing settings back.
+//
+// Downloads: the engine reports every download through the shared
+// profile's downloadRequested. A pane refuses each one of its page's
+// downloads and says so in its status text ("PageSift does not download
+// files: <address>"), except the ones the program starts itself through
+// downloadFile(): those carry a one-time random marker as the engine's
+// suggested file name, which the pane recognises when the request comes
+// back, and only those are accepted.
 class WebEnginePane : public BrowserPane {
   Q_OBJECT
 
@@ -20,6 +40,10 @@ class WebEnginePane : public BrowserPane {
     QString programFolder;  // relative addresses are resolved against it
     QUrl homePage;
   };
+
+  // Receives the accepted request of a download the program started, to
+  // follow its progress.
+  using DownloadStarted = std::function<void(QWebEngineDownloadRequest* request)>;
 
   WebEnginePane(int index, PaneRole role, const Context& context, QWidget* parent);
 
@@ -33,13 +57,40 @@ class WebEnginePane : public BrowserPane {
   QString LocationURL() const override;
   QString LocationName() const override;
   void captureBodyHtml(BodyCallback done) override;
+  void setWorkingFolder(const QString& folder) override;
+  void silencePageMessages() override;
+
+  // Saves `url` as `filePath` through the engine, the one way a download is
+  // accepted. `started` (may be empty) gets the request once accepted.
+  void downloadFile(const QUrl& url, const QString& filePath, DownloadStarted started);
 
  private:
+  friend class PanePage;
+
+  struct OwnDownload {
+    QString filePath;
+    DownloadStarted started;
+  };
+
   void connectEngineEvents();
+  void userLoads();
+  // Whether a main-frame navigation to `url` may go on; switches the
+  // settings for it first.
+  bool acceptMainFrame(const QUrl& url);
+  bool acceptSubframe(const QUrl& url) const;
+  void applySettingsFor(PaneRole role);
+  void handleDownload(QWebEngineDownloadRequest* request);
 
   Context context_;
+  PaneRole role_;
+  PaneRole appliedRole_;
+  QString workingFolder_;
   QWebEngineView* view_;
+  PanePage* page_;
   QString loadStateText_;
+  bool stopAsked_ = false;  // until the next load starts or ends
+  PageDialogGate dialogGate_;
+  QHash<QString, OwnDownload> ownDownloads_;  // by marker
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

@@ -13,6 +13,7 @@
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "shell/layout_arithmetic.h"
+#include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
@@ -76,7 +77,10 @@ void Form1::connectControls() {
     connect(pane, &BrowserPane::ProgressChange, this, &Form1::wb_ProgressChange);
     connect(pane, &BrowserPane::DownloadComplete, this, &Form1::wb_DownloadComplete);
     connect(pane, &BrowserPane::TitleChange, this, &Form1::wb_TitleChange);
+    connect(pane, &BrowserPane::pageMessage, this, &Form1::wb_pageMessage);
   }
+  connect(ui_.messageBar, &MessageBar::silenceRequested, this,
+          [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
 }
 
 void Form1::Form_Load() {
@@ -88,6 +92,7 @@ void Form1::Form_Load() {
     commands_.showHelp();
   }
   workingFolder_ = prepareWorkingFolder(programFolder_);
+  for (BrowserPane* pane : ui_.wb) pane->setWorkingFolder(workingFolder_);
   ui_.sb1->addPanel();
   ShowPane(kBrowserPane);
   ui_.wb[kBrowserPane]->GoHome();
@@ -127,6 +132,8 @@ void Form1::LayoutControls() {
   for (BrowserPane* pane : ui_.wb) {
     placeTwips(pane->widget(), layout.pane.left, layout.pane.top, layout.pane.width, layout.pane.height);
   }
+  const QRect pane = ui_.wb[kBrowserPane]->widget()->geometry();
+  ui_.messageBar->setGeometry(pane.left(), pane.top(), pane.width(), ui_.messageBar->sizeHint().height());
   ui_.sb1->setPanelWidth(1, twipsToPixels(layout.panel1Width));
   if (ui_.sb1->panelCount() >= 2) ui_.sb1->setPanelWidth(2, twipsToPixels(layout.panel2Width));
   placeTwips(ui_.pb1, layout.progressBar.left, layout.progressBar.top, layout.progressBar.width,
@@ -258,6 +265,11 @@ void Form1::wb_TitleChange(int index, const QString&) {
   ui_.txtUrl->setText(ui_.wb[kBrowserPane]->LocationURL());
   setWindowTitle(modProductInfo::strProductName + QStringLiteral(" by ") + modProductInfo::strCompanyName +
                  QStringLiteral(" - ") + ui_.wb[kBrowserPane]->LocationName());
+}
+
+// Only the Browser view runs script; the website window's messages go to no one.
+void Form1::wb_pageMessage(int index, const QString& source, const QString& message) {
+  if (index == kBrowserPane) ui_.messageBar->showMessage(source, message);
 }
 
 void Form1::ProcessPage() {

@@ -81,6 +81,7 @@ class Form1 : public QMainWindow {
   void wb_ProgressChange(int index, int progress, int maximum);
   void wb_DownloadComplete(int index);
   void wb_TitleChange(int index, const QString& text);
+  void wb_pageMessage(int index, const QString& source, const QString& message);
   void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
   void stopAllPanes();
   void hideAllPanes();

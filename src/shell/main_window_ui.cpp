@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "shell/layout_arithmetic.h"
+#include "shell/message_bar.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
 
@@ -110,6 +111,7 @@ void Form1Ui::createViews(const BrowserPaneFactory& makePane) {
     placeTwips(pane, designed[index].left, designed[index].top, designed[index].width, designed[index].height);
     pane->raise();  // the panes lie on top of the tab strip
   }
+  messageBar = new MessageBar(client);  // hidden until a page sends a message
 }
 
 void Form1Ui::createStatusBar() {

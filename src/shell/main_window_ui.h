@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace pagesift {
 
+class MessageBar;
 class ProgressIndicator;
 class StatusPanels;
 
@@ -37,6 +38,7 @@ struct Form1Ui {
   QPushButton* cmdGo = nullptr;
   QTabWidget* TabStrip1 = nullptr;
   std::array<BrowserPane*, kPaneCount> wb{};  // kBrowserPane, kSourcePane, kImagesPane
+  MessageBar* messageBar = nullptr;           // the Browser view's page messages, over the views' top edge
   ProgressIndicator* pb1 = nullptr;
   StatusPanels* sb1 = nullptr;
 

@@ -2,11 +2,22 @@
 // on 127.0.0.1.
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
 #include <QHttpServer>
 #include <QHttpServerResponse>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -16,6 +27,7 @@
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
 #include "shell/mod_product_info.h"
+#include "shell/status_panels.h"
 #include "support/auxiliary_windows.h"
 #include "support/website_window.h"
 #include "support/test_folder.h"
@@ -30,6 +42,43 @@ const QByteArray kPicture = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5
 
 std::vector<std::string> Items(const StringList& list) { return list.Items(); }
 
+// What a page would run if a view let it: it changes the title and asks the
+// fixture server for the marker address.
+constexpr char kPayload[] = "document.title=`ran`;new Image().src=`http://127.0.0.1:PORT/marker`";
+
+// Pages that try to break out of the views: every script in them sits where
+// the page itself does not run it (attribute values, escaped text), so it
+// runs only if a view turns it into markup. The one live script shows that
+// the Browser view runs the page's own script.
+const char kHostilePage[] = R"(<html><head><title>Hostile</title></head><body>
+<script>document.title = 'Hostile ' + (1 + 1)</script>
+<img src="q'uote d=x.gif' onerror='PAYLOAD' x='.gif">
+<img src='dq".gif" onerror="PAYLOAD" x=".gif'>
+<img src='x"><script>PAYLOAD</script>.gif'>
+<img src="a b=c.gif"> <img src="javascript:PAYLOAD//.gif">
+<a href="javascript:PAYLOAD//.jpg">js</a> <a href="data:text/html,<script>PAYLOAD</script>.gif">data</a>
+<img src="data:image/gif;base64,R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==">
+<img src="x&lt;script&gt;PAYLOAD&lt;/script&gt;.gif"> <img src="a&amp;b&lt;c.gif">
+<img src="on.gif"> <img src="on.gif' onmouseover='PAYLOAD' a='on.gif">
+<img src="pic.gif"> <img src="/pic.gif/pic.gif"> <img src="my pic.gif?pic.gif"> <a href="pic.gif#on.gif">p</a>
+<img src="file:///etc/hostname"> <a href="file:///etc/passwd.gif">f</a>
+<p>&lt;script&gt;PAYLOAD&lt;/script&gt; &lt;iframe src=file:///etc/hostname&gt;&lt;/iframe&gt;</p>
+</body></html>)";
+
+// What the DOM of a view holds that could run or lead anywhere: elements and
+// attributes that run script or load documents, and every link and image
+// address as the engine resolved it. Runs in the isolated world, which
+// works with the page's script off.
+const char kSurvey[] = R"((() => {
+  const risky = [];
+  for (const e of document.querySelectorAll('*')) {
+    if (/^(script|iframe|frame|object|embed|form|base|meta)$/i.test(e.localName)) risky.push(e.localName);
+    for (const a of e.attributes) if (/^on|^srcdoc$/i.test(a.name)) risky.push(a.name);
+  }
+  const addresses = [...document.links].map(l => l.href).concat([...document.images].map(i => i.src));
+  return JSON.stringify({risky, addresses, ready: document.readyState});
+})())";
+
 }  // namespace
 
 class EndToEndTest : public QObject {
@@ -38,6 +87,7 @@ class EndToEndTest : public QObject {
  private:
   QHttpServer server_;
   QString site_;  // "http://127.0.0.1:port"
+  int markerHits_ = 0;
   QWebEngineProfile* profile_ = nullptr;
   std::unique_ptr<test::TestFolder> folder_;
   QPointer<Form1> form_;
@@ -64,6 +114,40 @@ class EndToEndTest : public QObject {
     QTest::keyClick(form_->ui().txtUrl, Qt::Key_Return);
   }
 
+  static QWebEnginePage* PageOf(const BrowserPane* pane) {
+    return qobject_cast<const QWebEngineView*>(pane->widget())->page();
+  }
+
+  // Runs `script` in the isolated world of the pane's page, which works with
+  // the page's script off; its result, or nothing if none came in time.
+  static QString Evaluate(const BrowserPane* pane, const QString& script) {
+    auto result = std::make_shared<std::optional<QString>>();
+    PageOf(pane)->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                [result](const QVariant& value) { *result = value.toString(); });
+    (void)QTest::qWaitFor([result] { return result->has_value(); }, kTimeout);
+    return result->value_or(QString());
+  }
+
+  // The survey of the pane's document once it has loaded completely and
+  // its survey holds `expected`.
+  static QJsonObject Survey(const BrowserPane* pane, const QString& expected = {}) {
+    QString text;
+    (void)QTest::qWaitFor(
+        [&] {
+          text = Evaluate(pane, QString::fromLatin1(kSurvey));
+          return text.contains(QLatin1String("\"ready\":\"complete\"")) && text.contains(expected);
+        },
+        kTimeout);
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+  }
+
+  // Loads `address` into `pane` and waits for the end of the load.
+  static void Load(BrowserPane* pane, const std::function<bool()>& load) {
+    QSignalSpy done(pane, &BrowserPane::DownloadComplete);
+    QVERIFY(load());
+    QVERIFY(done.wait(kTimeout));
+  }
+
  private slots:
   void initTestCase() {
     const QByteArray page =
@@ -75,6 +159,24 @@ class EndToEndTest : public QObject {
     const quint16 port = server_.listen(QHostAddress::LocalHost, 0);
     QVERIFY(port != 0);
     site_ = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    const QByteArray payload = QByteArray(kPayload).replace("PORT", QByteArray::number(port));
+    Serve("/x/hostile.html", "text/html", QByteArray(kHostilePage).replace("PAYLOAD", payload));
+    Serve("/live.html", "text/html", "<title>static</title><script>document.title = 'live'</script>");
+    Serve("/d/alert.html", "text/html",
+          "<script>alert('x'.repeat(10000000)); alert('second'); document.title = 'after'</script>");
+    Serve("/d/confirm.html", "text/html",
+          "<script>for (let i = 0; i < 100; ++i) confirm('again ' + i); document.title = 'after'</script>");
+    Serve("/d/prompt.html", "text/html",
+          "<script>for (let i = 0; i < 100; ++i) prompt('name?', 'x'); document.title = 'after'</script>");
+    server_.route("/files/archive.zip", [] {
+      QHttpServerResponse response("application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+      response.addHeader("Content-Disposition", "attachment; filename=archive.zip");
+      return response;
+    });
+    server_.route("/marker", [this] {
+      ++markerHits_;
+      return QHttpServerResponse(QHttpServerResponder::StatusCode::NoContent);
+    });
     Serve("/a/b/page.html", "text/html", QByteArray(page).replace("PORT", QByteArray::number(port)));
     for (const char* picture : {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
       Serve(picture, "image/gif", kPicture);
@@ -165,6 +267,188 @@ class EndToEndTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(form_->lists().Links[AnalysisLists::kImageLinks].Contains(pic), kTimeout);
     QCOMPARE(wb(0)->LocationURL(), FileUrl("source.htm"));
     QCOMPARE(form_->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{0});
+  }
+
+  // A working file with live script in it, as if the analysis had let some
+  // through, never runs it in a browsing pane: not when sent there, nor
+  // across Back, Forward and Refresh, nor framed by a local page; web and
+  // local pages in the same pane still run theirs.
+  void workingFilesStayInertInABrowsingPane() {
+    const test::TestFolder working;
+    const QString folder = QString::fromStdString(working.path());
+    working.Write("imagepage.html",
+                  "<title>inert</title><script>document.title='ran';parent.document.title='ran'</script>"
+                  "<img src=x onerror=\"document.title='ran';parent.document.title='ran'\">");
+    working.Write("local.html", "<title>static</title><script>document.title='live'</script>");
+    working.Write("framing.html", "<title>frame</title><iframe src='imagepage.html'></iframe>");
+    const QString file = QUrl::fromLocalFile(folder + "/imagepage.html").toString();
+    const QString local = QUrl::fromLocalFile(folder + "/local.html").toString();
+    const test::TestFolder other;
+    const QString linked = QString::fromStdString(other.File("linked"));
+    QVERIFY(QFile::link(folder, linked));
+    QWidget window;
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile_, folder, {}})(kBrowserPane, &window));
+    pane->setWorkingFolder(folder);
+    window.show();
+    QStringList titles;
+    connect(pane.get(), &BrowserPane::TitleChange, &window, [&titles](int, const QString& title) { titles << title; });
+
+    const struct {
+      const char* step;
+      std::function<bool()> act;
+      const char* title;
+    } steps[] = {
+        {"web page", [&] { return pane->Navigate(site_ + "/live.html"); }, "live"},
+        {"working file", [&] { return pane->Navigate(file); }, "inert"},
+        {"back to the web page", [&] { return pane->GoBack(); }, "live"},
+        {"forward to the working file", [&] { return pane->GoForward(); }, "inert"},
+        {"refresh", [&] { return pane->Refresh(), true; }, "inert"},
+        {"local page", [&] { return pane->Navigate(local); }, "live"},
+        {"back from a local page", [&] { return pane->GoBack(); }, "inert"},
+        {"through a link, with query and fragment", [&] { return pane->Navigate(QUrl::fromLocalFile(linked + "/imagepage.html").toString() + "?q#f"); }, "inert"},
+        {"framed", [&] { return pane->Navigate(folder + "/framing.html"); }, "frame"},
+    };
+    for (const auto& step : steps) {
+      Load(pane.get(), step.act);
+      QVERIFY2(pane->LocationName() == QLatin1String(step.title), qPrintable(QString(step.step) + ": " + pane->LocationName()));
+    }
+    QVERIFY2(!titles.contains("ran"), qPrintable(titles.join(", ")));
+  }
+
+  // A site whose pages try to break out of the views: no script runs in
+  // either view, nor in the Browser view once a view's page is sent there
+  // and across Back and Forward; the views hold links to web addresses only.
+  void hostilePagesStayInertInEveryView() {
+    QStringList titles;
+    const QObject context;
+    for (int index = 0; index < kPaneCount; ++index) {
+      connect(wb(index), &BrowserPane::TitleChange, &context,
+              [&titles, index](int, const QString& title) { titles << QString::number(index) + ": " + title; });
+    }
+    const QString page = site_ + "/x/hostile.html";
+    TypeAddress(page);
+    WaitForAnalysisOf(page, 9);
+    QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationName(), QString("Hostile 2"), kTimeout);  // its own script runs
+    for (int view : {kSourcePane, kImagesPane}) {
+      const QJsonObject survey = Survey(wb(view), site_);
+      QCOMPARE(survey["risky"].toArray(), QJsonArray());
+      QVERIFY(!survey["addresses"].toArray().isEmpty());
+      for (const QJsonValue address : survey["addresses"].toArray()) {
+        QVERIFY2(QUrl(address.toString()).scheme() == "http", qPrintable(address.toString()));
+      }
+    }
+
+    const struct {
+      const char* step;
+      std::function<void()> act;
+      const char* shown;  // in the Browser view
+    } steps[] = {
+        {"send the Images view", [&] { form_->SelectView(kImagesPane), form_->Command1_Click(); }, "imagepage.html"},
+        {"send the Source Code view", [&] { form_->SelectView(kSourcePane), form_->Command1_Click(); }, "source.htm"},
+        {"back", [&] { form_->cmbBack_Click(); }, "imagepage.html"},
+        {"back to the page", [&] { form_->cmbBack_Click(); }, ""},
+        {"forward", [&] { form_->cmdForward_Click(); }, "imagepage.html"},
+        {"refresh", [&] { form_->cmdRefresh_Click(0); }, "imagepage.html"},
+    };
+    for (const auto& step : steps) {
+      Load(wb(0), [&] { return step.act(), true; });
+      const bool working = *step.shown != '\0';
+      QVERIFY2(wb(0)->LocationURL() == (working ? FileUrl(step.shown) : page), step.step);
+      QVERIFY2(PageOf(wb(0))->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled) != working, step.step);
+      if (working) QCOMPARE(Survey(wb(0))["risky"].toArray(), QJsonArray());
+      if (!working) QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationName(), QString("Hostile 2"), kTimeout);
+    }
+    QVERIFY2(!titles.join('\n').contains(": ran"), qPrintable(titles.join(", ")));
+    QCOMPARE(markerHits_, 0);
+  }
+
+  // A download the program did not ask for is refused and says so; one it
+  // started itself is saved.
+  void onlyTheProgramsOwnDownloadsAreSaved_data() {
+    QTest::addColumn<int>("pane");
+    QTest::addColumn<bool>("own");
+    QTest::newRow("link followed in the Browser view") << int(kBrowserPane) << false;
+    QTest::newRow("link followed in the Source Code view") << int(kSourcePane) << false;
+    QTest::newRow("started by the program") << int(kBrowserPane) << true;
+  }
+
+  void onlyTheProgramsOwnDownloadsAreSaved() {
+    QFETCH(int, pane);
+    QFETCH(bool, own);
+    const QTemporaryDir downloads;
+    profile_->setDownloadPath(downloads.path());
+    const QString before = wb(pane)->LocationURL();
+    const QString zip = site_ + "/files/archive.zip";
+    const QString saved = downloads.filePath("saved.zip");
+    if (own) {
+      static_cast<WebEnginePane*>(wb(pane))->downloadFile(QUrl(zip), saved, nullptr);
+      QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(saved).size(), qint64{22}, kTimeout);
+    } else {
+      for (int view : {kSourcePane, kImagesPane}) Survey(wb(view));  // the views have loaded
+      QSignalSpy ended(wb(pane), &BrowserPane::DownloadComplete);
+      QVERIFY(wb(pane)->Navigate(zip));
+      QTRY_COMPARE_WITH_TIMEOUT(form_->ui().sb1->panelText(1), "PageSift does not download files: " + zip, kTimeout);
+      QCOMPARE(QDir(downloads.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+      QCOMPARE(ended.count(), 0);  // the page stays, not processed again
+    }
+    QCOMPARE(wb(pane)->LocationURL(), before);
+  }
+
+  // A page's alert() returns at once and reaches the window as a message;
+  // a page looping on confirm() or prompt() stops asking once the box is ticked.
+  void pageDialogsNeverLockTheWindow_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("alert") << "/d/alert.html" << 0 << 2;
+    QTest::newRow("confirm loop") << "/d/confirm.html" << 1 << 0;
+    QTest::newRow("prompt loop") << "/d/prompt.html" << 1 << 0;
+  }
+
+  void pageDialogsNeverLockTheWindow() {
+    QFETCH(QString, path);
+    QFETCH(int, dialogs);
+    QFETCH(int, messages);
+    QWidget window;
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile_, Folder(), {}})(kBrowserPane, &window));
+    window.show();
+    QSignalSpy sent(pane.get(), &BrowserPane::pageMessage);
+    // Answers every modal dialog: ticks its silence box, then Cancel.
+    int shown = 0;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, &window, [&shown] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      ++shown;
+      if (auto* box = dialog->findChild<QCheckBox*>()) box->setChecked(true);
+      dialog->reject();
+    });
+    answer.start(20);
+    pane->Navigate(site_ + path);
+    QTRY_COMPARE_WITH_TIMEOUT(pane->LocationName(), QString("after"), kTimeout);
+    QCOMPARE(shown, dialogs);
+    QCOMPARE(sent.count(), messages);
+  }
+
+  void dialogSilenceEnds_data() {
+    QTest::addColumn<QString>("loading");  // empty: the user asks for a page
+    QTest::addColumn<bool>("silenced");
+    QTest::newRow("the page reloading") << "http://a.test/p?1" << true;
+    QTest::newRow("another page of the site") << "http://a.test/other" << true;
+    QTest::newRow("another site") << "http://b.test/p" << false;
+    QTest::newRow("another port") << "http://a.test:81/p" << false;
+    QTest::newRow("another scheme") << "https://a.test/p" << false;
+    QTest::newRow("the user asks") << "" << false;
+  }
+
+  void dialogSilenceEnds() {
+    QFETCH(QString, loading);
+    QFETCH(bool, silenced);
+    PageDialogGate gate;
+    gate.silence(QUrl("http://a.test/p?1#top"));
+    QVERIFY(gate.silenced());
+    loading.isEmpty() ? gate.lift() : gate.mainFrameLoading(QUrl(loading));
+    QCOMPARE(gate.silenced(), silenced);
   }
 };
 

@@ -1,13 +1,17 @@
 #include "shell/main_window.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "platform/product_information.h"
+#include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
@@ -67,6 +71,7 @@ class MainWindowTest : public QObject {
   void loadPreparesTheWindow() {
     QCOMPARE(ui().cmdWebsite->text(), QString("Visit pagesift.test"));
     QCOMPARE(ui().mnuViewItem[3]->text(), QString("pagesift.test"));
+    for (int index = 0; index < kPaneCount; ++index) QCOMPARE(wb(index).workingFolder, Folder());
     for (const char* name : {"browser.txt", "source.htm", "images.htm", "checkImages.txt", "checkImagesClean.txt",
                              "imagepage.html"}) {
       QCOMPARE(folder_->Read(name), std::string("\r\n"));
@@ -202,6 +207,48 @@ class MainWindowTest : public QObject {
     delete form_;
     pane->ReleaseCaptures();
     delete pane;
+  }
+
+  // The Browser view's page messages show in the bar as plain text, one
+  // line, cut; the other views run no script and their messages go nowhere.
+  void pageMessagesShowInTheBar_data() {
+    QTest::addColumn<int>("pane");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("text") << 0 << "Saved." << "evil.test: Saved.";
+    QTest::newRow("markup stays text") << 0 << "<b>x</b><img src=x onerror=alert(1)>"
+                                       << "evil.test: <b>x</b><img src=x onerror=alert(1)>";
+    QTest::newRow("lines joined") << 0 << "one\n\ttwo\r\n" << "evil.test: one two";
+    QTest::newRow("10 MB cut") << 0 << QString(10'000'000, 'x') << "evil.test: " + QString(1000, 'x') + "...";
+    QTest::newRow("from the Source Code view") << 1 << "Saved." << "";
+  }
+
+  void pageMessagesShowInTheBar() {
+    QFETCH(int, pane);
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    form_->show();
+    MessageBar* bar = ui().messageBar;
+    emit wb(pane).pageMessage(pane, "evil.test", message);
+    QCOMPARE(bar->isVisible(), !shown.isEmpty());
+    QCOMPARE(bar->text(), shown);
+    QCOMPARE(bar->label()->textFormat(), Qt::PlainText);
+    QVERIFY(bar->label()->text().size() <= shown.size());
+    QVERIFY(bar->y() <= ui().wb[0]->widget()->y() + 1);  // over the views' top edge
+  }
+
+  void theBarSilencesThePageAndCloses() {
+    form_->show();
+    MessageBar* bar = ui().messageBar;
+    emit wb(0).pageMessage(0, "evil.test", "one");
+    panes_->log.clear();
+    bar->silenceBox()->click();
+    QCOMPARE(panes_->log, QStringList{"wb(0).SilencePageMessages"});
+    emit wb(0).pageMessage(0, "evil.test", "two");  // the pane lets one through: the silence ended
+    QVERIFY(!bar->silenceBox()->isChecked());
+    QCOMPARE(bar->text(), QString("evil.test: two"));
+    bar->closeButton()->click();
+    QVERIFY(!bar->isVisible());
   }
 
   void layoutFollowsTheWindowSize() {

@@ -40,6 +40,9 @@ class FakeBrowserPane : public BrowserPane {
     }
   }
 
+  void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
+  void silencePageMessages() override { Record("SilencePageMessages"); }
+
   // Answers the captures held so far.
   void ReleaseCaptures() {
     for (BodyCallback& done : std::exchange(held_, {})) done(body);
@@ -47,6 +50,7 @@ class FakeBrowserPane : public BrowserPane {
 
   QString url;
   QString title;
+  QString workingFolder;
   std::optional<std::string> body;
   bool holdCaptures = false;
 
