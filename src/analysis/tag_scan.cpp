@@ -16,6 +16,7 @@ constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".
 constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
 constexpr char kBlanks[] = " \t\n\f\r";
 constexpr char kBlanksAndTagEnd[] = " \t\n\f\r>";
+constexpr std::string_view kCgiBinPrefix = "cgi-bin/i/";
 
 // The scheme the reference begins with (a letter, then letters, digits, "+",
 // "-" or ".", then ":"), in lower case; nothing when it begins with none.
@@ -71,17 +72,44 @@ std::string PageDirectory(const std::string& pageAddress) {
   return UrlDirectory(pageAddress);
 }
 
-std::string OneTagPerLine(std::string buffer, std::string_view tagKeyword) {
-  const std::string lineStart = std::string(kCrLf) + ToLowerAscii(tagKeyword);
-  const std::string emptyLine = std::string(kCrLf) + std::string(kCrLf);
-  // Each pass is a function of the text alone, so once a pass changes
-  // nothing, none of the remaining passes would either.
-  for (int pass = 0; pass < kTagSplitPasses; ++pass) {
-    std::string next = ReplaceAll(ReplaceAllNoCase(buffer, tagKeyword, lineStart), emptyLine, kCrLf);
-    if (next == buffer) break;
-    buffer = std::move(next);
+void OneTagPerLine(std::string_view text, std::string_view tagKeyword, std::string& out) {
+  // The passes only ever change runs of CR LF pairs: a pass adds one pair
+  // to the run before each keyword (making a run of one where there was none)
+  // and then halves every run, rounding up. A run before a keyword so comes to
+  // rest at two pairs when it had two or more, at one otherwise; every other
+  // run at one. Halving settles a run of n pairs within log2(n) + 2 passes, far
+  // below 100 for any text that fits in memory, so the passes always come to
+  // rest and their result is written here in one go.
+  const std::string keyword = ToLowerAscii(tagKeyword);
+  out.clear();
+  out.reserve(text.size() + text.size() / 16);
+  size_t from = 0;
+  for (;;) {
+    const size_t tag = tagKeyword.empty() ? std::string_view::npos : FindNoCase(text, tagKeyword, from);
+    const bool beforeTag = tag != std::string_view::npos;
+    const std::string_view stretch = text.substr(from, beforeTag ? tag - from : std::string_view::npos);
+    // Every run of pairs in the stretch, written as it comes to rest. A CR
+    // without LF after it is kept as it is.
+    size_t copied = 0;
+    bool runAtEnd = false;
+    for (size_t run = stretch.find('\r'); run != std::string_view::npos;) {
+      size_t end = run;
+      while (end + 1 < stretch.size() && stretch[end] == '\r' && stretch[end + 1] == '\n') end += 2;
+      if (end > run) {
+        out.append(stretch, copied, run - copied);
+        runAtEnd = end == stretch.size();
+        out += kCrLf;
+        if (beforeTag && runAtEnd && end - run >= 4) out += kCrLf;
+        copied = end;
+      }
+      run = stretch.find('\r', std::max(end, run + 1));
+    }
+    out.append(stretch, copied);
+    if (!beforeTag) return;
+    if (!runAtEnd) out += kCrLf;
+    out += keyword;
+    from = tag + tagKeyword.size();
   }
-  return buffer;
 }
 
 std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFamily& family) {
@@ -141,42 +169,50 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
 }
 
 void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
-              AnalysisLists& lists) {
+              AnalysisLists& lists, std::optional<std::string_view> savedPage) {
   const std::string pageDirectory = PageDirectory(pageAddress);
   const bool filePage = StartsWithNoCase(pageAddress, "file:");
   const std::string cleanPath = WorkingFilePath(folder, kCheckImagesCleanTxt);
 
-  std::string buffer;
-  for (std::string& line : ReadTextLines(WorkingFilePath(folder, kCheckImagesTxt))) {
-    if (family.removeCgiBinPrefix) line = ReplaceAllNoCase(line, "cgi-bin/i/", "");
-    if (ContainsNoCase(line, family.tagKeyword)) {
-      buffer += line;
-      buffer += kCrLf;
+  std::string readPage;
+  if (!savedPage) readPage = ReadWholeFile(WorkingFilePath(folder, kCheckImagesTxt));
+  std::string sourceLines;
+  std::string cutLine;
+  ForEachTextLine(savedPage ? *savedPage : readPage, savedPage.has_value(), [&](std::string_view line) {
+    if (family.removeCgiBinPrefix && ContainsNoCase(line, kCgiBinPrefix)) {
+      cutLine = ReplaceAllNoCase(line, kCgiBinPrefix, "");
+      line = cutLine;
     }
-  }
-  WriteTextFile(cleanPath, OneTagPerLine(std::move(buffer), family.tagKeyword));
+    if (ContainsNoCase(line, family.tagKeyword)) {
+      sourceLines += line;
+      sourceLines += kCrLf;
+    }
+  });
+  std::string clean;
+  OneTagPerLine(sourceLines, family.tagKeyword, clean);
+  WriteTextFile(cleanPath, clean);
 
   // Keep only the lines that begin a tag: this drops the text before the
   // first tag of a source line, and the empty lines.
   std::string tagLines;
-  for (const std::string& line : ReadTextLines(cleanPath)) {
+  ForEachTextLine(clean, true, [&](std::string_view line) {
     if (ContainsNoCase(line, family.tagKeyword)) {
       tagLines += line;
       tagLines += kCrLf;
     }
-  }
+  });
   WriteTextFile(cleanPath, tagLines);
 
   StringList& links = lists.Links[family.pair];
   StringList& names = lists.frmList[family.pair];
   DroppedFinds& dropped = lists.dropped[family.pair];
-  for (const std::string& line : ReadTextLines(cleanPath)) {
+  ForEachTextLine(tagLines, true, [&](std::string_view line) {
     const std::optional<std::string> reference = TakeReference(line, family);
-    if (!reference) continue;
+    if (!reference) return;
     std::string name = FileNamePart(*reference);
     std::optional<std::string> address = ResolveReference(*reference, pageDirectory, filePage);
     // The first reference of a file name wins; a full pair takes no more.
-    if (!address || names.Contains(name)) continue;
+    if (!address || names.Contains(name)) return;
     if (names.IsFull() || links.IsFull()) {
       ++dropped.atEntryLimit;
     } else if (address->size() > kMaxListedAddressBytes - links.TotalBytes()) {
@@ -185,15 +221,17 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
       links.AddItem(std::move(*address));
       names.AddItem(std::move(name));
     }
-  }
+  });
 }
 
-void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
-  ScanTags(kImgTagScan, pageAddress, folder, lists);
+void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                    std::optional<std::string_view> savedPage) {
+  ScanTags(kImgTagScan, pageAddress, folder, lists, savedPage);
 }
 
-void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
-  ScanTags(kImageLinkScan, pageAddress, folder, lists);
+void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                       std::optional<std::string_view> savedPage) {
+  ScanTags(kImageLinkScan, pageAddress, folder, lists, savedPage);
 }
 
 }  // namespace pagesift

@@ -74,13 +74,7 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
-    lines.emplace_back(text.substr(start, cr - start));
-    start = cr + 1;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  ForEachTextLine(text, false, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
