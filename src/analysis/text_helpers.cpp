@@ -40,7 +40,8 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
   const size_t last = text.size() - needle.size();
   // A byte that is not a letter has one case only: the library finds it
   // ("<" of "<img", "-" of "cgi-bin/i/") and the needle is compared around it.
-  const size_t anchor = static_cast<size_t>(std::find_if_not(needle.begin(), needle.end(), IsAsciiLetter) - needle.begin());
+  const size_t anchor = static_cast<size_t>(std::find_if_not(needle.begin(), needle.end(), IsAsciiLetter) -
+                                            needle.begin());
   if (anchor < needle.size()) {
     for (size_t hit = text.find(needle[anchor], from + anchor); hit != std::string_view::npos && hit - anchor <= last;
          hit = text.find(needle[anchor], hit + 1)) {
