@@ -72,44 +72,23 @@ std::string PageDirectory(const std::string& pageAddress) {
   return UrlDirectory(pageAddress);
 }
 
-void OneTagPerLine(std::string_view text, std::string_view tagKeyword, std::string& out) {
-  // The passes only ever change runs of CR LF pairs: a pass adds one pair
-  // to the run before each keyword (making a run of one where there was none)
-  // and then halves every run, rounding up. A run before a keyword so comes to
-  // rest at two pairs when it had two or more, at one otherwise; every other
-  // run at one. Halving settles a run of n pairs within log2(n) + 2 passes, far
-  // below 100 for any text that fits in memory, so the passes always come to
-  // rest and their result is written here in one go.
-  const std::string keyword = ToLowerAscii(tagKeyword);
-  out.clear();
-  out.reserve(text.size() + text.size() / 16);
-  size_t from = 0;
-  for (;;) {
-    const size_t tag = tagKeyword.empty() ? std::string_view::npos : FindNoCase(text, tagKeyword, from);
-    const bool beforeTag = tag != std::string_view::npos;
-    const std::string_view stretch = text.substr(from, beforeTag ? tag - from : std::string_view::npos);
-    // Every run of pairs in the stretch, written as it comes to rest. A CR
-    // without LF after it is kept as it is.
-    size_t copied = 0;
-    bool runAtEnd = false;
-    for (size_t run = stretch.find('\r'); run != std::string_view::npos;) {
-      size_t end = run;
-      while (end + 1 < stretch.size() && stretch[end] == '\r' && stretch[end + 1] == '\n') end += 2;
-      if (end > run) {
-        out.append(stretch, copied, run - copied);
-        runAtEnd = end == stretch.size();
-        out += kCrLf;
-        if (beforeTag && runAtEnd && end - run >= 4) out += kCrLf;
-        copied = end;
-      }
-      run = stretch.find('\r', std::max(end, run + 1));
-    }
-    out.append(stretch, copied);
-    if (!beforeTag) return;
-    if (!runAtEnd) out += kCrLf;
-    out += keyword;
-    from = tag + tagKeyword.size();
+void AppendOneTagPerLine(std::string& out, std::string_view line, std::string_view tagKeyword) {
+  // The passes see the source lines joined, each followed by CR LF. There the
+  // only CR LF pairs are the line ends, one at a time. The first pass puts a
+  // line end before every keyword; where one was there already, the two are
+  // taken back to one. So after it every keyword begins a line, and each later
+  // pass adds a pair that its own collapse takes back: the passes rest after
+  // the first, whose result is written here.
+  size_t copied = 0;
+  for (size_t tag = FindNoCase(line, tagKeyword); tag != std::string_view::npos;
+       tag = FindNoCase(line, tagKeyword, copied)) {
+    out.append(line, copied, tag - copied);
+    if (tag > 0 || out.empty()) out += kCrLf;
+    for (const char c : tagKeyword) out += ToLowerAscii(c);
+    copied = tag + tagKeyword.size();
   }
+  out.append(line, copied);
+  out += kCrLf;
 }
 
 std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFamily& family) {
@@ -176,20 +155,15 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
 
   std::string readPage;
   if (!savedPage) readPage = ReadWholeFile(WorkingFilePath(folder, kCheckImagesTxt));
-  std::string sourceLines;
+  std::string clean;
   std::string cutLine;
   ForEachTextLine(savedPage ? *savedPage : readPage, savedPage.has_value(), [&](std::string_view line) {
     if (family.removeCgiBinPrefix && ContainsNoCase(line, kCgiBinPrefix)) {
       cutLine = ReplaceAllNoCase(line, kCgiBinPrefix, "");
       line = cutLine;
     }
-    if (ContainsNoCase(line, family.tagKeyword)) {
-      sourceLines += line;
-      sourceLines += kCrLf;
-    }
+    if (ContainsNoCase(line, family.tagKeyword)) AppendOneTagPerLine(clean, line, family.tagKeyword);
   });
-  std::string clean;
-  OneTagPerLine(sourceLines, family.tagKeyword, clean);
   WriteTextFile(cleanPath, clean);
 
   // Keep only the lines that begin a tag: this drops the text before the

@@ -36,12 +36,14 @@ inline constexpr std::string_view FilesHostFragment = "files.pagesift.example";
 // ".gov" (a bare host).
 std::string PageDirectory(const std::string& pageAddress);
 
-// Puts every tag keyword at the start of a line of `text` (CR LF separated)
-// and collapses the empty lines that this makes, into `out`: the text that
-// up to 100 passes, each putting CR LF before every keyword (in lower case)
-// and then replacing CR LF CR LF by CR LF in one left-to-right scan, leave
-// when they stop changing it. `tagKeyword` holds no CR or LF.
-void OneTagPerLine(std::string_view text, std::string_view tagKeyword, std::string& out);
+// The scan's source lines that hold the tag keyword are joined, each followed
+// by CR LF, and then split so that every keyword begins a line: up to 100
+// passes over the whole, each putting CR LF before every keyword (in lower
+// case) and then replacing CR LF CR LF by CR LF in one left-to-right scan,
+// until a pass changes nothing. This appends one such line (it holds the
+// keyword and no CR) to `out`, which holds the lines before it, as the passes
+// leave it. `tagKeyword` holds no CR or LF.
+void AppendOneTagPerLine(std::string& out, std::string_view line, std::string_view tagKeyword);
 
 // The reference of one tag line, or nothing when the line is not one the
 // family lists or its value is empty.
