@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::string page;
+  std::optional<std::string> page;  // as the analysis takes it, so that it is not copied
   try {
     page = ReadInput(options.input);
   } catch (const pagesift::FileError& e) {

@@ -155,9 +155,12 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
 
   std::string readPage;
   if (!savedPage) readPage = ReadWholeFile(WorkingFilePath(folder, kCheckImagesTxt));
+  const std::string_view page = savedPage ? *savedPage : readPage;
   std::string clean;
+  // Room for a line break before a tag every few bytes, without growing.
+  clean.reserve(page.size() + page.size() / 4 + kCrLf.size());
   std::string cutLine;
-  ForEachTextLine(savedPage ? *savedPage : readPage, savedPage.has_value(), [&](std::string_view line) {
+  ForEachTextLine(page, savedPage.has_value(), [&](std::string_view line) {
     if (family.removeCgiBinPrefix && ContainsNoCase(line, kCgiBinPrefix)) {
       cutLine = ReplaceAllNoCase(line, kCgiBinPrefix, "");
       line = cutLine;
@@ -169,6 +172,7 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
   // Keep only the lines that begin a tag: this drops the text before the
   // first tag of a source line, and the empty lines.
   std::string tagLines;
+  tagLines.reserve(clean.size() + kCrLf.size());
   ForEachTextLine(clean, true, [&](std::string_view line) {
     if (ContainsNoCase(line, family.tagKeyword)) {
       tagLines += line;
