@@ -166,6 +166,12 @@ class NameOffsets {
 size_t SourceViewSizeLimit(std::string_view page) { return SizeLimit(EscapedSize(page)); }
 
 std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& passes) {
+  std::string out;
+  SourceViewText(page, passes, out);
+  return out;
+}
+
+void SourceViewText(std::string_view page, const std::vector<LinkPass>& passes, std::string& out) {
   size_t size = EscapedSize(page);
   const size_t limit = SizeLimit(size);
 
@@ -207,7 +213,7 @@ std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& p
   }
   std::sort(tags.begin(), tags.end(), WrittenBefore);
 
-  std::string out;
+  out.clear();
   out.reserve(size);
   PageEscaper escaper(page);
   for (const Tag& tag : tags) {
@@ -221,7 +227,6 @@ std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& p
     }
   }
   escaper.AppendUpTo(out, page.size());
-  return out;
 }
 
 }  // namespace pagesift
