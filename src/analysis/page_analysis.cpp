@@ -6,7 +6,6 @@
 #include "analysis/source_view.h"
 #include "analysis/tag_scan.h"
 #include "analysis/text_file.h"
-#include "analysis/text_helpers.h"
 #include "analysis/working_files.h"
 
 namespace pagesift {
@@ -53,19 +52,12 @@ PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
   step("finding image links", [&] { ExtractImageLinks(browserLocation(), folder, lists, savedPage); });
   // The Source Code view shows the page as it is when both ways of making
   // its text fail.
-  thread_local std::string keptSourceText;
-  const KeptText sourceText(keptSourceText);
+  std::string sourceText;
   std::string_view source = page;
   const size_t skippedBefore = result.skipped.size();
-  step("linking file names", [&] {
-    SourceViewText(page, LinkPasses(lists), *sourceText);
-    source = *sourceText;
-  });
+  step("linking file names", [&] { source = sourceText = SourceViewText(page, LinkPasses(lists)); });
   if (result.skipped.size() != skippedBefore) {
-    step("escaping the page", [&] {
-      SourceViewText(page, {}, *sourceText);
-      source = *sourceText;
-    });
+    step("escaping the page", [&] { source = sourceText = SourceViewText(page, {}); });
   }
   step("writing the image page", [&] { BuildImagePage(lists, folder); });
   step("writing the source page", [&] { ReplaceTextFile(result.sourcePage, source); });

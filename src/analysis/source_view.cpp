@@ -166,12 +166,6 @@ class NameOffsets {
 size_t SourceViewSizeLimit(std::string_view page) { return SizeLimit(EscapedSize(page)); }
 
 std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& passes) {
-  std::string out;
-  SourceViewText(page, passes, out);
-  return out;
-}
-
-void SourceViewText(std::string_view page, const std::vector<LinkPass>& passes, std::string& out) {
   size_t size = EscapedSize(page);
   const size_t limit = SizeLimit(size);
 
@@ -213,7 +207,7 @@ void SourceViewText(std::string_view page, const std::vector<LinkPass>& passes, 
   }
   std::sort(tags.begin(), tags.end(), WrittenBefore);
 
-  out.clear();
+  std::string out;
   out.reserve(size);
   PageEscaper escaper(page);
   for (const Tag& tag : tags) {
@@ -227,6 +221,7 @@ void SourceViewText(std::string_view page, const std::vector<LinkPass>& passes, 
     }
   }
   escaper.AppendUpTo(out, page.size());
+  return out;
 }
 
 }  // namespace pagesift

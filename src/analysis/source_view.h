@@ -29,8 +29,6 @@ struct LinkPass {
 // and E + 64 MiB (E the size of the escaped page) is not applied; the passes
 // after it still run.
 std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& passes);
-// The same, into `out` (its content is replaced).
-void SourceViewText(std::string_view page, const std::vector<LinkPass>& passes, std::string& out);
 
 // The largest size SourceViewText lets the text of a page grow to.
 size_t SourceViewSizeLimit(std::string_view page);

@@ -156,11 +156,7 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
   std::string readPage;
   if (!savedPage) readPage = ReadWholeFile(WorkingFilePath(folder, kCheckImagesTxt));
   const std::string_view page = savedPage ? *savedPage : readPage;
-  thread_local std::string keptClean;
-  thread_local std::string keptTagLines;
-  const KeptText cleanText(keptClean);
-  const KeptText tagLinesText(keptTagLines);
-  std::string& clean = *cleanText;
+  std::string clean;
   // Room for a line break before a tag every few bytes, without growing.
   clean.reserve(page.size() + page.size() / 4 + kCrLf.size());
   std::string cutLine;
@@ -175,7 +171,7 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
 
   // Keep only the lines that begin a tag: this drops the text before the
   // first tag of a source line, and the empty lines.
-  std::string& tagLines = *tagLinesText;
+  std::string tagLines;
   tagLines.reserve(clean.size() + kCrLf.size());
   ForEachTextLine(clean, true, [&](std::string_view line) {
     if (ContainsNoCase(line, family.tagKeyword)) {

@@ -32,27 +32,6 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::
 // is one more line when it is not empty.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
-// A thread's string kept from one page to the next and lent for one use at a
-// time: it starts empty but with the memory earlier uses gave it, so that
-// page-sized texts are not asked for and faulted in afresh for every page.
-// Memory past kKeptBytes is given back when the use ends.
-class KeptText {
- public:
-  static constexpr size_t kKeptBytes = size_t{16} << 20;
-
-  explicit KeptText(std::string& kept) : text_(kept) { text_.clear(); }
-  ~KeptText() {
-    if (text_.capacity() > kKeptBytes) std::string().swap(text_);
-  }
-  KeptText(const KeptText&) = delete;
-  KeptText& operator=(const KeptText&) = delete;
-
-  std::string& operator*() const { return text_; }
-
- private:
-  std::string& text_;
-};
-
 // Calls `line` with each line of `content` (as SplitTextLines splits it),
 // without copying. With `crLfAfter`, the lines are those of `content`
 // followed by CR LF, as WriteTextFile leaves a file: the text after the last
