@@ -11,7 +11,6 @@
 namespace pagesift {
 namespace {
 
-constexpr int kTagSplitPasses = 100;
 constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".edu", ".gov"};
 constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
 constexpr char kBlanks[] = " \t\n\f\r";
