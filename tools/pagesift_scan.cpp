@@ -2,10 +2,10 @@
 
 #include <malloc.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -108,7 +108,14 @@ std::string ReadInput(const std::string& input) {
     if (!file) throw pagesift::FileError(input, "cannot open for reading");
   }
   std::istream& in = input == "-" ? std::cin : file;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (input != "-") {
+    std::error_code sizeUnknown;  // a pipe, say
+    const std::uintmax_t size = std::filesystem::file_size(input, sizeUnknown);
+    if (!sizeUnknown) text.reserve(static_cast<size_t>(size));
+  }
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
   if (in.bad()) throw pagesift::FileError(input == "-" ? "standard input" : input, "cannot read");
   return text;
 }
@@ -139,8 +146,11 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   // The analysis makes and drops page-sized strings one after another; keep
   // freed memory for the next one instead of handing it back and faulting
-  // fresh pages in each time.
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  // fresh pages in each time. The threshold is the largest the C library
+  // documents (32 MiB on 64-bit systems; some versions refuse more and then
+  // change nothing): larger strings still come straight from the system. A
+  // refusal only costs speed.
+  mallopt(M_MMAP_THRESHOLD, static_cast<int>(4 * 1024 * 1024 * sizeof(long)));
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   Options options;
   if (const auto error = ParseArguments(argc, argv, options)) return UsageError(*error);
@@ -153,7 +163,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::string page;
+  std::optional<std::string> page;  // as the analysis takes it, so that it is not copied
   try {
     page = ReadInput(options.input);
   } catch (const pagesift::FileError& e) {

@@ -22,14 +22,15 @@ std::string_view AttributeEntity(char c) {
 
 template <typename Entity>
 void AppendEscaped(std::string& out, std::string_view text, Entity entityFor) {
-  for (char c : text) {
-    const std::string_view entity = entityFor(c);
-    if (entity.empty()) {
-      out += c;
-    } else {
-      out += entity;
-    }
+  size_t copied = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const std::string_view entity = entityFor(text[at]);
+    if (entity.empty()) continue;
+    out.append(text, copied, at - copied);
+    out += entity;
+    copied = at + 1;
   }
+  out.append(text, copied);
 }
 
 }  // namespace

@@ -39,21 +39,28 @@ PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
     }
   };
 
-  std::string page;
-  if (capturedBody) {
-    page = *capturedBody;
-  } else {
-    result.skipped.push_back("capture: the Browser view holds no page body");
-  }
-  step("saving the page", [&] { WriteTextFile(WorkingFilePath(folder, kCheckImagesTxt), page); });
+  const std::string_view page = capturedBody ? std::string_view(*capturedBody) : std::string_view();
+  if (!capturedBody) result.skipped.push_back("capture: the Browser view holds no page body");
+  // The scans take the page from memory once it is in checkImages.txt.
+  std::optional<std::string_view> savedPage;
+  step("saving the page", [&] {
+    WriteTextFile(WorkingFilePath(folder, kCheckImagesTxt), page);
+    savedPage = page;
+  });
   lists.Clear();
-  step("finding image tags", [&] { ExtractImgTags(browserLocation(), folder, lists); });
-  step("finding image links", [&] { ExtractImageLinks(browserLocation(), folder, lists); });
+  step("finding image tags", [&] { ExtractImgTags(browserLocation(), folder, lists, savedPage); });
+  step("finding image links", [&] { ExtractImageLinks(browserLocation(), folder, lists, savedPage); });
+  // The Source Code view shows the page as it is when both ways of making
+  // its text fail.
+  std::string sourceText;
+  std::string_view source = page;
   const size_t skippedBefore = result.skipped.size();
-  step("linking file names", [&] { page = SourceViewText(page, LinkPasses(lists)); });
-  if (result.skipped.size() != skippedBefore) step("escaping the page", [&] { page = SourceViewText(page, {}); });
+  step("linking file names", [&] { source = sourceText = SourceViewText(page, LinkPasses(lists)); });
+  if (result.skipped.size() != skippedBefore) {
+    step("escaping the page", [&] { source = sourceText = SourceViewText(page, {}); });
+  }
   step("writing the image page", [&] { BuildImagePage(lists, folder); });
-  step("writing the source page", [&] { ReplaceTextFile(result.sourcePage, page); });
+  step("writing the source page", [&] { ReplaceTextFile(result.sourcePage, source); });
   step("resetting the working files", [&] { ResetWorkingFiles(folder); });
   result.completed = true;
   return result;

@@ -7,6 +7,8 @@ namespace pagesift {
 namespace {
 
 constexpr size_t kMaxKeyLength = 4;
+constexpr size_t kMaxBlockLength = 2;
+constexpr size_t kMaxWindow = UINT8_MAX;  // so that every shift fits a byte
 
 }  // namespace
 
@@ -26,6 +28,19 @@ PatternIndex::PatternIndex(const std::vector<std::string_view>& patterns) {
     if (std::find(lengths.begin(), lengths.end(), p.size()) == lengths.end()) lengths.push_back(p.size());
     const uint32_t slot = FilterSlot(key);
     filter_[slot / 64] |= uint64_t{1} << (slot % 64);
+  }
+
+  window_ = kMaxWindow;
+  for (std::string_view p : patterns) window_ = std::min(window_, p.size());
+  blockLength_ = std::min(kMaxBlockLength, window_);
+  // A block nowhere in a pattern's window lets the window move past it.
+  const size_t lastBlock = window_ - blockLength_;
+  shift_.assign(size_t{1} << (8 * blockLength_), static_cast<uint8_t>(lastBlock + 1));
+  for (std::string_view p : patterns) {
+    for (size_t at = 0; at <= lastBlock; ++at) {
+      uint8_t& shift = shift_[BlockAt(p.data() + at)];
+      shift = std::min(shift, static_cast<uint8_t>(lastBlock - at));
+    }
   }
 }
 

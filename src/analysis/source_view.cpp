@@ -1,6 +1,7 @@
 #include "analysis/source_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 
@@ -18,26 +19,69 @@ constexpr std::string_view kLineBreak = "<BR>";
 
 // The characters escaping replaces: a name holding one never occurs in the
 // escaped text outside the markup that replaced it.
-bool IsEscaped(char c) { return c == '<' || c == '\r' || c == '\n'; }
+constexpr std::array<char, 3> kEscapedCharacters = {'<', '\r', '\n'};
+bool IsEscaped(char c) {
+  return std::find(kEscapedCharacters.begin(), kEscapedCharacters.end(), c) != kEscapedCharacters.end();
+}
+
+// The page's escaped characters in order, each of the three found with the
+// library's byte search.
+class EscapedCharacters {
+ public:
+  explicit EscapedCharacters(std::string_view page) : page_(page) {
+    for (size_t i = 0; i < kEscapedCharacters.size(); ++i) next_[i] = page.find(kEscapedCharacters[i]);
+  }
+
+  // The first escaped character at or after `from`, or npos; `from` never
+  // goes back from one call to the next.
+  size_t Next(size_t from) {
+    size_t first = std::string_view::npos;
+    for (size_t i = 0; i < kEscapedCharacters.size(); ++i) {
+      if (next_[i] < from) next_[i] = page_.find(kEscapedCharacters[i], from);
+      first = std::min(first, next_[i]);
+    }
+    return first;
+  }
+
+ private:
+  std::string_view page_;
+  std::array<size_t, kEscapedCharacters.size()> next_{};
+};
 
 size_t EscapedSize(std::string_view page) {
   size_t size = page.size();
-  for (char c : page) {
-    if (IsEscaped(c)) size += kEscapedBracket.size() - 1;  // "<BR>" is as long
+  EscapedCharacters escaped(page);
+  for (size_t at = escaped.Next(0); at != std::string_view::npos; at = escaped.Next(at + 1)) {
+    size += kEscapedBracket.size() - 1;  // "<BR>" is as long
   }
   return size;
 }
 
-void AppendEscapedPage(std::string& out, std::string_view page) {
-  size_t from = 0;
-  for (size_t at = 0; at < page.size(); ++at) {
-    if (!IsEscaped(page[at])) continue;
-    out.append(page, from, at - from);
-    out += page[at] == '<' ? kEscapedBracket : kLineBreak;
-    from = at + 1;
-  }
-  out.append(page, from);
+size_t SizeLimit(size_t escapedSize) {
+  return std::min(8 * escapedSize + (size_t{1} << 20), escapedSize + (size_t{64} << 20));
 }
+
+// Writes the escaped page to `out` piece by piece, front to back.
+class PageEscaper {
+ public:
+  explicit PageEscaper(std::string_view page) : page_(page), escaped_(page) {}
+
+  // Writes the page from where the last call stopped up to offset `to`.
+  void AppendUpTo(std::string& out, size_t to) {
+    for (size_t at = escaped_.Next(copied_); at < to; at = escaped_.Next(copied_)) {
+      out.append(page_, copied_, at - copied_);
+      out += page_[at] == '<' ? kEscapedBracket : kLineBreak;
+      copied_ = at + 1;
+    }
+    out.append(page_, copied_, to - copied_);
+    copied_ = to;
+  }
+
+ private:
+  std::string_view page_;
+  EscapedCharacters escaped_;
+  size_t copied_ = 0;
+};
 
 // The places in the page text where markup has been put in, one bit each.
 class InsertedMarkup {
@@ -119,14 +163,11 @@ class NameOffsets {
 
 }  // namespace
 
-size_t SourceViewSizeLimit(std::string_view page) {
-  const size_t escaped = EscapedSize(page);
-  return std::min(8 * escaped + (size_t{1} << 20), escaped + (size_t{64} << 20));
-}
+size_t SourceViewSizeLimit(std::string_view page) { return SizeLimit(EscapedSize(page)); }
 
 std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& passes) {
-  const size_t limit = SourceViewSizeLimit(page);
   size_t size = EscapedSize(page);
+  const size_t limit = SizeLimit(size);
 
   // Escaping replaces single characters, so the page's own offsets serve
   // throughout: a name that holds no escaped character matches only inside
@@ -168,10 +209,9 @@ std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& p
 
   std::string out;
   out.reserve(size);
-  size_t copied = 0;
+  PageEscaper escaper(page);
   for (const Tag& tag : tags) {
-    AppendEscapedPage(out, page.substr(copied, tag.at - copied));
-    copied = tag.at;
+    escaper.AppendUpTo(out, tag.at);
     if (tag.start) {
       out += kAnchorOpen;
       AppendEscapedAttribute(out, passes[tag.pass].address);
@@ -180,7 +220,7 @@ std::string SourceViewText(std::string_view page, const std::vector<LinkPass>& p
       out += kAnchorEnd;
     }
   }
-  AppendEscapedPage(out, page.substr(copied));
+  escaper.AppendUpTo(out, page.size());
   return out;
 }
 

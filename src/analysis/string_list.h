@@ -1,9 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace pagesift {
@@ -24,13 +24,22 @@ class StringList {
   size_t TotalBytes() const { return totalBytes_; }
 
   // Whether an entry equals `text` exactly (an index, not a linear search).
-  bool Contains(const std::string& text) const { return index_.count(text) != 0; }
+  bool Contains(std::string_view text) const { return !slots_.empty() && slots_[SlotOf(text)] != kNoEntry; }
 
   const std::vector<std::string>& Items() const { return items_; }
 
  private:
+  static constexpr uint32_t kNoEntry = 0;
+
+  // The slot that holds the entry equal to `text`, or the empty one where
+  // it would go.
+  size_t SlotOf(std::string_view text) const;
+
   std::vector<std::string> items_;
-  std::unordered_set<std::string> index_;
+  // The index: an open-addressing table of entry numbers plus one (kNoEntry
+  // marks an empty slot), never more than half full. The entries are not
+  // copied into it.
+  std::vector<uint32_t> slots_;
   size_t totalBytes_ = 0;
 };
 

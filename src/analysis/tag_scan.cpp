@@ -11,11 +11,11 @@
 namespace pagesift {
 namespace {
 
-constexpr int kTagSplitPasses = 100;
 constexpr std::array<std::string_view, 4> kBareHostEndings = {".com", ".net", ".edu", ".gov"};
 constexpr std::array<std::string_view, 4> kImageEndings = {".bmp", ".gif", ".jpeg", ".jpg"};
 constexpr char kBlanks[] = " \t\n\f\r";
 constexpr char kBlanksAndTagEnd[] = " \t\n\f\r>";
+constexpr std::string_view kCgiBinPrefix = "cgi-bin/i/";
 
 // The scheme the reference begins with (a letter, then letters, digits, "+",
 // "-" or ".", then ":"), in lower case; nothing when it begins with none.
@@ -71,17 +71,23 @@ std::string PageDirectory(const std::string& pageAddress) {
   return UrlDirectory(pageAddress);
 }
 
-std::string OneTagPerLine(std::string buffer, std::string_view tagKeyword) {
-  const std::string lineStart = std::string(kCrLf) + ToLowerAscii(tagKeyword);
-  const std::string emptyLine = std::string(kCrLf) + std::string(kCrLf);
-  // Each pass is a function of the text alone, so once a pass changes
-  // nothing, none of the remaining passes would either.
-  for (int pass = 0; pass < kTagSplitPasses; ++pass) {
-    std::string next = ReplaceAll(ReplaceAllNoCase(buffer, tagKeyword, lineStart), emptyLine, kCrLf);
-    if (next == buffer) break;
-    buffer = std::move(next);
+void AppendOneTagPerLine(std::string& out, std::string_view line, std::string_view tagKeyword) {
+  // The passes see the source lines joined, each followed by CR LF. There the
+  // only CR LF pairs are the line ends, one at a time. The first pass puts a
+  // line end before every keyword; where one was there already, the two are
+  // taken back to one. So after it every keyword begins a line, and each later
+  // pass adds a pair that its own collapse takes back: the passes rest after
+  // the first, whose result is written here.
+  size_t copied = 0;
+  for (size_t tag = FindNoCase(line, tagKeyword); tag != std::string_view::npos;
+       tag = FindNoCase(line, tagKeyword, copied)) {
+    out.append(line, copied, tag - copied);
+    if (tag > 0 || out.empty()) out += kCrLf;
+    for (const char c : tagKeyword) out += ToLowerAscii(c);
+    copied = tag + tagKeyword.size();
   }
-  return buffer;
+  out.append(line, copied);
+  out += kCrLf;
 }
 
 std::optional<std::string> TakeReference(std::string_view tagLine, const ScanFamily& family) {
@@ -141,42 +147,49 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
 }
 
 void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
-              AnalysisLists& lists) {
+              AnalysisLists& lists, std::optional<std::string_view> savedPage) {
   const std::string pageDirectory = PageDirectory(pageAddress);
   const bool filePage = StartsWithNoCase(pageAddress, "file:");
   const std::string cleanPath = WorkingFilePath(folder, kCheckImagesCleanTxt);
 
-  std::string buffer;
-  for (std::string& line : ReadTextLines(WorkingFilePath(folder, kCheckImagesTxt))) {
-    if (family.removeCgiBinPrefix) line = ReplaceAllNoCase(line, "cgi-bin/i/", "");
-    if (ContainsNoCase(line, family.tagKeyword)) {
-      buffer += line;
-      buffer += kCrLf;
+  std::string readPage;
+  if (!savedPage) readPage = ReadWholeFile(WorkingFilePath(folder, kCheckImagesTxt));
+  const std::string_view page = savedPage ? *savedPage : readPage;
+  std::string clean;
+  // Room for a line break before a tag every few bytes, without growing.
+  clean.reserve(page.size() + page.size() / 4 + kCrLf.size());
+  std::string cutLine;
+  ForEachTextLine(page, savedPage.has_value(), [&](std::string_view line) {
+    if (family.removeCgiBinPrefix && ContainsNoCase(line, kCgiBinPrefix)) {
+      cutLine = ReplaceAllNoCase(line, kCgiBinPrefix, "");
+      line = cutLine;
     }
-  }
-  WriteTextFile(cleanPath, OneTagPerLine(std::move(buffer), family.tagKeyword));
+    if (ContainsNoCase(line, family.tagKeyword)) AppendOneTagPerLine(clean, line, family.tagKeyword);
+  });
+  WriteTextFile(cleanPath, clean);
 
   // Keep only the lines that begin a tag: this drops the text before the
   // first tag of a source line, and the empty lines.
   std::string tagLines;
-  for (const std::string& line : ReadTextLines(cleanPath)) {
+  tagLines.reserve(clean.size() + kCrLf.size());
+  ForEachTextLine(clean, true, [&](std::string_view line) {
     if (ContainsNoCase(line, family.tagKeyword)) {
       tagLines += line;
       tagLines += kCrLf;
     }
-  }
+  });
   WriteTextFile(cleanPath, tagLines);
 
   StringList& links = lists.Links[family.pair];
   StringList& names = lists.frmList[family.pair];
   DroppedFinds& dropped = lists.dropped[family.pair];
-  for (const std::string& line : ReadTextLines(cleanPath)) {
+  ForEachTextLine(tagLines, true, [&](std::string_view line) {
     const std::optional<std::string> reference = TakeReference(line, family);
-    if (!reference) continue;
+    if (!reference) return;
     std::string name = FileNamePart(*reference);
     std::optional<std::string> address = ResolveReference(*reference, pageDirectory, filePage);
     // The first reference of a file name wins; a full pair takes no more.
-    if (!address || names.Contains(name)) continue;
+    if (!address || names.Contains(name)) return;
     if (names.IsFull() || links.IsFull()) {
       ++dropped.atEntryLimit;
     } else if (address->size() > kMaxListedAddressBytes - links.TotalBytes()) {
@@ -185,15 +198,17 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
       links.AddItem(std::move(*address));
       names.AddItem(std::move(name));
     }
-  }
+  });
 }
 
-void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
-  ScanTags(kImgTagScan, pageAddress, folder, lists);
+void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                    std::optional<std::string_view> savedPage) {
+  ScanTags(kImgTagScan, pageAddress, folder, lists, savedPage);
 }
 
-void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists) {
-  ScanTags(kImageLinkScan, pageAddress, folder, lists);
+void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                       std::optional<std::string_view> savedPage) {
+  ScanTags(kImageLinkScan, pageAddress, folder, lists, savedPage);
 }
 
 }  // namespace pagesift

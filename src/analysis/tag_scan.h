@@ -36,9 +36,14 @@ inline constexpr std::string_view FilesHostFragment = "files.pagesift.example";
 // ".gov" (a bare host).
 std::string PageDirectory(const std::string& pageAddress);
 
-// Puts every tag keyword at the start of a line of `buffer` (CR LF separated)
-// and collapses the empty lines that this makes.
-std::string OneTagPerLine(std::string buffer, std::string_view tagKeyword);
+// The scan's source lines that hold the tag keyword are joined, each followed
+// by CR LF, and then split so that every keyword begins a line: up to 100
+// passes over the whole, each putting CR LF before every keyword (in lower
+// case) and then replacing CR LF CR LF by CR LF in one left-to-right scan,
+// until a pass changes nothing. This appends one such line (it holds the
+// keyword and no CR) to `out`, which holds the lines before it, as the passes
+// leave it. `tagKeyword` holds no CR or LF.
+void AppendOneTagPerLine(std::string& out, std::string_view line, std::string_view tagKeyword);
 
 // The reference of one tag line, or nothing when the line is not one the
 // family lists or its value is empty.
@@ -54,13 +59,20 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
 // tag lines and appends every new find to the family's list pair. Throws
 // FileError when a working file cannot be read or written; finds listed
 // before that stay.
+//
+// `savedPage`, when given, is the text whose WriteTextFile to checkImages.txt
+// succeeded last: the file holds it followed by CR LF, and the scan takes it
+// from memory instead of reading the file back. Likewise the scan goes on
+// from what it has just written to checkImagesClean.txt.
 void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
-              AnalysisLists& lists);
+              AnalysisLists& lists, std::optional<std::string_view> savedPage = std::nullopt);
 
 // The images of the page's image tags, into Links[1] and frmList[1].
-void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists);
+void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                    std::optional<std::string_view> savedPage = std::nullopt);
 
 // The page's links to image files, into Links[0] and frmList[0].
-void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists);
+void ExtractImageLinks(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+                       std::optional<std::string_view> savedPage = std::nullopt);
 
 }  // namespace pagesift

@@ -106,8 +106,6 @@ std::string ReadWholeFile(const std::string& path) {
   }
 }
 
-std::vector<std::string> ReadTextLines(const std::string& path) { return SplitTextLines(ReadWholeFile(path)); }
-
 void WriteTextFile(const std::string& path, std::string_view text) { WriteLine(path, WriteMode::kReplace, text); }
 
 void ReplaceTextFile(const std::string& path, std::string_view text) {

@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace pagesift {
 
@@ -23,9 +22,6 @@ class FileError : public std::runtime_error {
 void CheckWorkingFile(const std::string& path);
 
 std::string ReadWholeFile(const std::string& path);
-
-// The file's lines (see SplitTextLines).
-std::vector<std::string> ReadTextLines(const std::string& path);
 
 // Opens the file for output (creating it or replacing its content), writes
 // `text` followed by CR LF and closes it.

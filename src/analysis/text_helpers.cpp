@@ -38,17 +38,19 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
   if (needle.empty()) return from;
   if (needle.size() > text.size()) return std::string_view::npos;
   const size_t last = text.size() - needle.size();
-  const char first = needle.front();
-  const std::string_view rest = needle.substr(1);
-  if (!IsAsciiLetter(first)) {
-    // The common case ("<img", "<a "): let the library find the first byte.
-    for (size_t at = text.find(first, from); at != std::string_view::npos && at <= last;
-         at = text.find(first, at + 1)) {
-      if (EqualsNoCase(text.substr(at + 1, rest.size()), rest)) return at;
+  // A byte that is not a letter has one case only: the library finds it
+  // ("<" of "<img", "-" of "cgi-bin/i/") and the needle is compared around it.
+  const size_t anchor = static_cast<size_t>(std::find_if_not(needle.begin(), needle.end(), IsAsciiLetter) -
+                                            needle.begin());
+  if (anchor < needle.size()) {
+    for (size_t hit = text.find(needle[anchor], from + anchor); hit != std::string_view::npos && hit - anchor <= last;
+         hit = text.find(needle[anchor], hit + 1)) {
+      if (EqualsNoCase(text.substr(hit - anchor, needle.size()), needle)) return hit - anchor;
     }
     return std::string_view::npos;
   }
-  const char lower = ToLowerAscii(first);
+  const char lower = ToLowerAscii(needle.front());
+  const std::string_view rest = needle.substr(1);
   for (size_t at = from; at <= last; ++at) {
     if (ToLowerAscii(text[at]) == lower && EqualsNoCase(text.substr(at + 1, rest.size()), rest)) return at;
   }
@@ -73,13 +75,7 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
-    lines.emplace_back(text.substr(start, cr - start));
-    start = cr + 1;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  ForEachTextLine(text, false, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -32,4 +32,19 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::
 // is one more line when it is not empty.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
+// Calls `line` with each line of `content` (as SplitTextLines splits it),
+// without copying. With `crLfAfter`, the lines are those of `content`
+// followed by CR LF, as WriteTextFile leaves a file: the text after the last
+// line end is then one more line even when it is empty.
+template <typename Line>
+void ForEachTextLine(std::string_view content, bool crLfAfter, Line&& line) {
+  size_t start = 0;
+  for (size_t cr = content.find('\r'); cr != std::string_view::npos; cr = content.find('\r', start)) {
+    line(content.substr(start, cr - start));
+    start = cr + 1;
+    if (start < content.size() && content[start] == '\n') ++start;
+  }
+  if (start < content.size() || crLfAfter) line(content.substr(start));
+}
+
 }  // namespace pagesift

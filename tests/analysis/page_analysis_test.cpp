@@ -162,6 +162,39 @@ TEST(AnalysePage, NeverLeavesACutView) {
   }
 }
 
+// A write that fails leaves the file as the failure left it, and the next
+// step reads exactly that: here checkImages.txt, cut off by a full disk, still
+// holds the end of the last page, and the scans list what stands there.
+TEST(AnalysePage, ScansWhatAFailedSaveLeftInTheFile) {
+  struct Case {
+    std::string oldContent;  // checkImages.txt before the run
+    std::string page;        // too long for the 4 KiB the disk takes
+    std::string images;      // the Images view the scans lead to
+  } cases[] = {
+      {std::string(8192, 'y') + "\r\n<img src='old.gif'><a href='big.jpg'>", std::string(6000, 'x'),
+       "<a href='http://h/old.gif'><img src='http://h/old.gif'></a><BR>http://h/old.gif<BR><BR><BR>\r\n"},
+  };
+  for (const Case& c : cases) {
+    test::TestFolder folder;
+    CreateMissingWorkingFiles(folder.path());
+    folder.Write("checkImages.txt", c.oldContent);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{4096, 4096};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      AnalysisLists lists;
+      Process(folder, c.page, "http://h/p.html", lists);
+      _exit(lists.Links[AnalysisLists::kImageLinks].ListCount() == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the link scan did not read the old file";
+    EXPECT_EQ(folder.Read("imagepage.html"), c.images);
+  }
+}
+
 TEST(CreateMissingWorkingFiles, CreatesOnlyWhatIsMissing) {
   test::TestFolder folder;
   folder.Write("source.htm", "last page");

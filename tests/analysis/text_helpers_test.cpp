@@ -34,6 +34,30 @@ TEST(ReplaceAllNoCase, MatchesAsciiLettersInAnyCase) {
   EXPECT_EQ(ReplaceAllNoCase("\xC3\x89t\xC3\xA9", "\xC3\xA9", "e"), "\xC3\x89te");  // only ASCII folds
 }
 
+TEST(FindNoCase, FindsTheFirstPlaceWhereverTheNeedleHasALetter) {
+  constexpr size_t npos = std::string_view::npos;
+  struct Case {
+    const char* text;
+    const char* needle;
+    size_t from;
+    size_t at;
+  } cases[] = {
+      {"x<IMG <img", "<img", 0, 1},
+      {"x<IMG <img", "<img", 2, 6},
+      {"cgi-cgi-BIN/I/", "cgi-bin/i/", 0, 4},   // the first "-" does not begin a match
+      {"-bin/i/ cgi-bin/i/", "cgi-bin/i/", 0, 8},  // a "-" before any room for "cgi"
+      {"cgi-bin/i", "cgi-bin/i/", 0, npos},      // the needle would run past the end
+      {"SRC=src=", "src=", 1, 4},                // a match may not begin before `from`
+      {"a.GIF", ".gif", 0, 1},
+      {"\xC3\x89t\xC3\xA9", "\xC3\xA9", 0, 3},  // bytes past ASCII compare exactly
+      {"Border borDER", "border", 1, 7},         // letters only
+      {"abc", "abcd", 0, npos},
+      {"abc", "", 2, 2},
+      {"abc", "b", 4, npos},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FindNoCase(c.text, c.needle, c.from), c.at) << c.text << " / " << c.needle;
+}
+
 TEST(SplitTextLines, EndsLinesAtCrOrCrLfButNotAtLfAlone) {
   using Lines = std::vector<std::string>;
   struct Case {
