@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,20 @@ namespace {
 
 const std::vector<std::string> kIntermediateFiles = {"checkImages.txt", "checkImagesClean.txt", "browser.txt",
                                                      "images.htm"};
+
+// Runs `fn` in a child process whose writes past `bytes` fail, as on a full
+// disk; whether it returned true.
+bool RunWithFileSizeLimit(rlim_t bytes, const std::function<bool()>& fn) {
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(fn() ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 PageAnalysis Process(const test::TestFolder& folder, const std::optional<std::string>& page,
                           const std::string& url, AnalysisLists& lists) {
@@ -142,20 +157,10 @@ TEST(AnalysePage, NeverLeavesACutView) {
   test::TestFolder folder;
   CreateMissingWorkingFiles(folder.path());
   folder.Write("source.htm", "old view\r\n");
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Writes past 4 KiB fail in this process, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_TRUE(RunWithFileSizeLimit(4096, [&] {
     AnalysisLists lists;
-    const PageAnalysis result = Process(folder, std::string(10'000, 'x'), "http://h/p.html", lists);
-    _exit(result.skipped.empty() ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return !Process(folder, std::string(10'000, 'x'), "http://h/p.html", lists).skipped.empty();
+  }));
   EXPECT_EQ(folder.Read("source.htm"), "old view\r\n");
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
     EXPECT_NE(entry.path().filename().string().front(), '.') << "left behind: " << entry.path();
@@ -166,33 +171,16 @@ TEST(AnalysePage, NeverLeavesACutView) {
 // step reads exactly that: here checkImages.txt, cut off by a full disk, still
 // holds the end of the last page, and the scans list what stands there.
 TEST(AnalysePage, ScansWhatAFailedSaveLeftInTheFile) {
-  struct Case {
-    std::string oldContent;  // checkImages.txt before the run
-    std::string page;        // too long for the 4 KiB the disk takes
-    std::string images;      // the Images view the scans lead to
-  } cases[] = {
-      {std::string(8192, 'y') + "\r\n<img src='old.gif'><a href='big.jpg'>", std::string(6000, 'x'),
-       "<a href='http://h/old.gif'><img src='http://h/old.gif'></a><BR>http://h/old.gif<BR><BR><BR>\r\n"},
-  };
-  for (const Case& c : cases) {
-    test::TestFolder folder;
-    CreateMissingWorkingFiles(folder.path());
-    folder.Write("checkImages.txt", c.oldContent);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      std::signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{4096, 4096};
-      setrlimit(RLIMIT_FSIZE, &limit);
-      AnalysisLists lists;
-      Process(folder, c.page, "http://h/p.html", lists);
-      _exit(lists.Links[AnalysisLists::kImageLinks].ListCount() == 1 ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the link scan did not read the old file";
-    EXPECT_EQ(folder.Read("imagepage.html"), c.images);
-  }
+  test::TestFolder folder;
+  CreateMissingWorkingFiles(folder.path());
+  folder.Write("checkImages.txt", std::string(8192, 'y') + "\r\n<img src='old.gif'><a href='big.jpg'>");
+  EXPECT_TRUE(RunWithFileSizeLimit(4096, [&] {
+    AnalysisLists lists;
+    Process(folder, std::string(6000, 'x'), "http://h/p.html", lists);  // too long for the disk
+    return lists.Links[AnalysisLists::kImageLinks].ListCount() == 1;
+  })) << "the link scan did not read the old file";
+  EXPECT_EQ(folder.Read("imagepage.html"),
+            "<a href='http://h/old.gif'><img src='http://h/old.gif'></a><BR>http://h/old.gif<BR><BR><BR>\r\n");
 }
 
 TEST(CreateMissingWorkingFiles, CreatesOnlyWhatIsMissing) {

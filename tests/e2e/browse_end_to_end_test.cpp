@@ -5,42 +5,30 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
-#include <QHttpServer>
 #include <QHttpServerResponse>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
-#include <QWebEngineScript>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "platform/engine_settings.h"
-#include "platform/product_information.h"
 #include "platform/web_engine_pane.h"
-#include "shell/main_window.h"
-#include "shell/mod_product_info.h"
 #include "shell/status_panels.h"
-#include "support/auxiliary_windows.h"
+#include "support/engine_fixture.h"
 #include "support/website_window.h"
-#include "support/test_folder.h"
 
 namespace pagesift {
 namespace {
 
-constexpr int kTimeout = 60000;
-
-// A 1 x 1 GIF: every picture of the site.
-const QByteArray kPicture = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
-
-std::vector<std::string> Items(const StringList& list) { return list.Items(); }
+constexpr int kTimeout = test::kEngineTimeout;
 
 // What a page would run if a view let it: it changes the title and asks the
 // fixture server for the marker address.
@@ -81,52 +69,14 @@ const char kSurvey[] = R"((() => {
 
 }  // namespace
 
-class EndToEndTest : public QObject {
+class EndToEndTest : public QObject, public test::EngineFixture {
   Q_OBJECT
 
+ public:
+  EndToEndTest() : EngineFixture(this) {}
+
  private:
-  QHttpServer server_;
-  QString site_;  // "http://127.0.0.1:port"
   int markerHits_ = 0;
-  QWebEngineProfile* profile_ = nullptr;
-  std::unique_ptr<test::TestFolder> folder_;
-  QPointer<Form1> form_;
-
-  QString Folder() const { return QString::fromStdString(folder_->path()); }
-  QString FileUrl(const char* name) const { return QUrl::fromLocalFile(Folder() + "/" + name).toString(); }
-  BrowserPane* wb(int index) const { return form_->ui().wb[index]; }
-
-  void Serve(const QString& path, const QByteArray& mime, const QByteArray& body) {
-    server_.route(path, [mime, body] { return QHttpServerResponse(mime, body); });
-  }
-
-  // Waits until the Browser pane shows `url` and its analysis is on show in
-  // the other two panes.
-  void WaitForAnalysisOf(const QString& url, size_t images) {
-    QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationURL(), url, kTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(form_->lists().Links[AnalysisLists::kImgTags].ListCount(), images, kTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(wb(1)->LocationURL(), FileUrl("source.htm"), kTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(wb(2)->LocationURL(), FileUrl("imagepage.html"), kTimeout);
-  }
-
-  void TypeAddress(const QString& address) {
-    form_->ui().txtUrl->setText(address);
-    QTest::keyClick(form_->ui().txtUrl, Qt::Key_Return);
-  }
-
-  static QWebEnginePage* PageOf(const BrowserPane* pane) {
-    return qobject_cast<const QWebEngineView*>(pane->widget())->page();
-  }
-
-  // Runs `script` in the isolated world of the pane's page, which works with
-  // the page's script off; its result, or nothing if none came in time.
-  static QString Evaluate(const BrowserPane* pane, const QString& script) {
-    auto result = std::make_shared<std::optional<QString>>();
-    PageOf(pane)->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [result](const QVariant& value) { *result = value.toString(); });
-    (void)QTest::qWaitFor([result] { return result->has_value(); }, kTimeout);
-    return result->value_or(QString());
-  }
 
   // The survey of the pane's document once it has loaded completely and
   // its survey holds `expected`.
@@ -156,10 +106,8 @@ class EndToEndTest : public QObject {
         "<img src=\"http://127.0.0.1:PORT/abs/far.gif\">\n"
         "<a href=\"big.jpg\">big</a>\n<a href=\"/img/poster.gif\">poster</a>\n<a href=\"other.html\">other</a>\n"
         "</body></html>";
-    const quint16 port = server_.listen(QHostAddress::LocalHost, 0);
-    QVERIFY(port != 0);
-    site_ = QStringLiteral("http://127.0.0.1:%1").arg(port);
-    const QByteArray payload = QByteArray(kPayload).replace("PORT", QByteArray::number(port));
+    const QByteArray port = QByteArray::number(QUrl(site).port());
+    const QByteArray payload = QByteArray(kPayload).replace("PORT", port);
     Serve("/x/hostile.html", "text/html", QByteArray(kHostilePage).replace("PAYLOAD", payload));
     Serve("/live.html", "text/html", "<title>static</title><script>document.title = 'live'</script>");
     Serve("/d/alert.html", "text/html",
@@ -168,105 +116,83 @@ class EndToEndTest : public QObject {
           "<script>for (let i = 0; i < 100; ++i) confirm('again ' + i); document.title = 'after'</script>");
     Serve("/d/prompt.html", "text/html",
           "<script>for (let i = 0; i < 100; ++i) prompt('name?', 'x'); document.title = 'after'</script>");
-    server_.route("/files/archive.zip", [] {
+    server.route("/files/archive.zip", [] {
       QHttpServerResponse response("application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
       response.addHeader("Content-Disposition", "attachment; filename=archive.zip");
       return response;
     });
-    server_.route("/marker", [this] {
+    server.route("/marker", [this] {
       ++markerHits_;
       return QHttpServerResponse(QHttpServerResponder::StatusCode::NoContent);
     });
-    Serve("/a/b/page.html", "text/html", QByteArray(page).replace("PORT", QByteArray::number(port)));
+    Serve("/a/b/page.html", "text/html", QByteArray(page).replace("PORT", port));
     for (const char* picture : {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
-      Serve(picture, "image/gif", kPicture);
+      Serve(QLatin1String(picture), "image/gif", test::kPicture);
     }
-    profile_ = createEngineProfile(QString(), this);
-    embedProductInformation({"PageSift Test", "Test Co", "pagesift.test"});
-    modProductInfo::ReadProductInfo();
   }
 
-  void init() {
-    folder_ = std::make_unique<test::TestFolder>();
-    qputenv("XDG_CONFIG_HOME", folder_->path().c_str());  // the settings too
-    const WebEnginePane::Context context{profile_, Folder(),
-                                         QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
-    form_ = new Form1(Folder(), webEnginePaneFactory(context));
-    form_->Form_Load();
-    form_->show();
-    // The home page comes first; every test starts once its analysis is shown.
-    WaitForAnalysisOf(context.homePage.toString(), 3);
-  }
-
-  void cleanup() { delete form_; }
+  void init() { OpenWindow(); }
+  void cleanup() { CloseWindow(); }
 
   // A page being destroyed answers its outstanding capture: the window
   // destroyed in the middle of one must take no notice.
   void destroyingTheWindowDuringACapture() {
-    form_->ProcessPage();
-    delete form_;
+    form->ProcessPage();
+    delete form;
   }
 
   void theWebsitePaneBrowsesWithTheSharedProfile() {
-    AuxiliaryWindows windows({Folder(), SettingsStore(QString()), webEnginePaneFactory({profile_, Folder(), {}}),
-                              [] { return QString(); }});
-    windows.showWebsite();
-    const auto* view = qobject_cast<const QWebEngineView*>(windows.website()->WebBrowser1->widget());
+    windows->showWebsite();
+    const auto* view = qobject_cast<const QWebEngineView*>(windows->website()->WebBrowser1->widget());
     QVERIFY(view);
-    QCOMPARE(view->page()->profile(), profile_);
+    QCOMPARE(view->page()->profile(), profile);
     QVERIFY(view->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
     QVERIFY(!view->settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
   }
 
   void theHomePageWorksOffline() {
     const std::string home = QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/images/")).toString().toStdString();
-    QCOMPARE(Items(form_->lists().frmList[AnalysisLists::kImgTags]),
+    QCOMPARE(form->lists().frmList[AnalysisLists::kImgTags].Items(),
              (std::vector<std::string>{"diagram.gif", "sample-photo.png", "pattern.jpg"}));
-    QCOMPARE(Items(form_->lists().Links[AnalysisLists::kImageLinks]),
+    QCOMPARE(form->lists().Links[AnalysisLists::kImageLinks].Items(),
              (std::vector<std::string>{home + "large-photo.jpg", home + "poster.gif"}));
-    QVERIFY(folder_->Read("imagepage.html").find("<img src='" + home + "diagram.gif'>") != std::string::npos);
+    QVERIFY(folder->Read("imagepage.html").find("<img src='" + home + "diagram.gif'>") != std::string::npos);
   }
 
-  void typingAnAddressAnalysesTheServedPage() {
-    const QString url = site_ + "/a/b/page.html";
-    TypeAddress(url);
-    WaitForAnalysisOf(url, 4);
-    const std::string site = site_.toStdString();
-    QCOMPARE(Items(form_->lists().Links[AnalysisLists::kImgTags]),
-             (std::vector<std::string>{site + "/a/b/pic.gif", site + "/img/root.jpg", site + "/up.gif",
-                                       site + "/abs/far.gif"}));
-    QCOMPARE(Items(form_->lists().Links[AnalysisLists::kImageLinks]),
-             (std::vector<std::string>{site + "/a/b/big.jpg", site + "/img/poster.gif"}));
-    const std::string source = folder_->Read("source.htm");
-    QVERIFY(source.find("&lt;img src=\"<a href='" + site + "/a/b/pic.gif'>pic.gif</a>\">") != std::string::npos);
-    QVERIFY(source.find("&lt;a href=\"<a href='" + site + "/a/b/big.jpg'>big.jpg</a>\">big") != std::string::npos);
-    QVERIFY(folder_->Read("imagepage.html").find("<img src='" + site + "/img/root.jpg'>") != std::string::npos);
-    QCOMPARE(form_->ui().txtUrl->text(), url);
-    QCOMPARE(form_->windowTitle(), QString("PageSift Test by Test Co - Fixture page"));
-  }
-
-  void theSourceCodeViewKeepsItsHistoryAndSendsItsPage() {
-    const QString page = site_ + "/a/b/page.html";
+  // A typed address is analysed into both views; Back after a link followed
+  // inside the Source Code view goes back there, and the view's page sent
+  // to the Browser tab is analysed in turn.
+  void aTypedAddressIsAnalysedIntoTheViews() {
+    const QString page = site + "/a/b/page.html";
     TypeAddress(page);
     WaitForAnalysisOf(page, 4);
-    form_->SelectView(1);
-    // Back after a link followed inside the Source Code view goes back there.
-    const QString picture = site_ + "/a/b/big.jpg";
-    wb(1)->Navigate(picture);
-    QTRY_COMPARE_WITH_TIMEOUT(wb(1)->LocationURL(), picture, kTimeout);
-    form_->cmbBack_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(wb(1)->LocationURL(), FileUrl("source.htm"), kTimeout);
+    const std::string host = site.toStdString();
+    QCOMPARE(form->lists().Links[AnalysisLists::kImgTags].Items(),
+             (std::vector<std::string>{host + "/a/b/pic.gif", host + "/img/root.jpg", host + "/up.gif",
+                                       host + "/abs/far.gif"}));
+    QCOMPARE(form->lists().Links[AnalysisLists::kImageLinks].Items(),
+             (std::vector<std::string>{host + "/a/b/big.jpg", host + "/img/poster.gif"}));
+    const std::string source = folder->Read("source.htm");
+    QVERIFY(source.find("&lt;img src=\"<a href='" + host + "/a/b/pic.gif'>pic.gif</a>\">") != std::string::npos);
+    QVERIFY(source.find("&lt;a href=\"<a href='" + host + "/a/b/big.jpg'>big.jpg</a>\">big") != std::string::npos);
+    QVERIFY(folder->Read("imagepage.html").find("<img src='" + host + "/img/root.jpg'>") != std::string::npos);
+    QCOMPARE(form->windowTitle(), QString("PageSift Test by Test Co - Fixture page"));
+
+    form->SelectView(kSourcePane);
+    const QString picture = site + "/a/b/big.jpg";
+    wb(kSourcePane)->Navigate(picture);
+    QTRY_COMPARE_WITH_TIMEOUT(wb(kSourcePane)->LocationURL(), picture, kTimeout);
+    form->cmbBack_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(wb(kSourcePane)->LocationURL(), FileUrl("source.htm"), kTimeout);
     QCOMPARE(wb(0)->LocationURL(), page);
 
-    // Sent to the Browser tab, the generated page is analysed in turn: its
-    // anchors are links to the image files, its image tags mere text.
-    form_->Command1_Click();
-    QCOMPARE(form_->ui().txtUrl->text(), FileUrl("source.htm"));
-    QCOMPARE(form_->ui().TabStrip1->currentIndex(), 0);
-    const std::string pic = (site_ + "/a/b/pic.gif").toStdString();
-    QTRY_VERIFY_WITH_TIMEOUT(form_->lists().Links[AnalysisLists::kImageLinks].Contains(pic), kTimeout);
+    // Its anchors are links to the image files, its image tags mere text.
+    form->Command1_Click();
+    QCOMPARE(form->ui().TabStrip1->currentIndex(), 0);
+    const std::string pic = (site + "/a/b/pic.gif").toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(form->lists().Links[AnalysisLists::kImageLinks].Contains(pic), kTimeout);
     QCOMPARE(wb(0)->LocationURL(), FileUrl("source.htm"));
-    QCOMPARE(form_->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{0});
+    QCOMPARE(form->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{0});
   }
 
   // A working file with live script in it, as if the analysis had let some
@@ -275,20 +201,20 @@ class EndToEndTest : public QObject {
   // local pages in the same pane still run theirs.
   void workingFilesStayInertInABrowsingPane() {
     const test::TestFolder working;
-    const QString folder = QString::fromStdString(working.path());
+    const QString dir = QString::fromStdString(working.path());
     working.Write("imagepage.html",
                   "<title>inert</title><script>document.title='ran';parent.document.title='ran'</script>"
                   "<img src=x onerror=\"document.title='ran';parent.document.title='ran'\">");
     working.Write("local.html", "<title>static</title><script>document.title='live'</script>");
     working.Write("framing.html", "<title>frame</title><iframe src='imagepage.html'></iframe>");
-    const QString file = QUrl::fromLocalFile(folder + "/imagepage.html").toString();
-    const QString local = QUrl::fromLocalFile(folder + "/local.html").toString();
+    const QString file = QUrl::fromLocalFile(dir + "/imagepage.html").toString();
+    const QString local = QUrl::fromLocalFile(dir + "/local.html").toString();
     const test::TestFolder other;
     const QString linked = QString::fromStdString(other.File("linked"));
-    QVERIFY(QFile::link(folder, linked));
+    QVERIFY(QFile::link(dir, linked));
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile_, folder, {}})(kBrowserPane, &window));
-    pane->setWorkingFolder(folder);
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, dir, {}})(kBrowserPane, &window));
+    pane->setWorkingFolder(dir);
     window.show();
     QStringList titles;
     connect(pane.get(), &BrowserPane::TitleChange, &window, [&titles](int, const QString& title) { titles << title; });
@@ -298,7 +224,7 @@ class EndToEndTest : public QObject {
       std::function<bool()> act;
       const char* title;
     } steps[] = {
-        {"web page", [&] { return pane->Navigate(site_ + "/live.html"); }, "live"},
+        {"web page", [&] { return pane->Navigate(site + "/live.html"); }, "live"},
         {"working file", [&] { return pane->Navigate(file); }, "inert"},
         {"back to the web page", [&] { return pane->GoBack(); }, "live"},
         {"forward to the working file", [&] { return pane->GoForward(); }, "inert"},
@@ -306,7 +232,7 @@ class EndToEndTest : public QObject {
         {"local page", [&] { return pane->Navigate(local); }, "live"},
         {"back from a local page", [&] { return pane->GoBack(); }, "inert"},
         {"through a link, with query and fragment", [&] { return pane->Navigate(QUrl::fromLocalFile(linked + "/imagepage.html").toString() + "?q#f"); }, "inert"},
-        {"framed", [&] { return pane->Navigate(folder + "/framing.html"); }, "frame"},
+        {"framed", [&] { return pane->Navigate(dir + "/framing.html"); }, "frame"},
     };
     for (const auto& step : steps) {
       Load(pane.get(), step.act);
@@ -325,12 +251,12 @@ class EndToEndTest : public QObject {
       connect(wb(index), &BrowserPane::TitleChange, &context,
               [&titles, index](int, const QString& title) { titles << QString::number(index) + ": " + title; });
     }
-    const QString page = site_ + "/x/hostile.html";
+    const QString page = site + "/x/hostile.html";
     TypeAddress(page);
     WaitForAnalysisOf(page, 9);
     QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationName(), QString("Hostile 2"), kTimeout);  // its own script runs
     for (int view : {kSourcePane, kImagesPane}) {
-      const QJsonObject survey = Survey(wb(view), site_);
+      const QJsonObject survey = Survey(wb(view), site);
       QCOMPARE(survey["risky"].toArray(), QJsonArray());
       QVERIFY(!survey["addresses"].toArray().isEmpty());
       for (const QJsonValue address : survey["addresses"].toArray()) {
@@ -343,12 +269,12 @@ class EndToEndTest : public QObject {
       std::function<void()> act;
       const char* shown;  // in the Browser view
     } steps[] = {
-        {"send the Images view", [&] { form_->SelectView(kImagesPane), form_->Command1_Click(); }, "imagepage.html"},
-        {"send the Source Code view", [&] { form_->SelectView(kSourcePane), form_->Command1_Click(); }, "source.htm"},
-        {"back", [&] { form_->cmbBack_Click(); }, "imagepage.html"},
-        {"back to the page", [&] { form_->cmbBack_Click(); }, ""},
-        {"forward", [&] { form_->cmdForward_Click(); }, "imagepage.html"},
-        {"refresh", [&] { form_->cmdRefresh_Click(0); }, "imagepage.html"},
+        {"send the Images view", [&] { form->SelectView(kImagesPane), form->Command1_Click(); }, "imagepage.html"},
+        {"send the Source Code view", [&] { form->SelectView(kSourcePane), form->Command1_Click(); }, "source.htm"},
+        {"back", [&] { form->cmbBack_Click(); }, "imagepage.html"},
+        {"back to the page", [&] { form->cmbBack_Click(); }, ""},
+        {"forward", [&] { form->cmdForward_Click(); }, "imagepage.html"},
+        {"refresh", [&] { form->cmdRefresh_Click(0); }, "imagepage.html"},
     };
     for (const auto& step : steps) {
       Load(wb(0), [&] { return step.act(), true; });
@@ -376,9 +302,9 @@ class EndToEndTest : public QObject {
     QFETCH(int, pane);
     QFETCH(bool, own);
     const QTemporaryDir downloads;
-    profile_->setDownloadPath(downloads.path());
+    profile->setDownloadPath(downloads.path());
     const QString before = wb(pane)->LocationURL();
-    const QString zip = site_ + "/files/archive.zip";
+    const QString zip = site + "/files/archive.zip";
     const QString saved = downloads.filePath("saved.zip");
     if (own) {
       static_cast<WebEnginePane*>(wb(pane))->downloadFile(QUrl(zip), saved, nullptr);
@@ -387,7 +313,7 @@ class EndToEndTest : public QObject {
       for (int view : {kSourcePane, kImagesPane}) Survey(wb(view));  // the views have loaded
       QSignalSpy ended(wb(pane), &BrowserPane::DownloadComplete);
       QVERIFY(wb(pane)->Navigate(zip));
-      QTRY_COMPARE_WITH_TIMEOUT(form_->ui().sb1->panelText(1), "PageSift does not download files: " + zip, kTimeout);
+      QTRY_COMPARE_WITH_TIMEOUT(form->ui().sb1->panelText(1), "PageSift does not download files: " + zip, kTimeout);
       QCOMPARE(QDir(downloads.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
       QCOMPARE(ended.count(), 0);  // the page stays, not processed again
     }
@@ -410,7 +336,7 @@ class EndToEndTest : public QObject {
     QFETCH(int, dialogs);
     QFETCH(int, messages);
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile_, Folder(), {}})(kBrowserPane, &window));
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, Folder(), {}})(kBrowserPane, &window));
     window.show();
     QSignalSpy sent(pane.get(), &BrowserPane::pageMessage);
     // Answers every modal dialog: ticks its silence box, then Cancel.
@@ -424,7 +350,7 @@ class EndToEndTest : public QObject {
       dialog->reject();
     });
     answer.start(20);
-    pane->Navigate(site_ + path);
+    pane->Navigate(site + path);
     QTRY_COMPARE_WITH_TIMEOUT(pane->LocationName(), QString("after"), kTimeout);
     QCOMPARE(shown, dialogs);
     QCOMPARE(sent.count(), messages);

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QHttpServer>
+#include <QHttpServerResponse>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -15,25 +15,20 @@
 
 #include <random>
 
-#include "platform/engine_settings.h"
-#include "platform/product_information.h"
-#include "platform/web_engine_pane.h"
-#include "shell/main_window.h"
-#include "shell/mod_product_info.h"
-#include "support/auxiliary_windows.h"
+#include "support/engine_fixture.h"
 #include "support/help_window.h"
-#include "support/ie_tools.h"
-#include "support/test_folder.h"
 #include "support/website_window.h"
 
 namespace pagesift {
 
-class MonkeyTest : public QObject {
+class MonkeyTest : public QObject, public test::EngineFixture {
   Q_OBJECT
 
-  QHttpServer server_;
-  QString site_;
-  std::unique_ptr<test::TestFolder> folder_;  // working files, settings, the registry hive
+ public:
+  MonkeyTest() : EngineFixture(this) {}
+
+ private:
+
   std::mt19937 random_;
 
   int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
@@ -50,15 +45,15 @@ class MonkeyTest : public QObject {
     return text;
   }
   QString address() {
-    const QString fixed[] = {site_ + QStringLiteral("/index.html"), site_ + QStringLiteral("/a/one.html"),
-                             site_ + QStringLiteral("/a/b/two.html"), site_ + QStringLiteral("/missing.html"),
-                             site_ + QStringLiteral("/img/pic.gif"), QStringLiteral("about:blank"),
+    const QString fixed[] = {site + QStringLiteral("/index.html"), site + QStringLiteral("/a/one.html"),
+                             site + QStringLiteral("/a/b/two.html"), site + QStringLiteral("/missing.html"),
+                             site + QStringLiteral("/img/pic.gif"), QStringLiteral("about:blank"),
                              QStringLiteral("javascript:void(0)"), QStringLiteral("file:///"),
                              QStringLiteral("data:text/html,<b>x</b>"), QStringLiteral("http://[::1"),
                              QStringLiteral("127.0.0.1:1/"), QString()};
     switch (pick(4)) {
       case 0: return garbage(1 + pick(40), true);
-      case 1: return pick(2) ? garbage(10000, false) : QString(site_ + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
+      case 1: return pick(2) ? garbage(10000, false) : QString(site + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
       default: return fixed[pick(static_cast<int>(std::size(fixed)))];
     }
   }
@@ -69,22 +64,13 @@ class MonkeyTest : public QObject {
                             "<img src=\"../x.png\"><a href='/index.html'>home</a><a href='/a/one.html'>one</a>"
                             "<a href='/a/b/two.html'>two</a><a href='big.jpg'>big</a><a href='../'>up</a></body></html>";
     for (const char* path : {"/index.html", "/a/one.html", "/a/b/two.html"}) {
-      server_.route(QLatin1String(path),
-                    [page, path] { return QHttpServerResponse("text/html", QByteArray(page).replace("%1", path)); });
+      Serve(QLatin1String(path), "text/html", QByteArray(page).replace("%1", path));
     }
     // Every other address is a picture, except pages, which are missing.
-    server_.route(QStringLiteral("/<arg>"), [](const QUrl& url) {
+    server.route(QStringLiteral("/<arg>"), [](const QUrl& url) {
       if (url.path().endsWith(QLatin1String(".html"))) return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-      return QHttpServerResponse("image/gif", QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="));
+      return QHttpServerResponse("image/gif", test::kPicture);
     });
-    const quint16 port = server_.listen(QHostAddress::LocalHost, 0);
-    QVERIFY(port != 0);
-    site_ = QStringLiteral("http://127.0.0.1:%1").arg(port);
-
-    folder_ = std::make_unique<test::TestFolder>();
-    const QString folder = QString::fromStdString(folder_->path());
-    qputenv("XDG_CONFIG_HOME", folder_->path().c_str());
-    qputenv("PAGESIFT_HIVE", QString(folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
     const unsigned seed = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_SEED")
                               ? qEnvironmentVariable("PAGESIFT_MONKEY_SEED").toUInt()
                               : std::random_device()();
@@ -92,23 +78,8 @@ class MonkeyTest : public QObject {
                             ? qEnvironmentVariableIntValue("PAGESIFT_MONKEY_ACTIONS") : 2000;
     qInfo("PAGESIFT_MONKEY_SEED=%u PAGESIFT_MONKEY_ACTIONS=%d", seed, actions);
     random_.seed(seed);
-
-    embedProductInformation({QStringLiteral("PageSift Test"), QStringLiteral("Test Co"), site_});
-    modProductInfo::ReadProductInfo();
-    QWebEngineProfile* profile = createEngineProfile(QString(), this);
-    const WebEnginePane::Context context{profile, folder,
-                                         QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/index.html"))};
-    const BrowserPaneFactory makePane = webEnginePaneFactory(context);
-    AuxiliaryWindows windows({QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")),
-                              makePane, [] { return modProductInfo::strWebsite; }});
-    std::unique_ptr<Form1> form(new Form1(folder, makePane));
-    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    OpenWindow();
     const Form1Ui& ui = form->ui();
-    IETOOLS tools(folder, QStringLiteral("PageSift Test"), ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
-    form->setCommands({[&] { windows.showHelp(); }, [&] { windows.showWebsite(); }, [&] { tools.AddToToolsMenu(); },
-                       [&] { tools.RemoveFromToolsMenu(); }, [&] { windows.unloadHelp(); windows.unloadWebsite(); }});
-    form->Form_Load();
-    form->show();
 
     const QList<QAction*> menuItems = ui.mnuGoItem + ui.mnuViewItem + ui.mnuToolsItem + ui.mnuHelpItem;
     const QList<QAbstractButton*> buttons = {ui.cmbBack, ui.cmdForward, ui.cmdStop, ui.cmdRefresh[0],
@@ -140,7 +111,7 @@ class MonkeyTest : public QObject {
         }
         case 2: {
           QAbstractButton* button = buttons[pick(int(buttons.size()))];
-          if (windows.help() && pick(4) == 0) button = windows.help()->Check1;
+          if (windows->help() && pick(4) == 0) button = windows->help()->Check1;
           done = QStringLiteral("button ") + button->toolTip() + button->text();
           click(button);
           break;
@@ -164,9 +135,9 @@ class MonkeyTest : public QObject {
           const QKeyCombination key = shortcuts[pick(static_cast<int>(std::size(shortcuts)))];
           done = QStringLiteral("key ") + QKeySequence(key).toString();
           form->activateWindow();  // the help window may have taken it
-          QVERIFY(QTest::qWaitForWindowActive(form.get()));
+          QVERIFY(QTest::qWaitForWindowActive(form.data()));
           QWidget* focus = QApplication::focusWidget();
-          QTest::keyClick(focus && form->isAncestorOf(focus) ? focus : form.get(), key.key(), key.keyboardModifiers());
+          QTest::keyClick(focus && form->isAncestorOf(focus) ? focus : form.data(), key.key(), key.keyboardModifiers());
           break;
         }
         case 6: {
@@ -178,7 +149,7 @@ class MonkeyTest : public QObject {
           break;
         }
         case 7: {
-          QWidget* other = pick(2) ? static_cast<QWidget*>(windows.help()) : windows.website();
+          QWidget* other = pick(2) ? static_cast<QWidget*>(windows->help()) : windows->website();
           done = QStringLiteral("close a window");
           if (other) other->close();
           break;
@@ -189,7 +160,7 @@ class MonkeyTest : public QObject {
           QTest::qWait(waited);
       }
       qint64 answeredAfter = -1;
-      QMetaObject::invokeMethod(form.get(), [&] { answeredAfter = clock.elapsed() - waited; }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(form.data(), [&] { answeredAfter = clock.elapsed() - waited; }, Qt::QueuedConnection);
       while (answeredAfter < 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
       const QByteArray what =
           QStringLiteral("action %1 (%2), seed %3, answered after %4 ms").arg(action).arg(done).arg(seed).arg(answeredAfter).toUtf8();
@@ -204,7 +175,6 @@ class MonkeyTest : public QObject {
       }
     }
     qInfo("slowest: %s", slowest.second.constData());
-    form.reset();  // the views go before the profile
   }
 };
 

@@ -1,0 +1,73 @@
+#pragma once
+
+// The main window on the real engine against a site served over HTTP on
+// 127.0.0.1: what the end-to-end tests share.
+
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include <memory>
+
+#include "shell/main_window.h"
+#include "support/auxiliary_windows.h"
+#include "support/ie_tools.h"
+#include "support/test_folder.h"
+
+class QWebEnginePage;
+class QWebEngineProfile;
+
+namespace pagesift::test {
+
+inline constexpr int kEngineTimeout = 60000;
+
+// A 1 x 1 GIF.
+inline const QByteArray kPicture = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+
+class EngineFixture {
+ public:
+  // Listens on 127.0.0.1 (routes may be added later) and makes the profile,
+  // owned by `owner`; the product is "PageSift Test" by "Test Co".
+  explicit EngineFixture(QObject* owner);
+  ~EngineFixture();
+
+  void Serve(const QString& path, const QByteArray& mime, const QByteArray& body) {
+    server.route(path, [mime, body] { return QHttpServerResponse(mime, body); });
+  }
+
+  // A main window with the real panes and commands, in a fresh working
+  // folder that holds its settings and registry hive too; shown, with the
+  // home page's analysis on show.
+  void OpenWindow();
+  void CloseWindow();  // the window, if still there, and its folder
+
+  BrowserPane* wb(int index) const { return form->ui().wb[index]; }
+  QString Folder() const { return QString::fromStdString(folder->path()); }
+  QString FileUrl(const char* name) const { return QUrl::fromLocalFile(Folder() + '/' + name).toString(); }
+  void TypeAddress(const QString& address) const {
+    form->ui().txtUrl->setText(address);
+    QTest::keyClick(form->ui().txtUrl, Qt::Key_Return);
+  }
+  // Waits until the Browser pane shows `url` and its analysis, with
+  // `images` image tags, is on show in the other two panes.
+  void WaitForAnalysisOf(const QString& url, size_t images) const;
+
+  static QWebEnginePage* PageOf(const BrowserPane* pane);
+  // Runs `script` in the isolated world of the pane's page, which works with
+  // the page's script off; its result, or nothing if none came in time.
+  static QString Evaluate(const BrowserPane* pane, const QString& script);
+
+  QHttpServer server;
+  QString site;  // "http://127.0.0.1:port"
+  QWebEngineProfile* profile = nullptr;
+  QUrl homePage;
+  std::unique_ptr<TestFolder> folder;
+  BrowserPaneFactory makePane;
+  std::unique_ptr<AuxiliaryWindows> windows;
+  std::unique_ptr<IETOOLS> tools;
+  QPointer<Form1> form;
+};
+
+}  // namespace pagesift::test
