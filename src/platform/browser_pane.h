@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <functional>
@@ -47,6 +48,12 @@ class BrowserPane : public QObject {
   // Asks for the outer HTML of the shown document's body; `done` receives it,
   // or nothing when there is no HTML document or no body. Asynchronous.
   virtual void captureBodyHtml(BodyCallback done) = 0;
+
+  // Runs `source` in the shown page's isolated world (the page's own
+  // scripts cannot see or change it); `done` receives the script's value,
+  // or an invalid QVariant when it threw or there is no page. Asynchronous.
+  using ScriptCallback = std::function<void(const QVariant& result)>;
+  virtual void runIsolatedScript(const QString& source, ScriptCallback done) = 0;
 
   // The program's working folder. A document from it (a generated view)
   // loads with the generated views' settings, script off, in every pane.

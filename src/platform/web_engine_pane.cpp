@@ -233,16 +233,20 @@ QString WebEnginePane::LocationURL() const { return view_->url().toString(); }
 QString WebEnginePane::LocationName() const { return view_->title(); }
 
 void WebEnginePane::captureBodyHtml(BodyCallback done) {
-  // The isolated world keeps the page's own scripts from changing what the
-  // capture sees.
-  view_->page()->runJavaScript(QStringLiteral("document.body ? document.body.outerHTML : null"),
-                               QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& result) {
-                                 if (result.typeId() != QMetaType::QString) {
-                                   done(std::nullopt);
-                                   return;
-                                 }
-                                 done(result.toString().toStdString());
-                               });
+  runIsolatedScript(QStringLiteral("document.body ? document.body.outerHTML : null"),
+                    [done = std::move(done)](const QVariant& result) {
+                      if (result.typeId() != QMetaType::QString) {
+                        done(std::nullopt);
+                        return;
+                      }
+                      done(result.toString().toStdString());
+                    });
+}
+
+// The isolated world keeps the page's own scripts from changing what the
+// program's scripts see.
+void WebEnginePane::runIsolatedScript(const QString& source, ScriptCallback done) {
+  view_->page()->runJavaScript(source, QWebEngineScript::ApplicationWorld, std::move(done));
 }
 
 }  // namespace pagesift

@@ -57,6 +57,7 @@ class WebEnginePane : public BrowserPane {
   QString LocationURL() const override;
   QString LocationName() const override;
   void captureBodyHtml(BodyCallback done) override;
+  void runIsolatedScript(const QString& source, ScriptCallback done) override;
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
 

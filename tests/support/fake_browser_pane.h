@@ -40,6 +40,11 @@ class FakeBrowserPane : public BrowserPane {
     }
   }
 
+  void runIsolatedScript(const QString&, ScriptCallback done) override {
+    Record("RunScript");
+    done(scriptResult);
+  }
+
   void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
   void silencePageMessages() override { Record("SilencePageMessages"); }
 
@@ -52,6 +57,7 @@ class FakeBrowserPane : public BrowserPane {
   QString title;
   QString workingFolder;
   std::optional<std::string> body;
+  QVariant scriptResult;  // what runIsolatedScript answers
   bool holdCaptures = false;
 
  private:
