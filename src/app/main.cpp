@@ -1,12 +1,71 @@
-// PageSift: starts with the splash window, which opens the main window.
+// PageSift: reads its command line, hands its address to a PageSift already
+// running for this user or starts with the splash window, which opens the
+// main window.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "app/start_up.h"
+#include "platform/program_folder.h"
+#include "platform/single_instance.h"
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments += QFile::decodeName(argv[i]);
+  return arguments;
+}
+
+// This program cannot share the running one's files: it keeps its own.
+bool runOnItsOwn(const char* reason) {
+  const QString folder = pagesift::usePrivateDataFolder();
+  if (folder.isEmpty()) return false;
+  std::fprintf(stderr, "PageSift: %s; this one runs on its own, with its working files and engine data in %s\n",
+               reason, QFile::encodeName(folder).constData());
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  const pagesift::CommandLineOptions options = pagesift::parseCommandLine(argumentsOf(argc, argv), QDir::currentPath());
+  if (options.exitStatus) {
+    std::fputs(options.text.toLocal8Bit().constData(), *options.exitStatus == 0 ? stdout : stderr);
+    return *options.exitStatus;
+  }
+
   pagesift::prepareEngineEnvironment();
+
+  if (options.listImages) {
+    // ---- Not available yet: replaced by the image inventory's listing. ----
+    std::fputs("PageSift: --list-images is not available in this build\n", stderr);
+    return 1;
+  }
+
   QApplication app(argc, argv);
-  pagesift::StartUp startUp(app);
+
+  pagesift::SingleInstance instance(pagesift::SingleInstance::socketPathFor(QStringLiteral("PageSift")));
+  switch (instance.start(options.address)) {
+    case pagesift::SingleInstance::Outcome::kFirst:
+      break;
+    case pagesift::SingleInstance::Outcome::kHandedOver:
+      return 0;
+    case pagesift::SingleInstance::Outcome::kNoAnswer:
+      if (!runOnItsOwn("the PageSift already running does not answer")) return 1;
+      break;
+    case pagesift::SingleInstance::Outcome::kUnavailable:
+      if (!runOnItsOwn("XDG_RUNTIME_DIR is not set or not private, so running PageSifts cannot find each other"))
+        return 1;
+      break;
+  }
+
+  pagesift::StartUp startUp(app, {}, options.address);
+  QObject::connect(&instance, &pagesift::SingleInstance::addressReceived, &app,
+                   [startUpPointer = &startUp](const QUrl& address) { startUpPointer->openAddress(address); });
   return app.exec();
 }

@@ -25,7 +25,8 @@ void prepareEngineEnvironment() {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened) {
+StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened, const QUrl& startAddress)
+    : startAddress_(startAddress) {
   embedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
                            QStringLiteral(PAGESIFT_COMMENTS)});
   const QString programFolder = programFolderPath();
@@ -48,12 +49,23 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
                               [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
                               [this] { unloadOtherWindows(); }});
-    mainWindow_->Form_Load();
+    mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);
   });
   splash_->Form_Load();
   splash_->show();
+}
+
+void StartUp::openAddress(const QUrl& address) {
+  if (!mainWindow_) {
+    if (!address.isEmpty()) startAddress_ = address;
+    return;
+  }
+  if (!address.isEmpty()) mainWindow_->openAddress(address.toString(QUrl::FullyEncoded));
+  mainWindow_->setWindowState((mainWindow_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  mainWindow_->raise();
+  mainWindow_->activateWindow();
 }
 
 // Help first, then the splash (normally gone already), then the website.

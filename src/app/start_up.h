@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -17,11 +18,18 @@ class frmSplash;
 // Everything the program sets up before its event loop: product
 // information, the engine profile, the help and website windows, the
 // tools-menu registration, the splash window that opens the main window.
-// `mainWindowOpened` (optional) is told when the main window is shown.
+// `mainWindowOpened` (optional) is told when the main window is shown;
+// `startAddress` (optional) replaces the home page.
 class StartUp {
  public:
-  explicit StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened = {});
+  explicit StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened = {},
+                   const QUrl& startAddress = QUrl());
   ~StartUp();  // the windows' pages go before the profile they use
+
+  // Another start of the program handed over `address` (empty: none): the
+  // main window loads it in the Browser view and asks to be raised. While
+  // the splash is still up the address is kept and replaces the first page.
+  void openAddress(const QUrl& address);
 
  private:
   void unloadOtherWindows();
@@ -30,6 +38,7 @@ class StartUp {
   std::unique_ptr<IETOOLS> ieTools_;
   QPointer<frmSplash> splash_;
   QPointer<Form1> mainWindow_;
+  QUrl startAddress_;
 };
 
 // Call before the QApplication exists.

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <optional>
 
 #include "analysis/text_file.h"
 #include "analysis/working_files.h"
@@ -31,34 +32,62 @@ QString standardDataLocation() {
   return homeKnown ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) : QString();
 }
 
+// A new folder under the system's temporary folder with owner-only access.
+QString makePrivateFolder() {
+  QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/PageSift-XXXXXX"));
+  if (!::mkdtemp(pattern.data())) {  // owner-only access
+    std::fprintf(stderr, "PageSift: no folder for the working files and engine data can be created\n");
+    return QString();
+  }
+  return QFile::decodeName(pattern);
+}
+
+struct DataFolderChoice {
+  std::optional<QString> folder;
+  bool forcedPrivate = false;
+};
+
+DataFolderChoice& dataFolderChoice() {
+  static DataFolderChoice choice;
+  return choice;
+}
+
 }  // namespace
 
 QString usableDataFolder(const QString& standardLocation) {
   if (!standardLocation.isEmpty() && QDir().mkpath(standardLocation) && QFileInfo(standardLocation).isWritable()) {
     return standardLocation;
   }
-  QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/PageSift-XXXXXX"));
-  if (!::mkdtemp(pattern.data())) {  // owner-only access
-    std::fprintf(stderr, "PageSift: no folder for the working files and engine data can be created\n");
-    return QString();
+  const QString folder = makePrivateFolder();
+  if (!folder.isEmpty()) {
+    std::fprintf(stderr, "PageSift: no usable per-user data folder; working files and engine data are in %s\n",
+                 QFile::encodeName(folder).constData());
   }
-  std::fprintf(stderr, "PageSift: no usable per-user data folder; working files and engine data are in %s\n",
-               pattern.constData());
-  return QFile::decodeName(pattern);
+  return folder;
 }
 
 QString userDataFolder() {
-  static const QString folder = usableDataFolder(standardDataLocation());
-  return folder;
+  DataFolderChoice& choice = dataFolderChoice();
+  if (!choice.folder) choice.folder = usableDataFolder(standardDataLocation());
+  return *choice.folder;
+}
+
+QString usePrivateDataFolder() {
+  DataFolderChoice& choice = dataFolderChoice();
+  choice.folder = makePrivateFolder();
+  choice.forcedPrivate = true;
+  return *choice.folder;
 }
 
 bool userDataFolderIsPrivate() { return userDataFolder() != standardDataLocation(); }
 
 QString prepareWorkingFolder(const QString& programFolder) {
-  try {
-    CreateMissingWorkingFiles(programFolder.toStdString());
-    return programFolder;
-  } catch (const FileError&) {
+  if (!dataFolderChoice().forcedPrivate) {
+    try {
+      CreateMissingWorkingFiles(programFolder.toStdString());
+      return programFolder;
+    } catch (const FileError&) {
+    }
   }
   const QString dataFolder = userDataFolder();
   try {

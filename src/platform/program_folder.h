@@ -19,12 +19,20 @@ QUrl homePageUrl(const QString& programFolder);
 QString userDataFolder();
 bool userDataFolderIsPrivate();
 
+// Makes this run keep its working files and engine data in a private folder
+// of its own (see above) instead, even when the per-user folder or the
+// program folder could be used: another PageSift of the same user is running
+// and the two must never share files. Call before anything reads the folder.
+// Returns the folder; empty when none could be made.
+QString usePrivateDataFolder();
+
 // The same choice for a given standard location (empty: none known).
 QString usableDataFolder(const QString& standardLocation);
 
 // The folder for the working files, each missing one created: the program
 // folder when the files can be created there, otherwise the per-user data
-// folder (an installed copy cannot write beside itself).
+// folder (an installed copy cannot write beside itself). After
+// usePrivateDataFolder() always the private folder.
 QString prepareWorkingFolder(const QString& programFolder);
 
 // Whether `url` is a file: address whose canonical local path is one of the

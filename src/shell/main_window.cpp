@@ -83,7 +83,7 @@ void Form1::connectControls() {
           [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load(const QString& startAddress) {
   ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
   ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
   // The settings lookup asks for the product name itself, not the shared string.
@@ -95,7 +95,17 @@ void Form1::Form_Load() {
   for (BrowserPane* pane : ui_.wb) pane->setWorkingFolder(workingFolder_);
   ui_.sb1->addPanel();
   ShowPane(kBrowserPane);
-  ui_.wb[kBrowserPane]->GoHome();
+  if (startAddress.isEmpty()) {
+    ui_.wb[kBrowserPane]->GoHome();
+  } else {
+    ui_.wb[kBrowserPane]->Navigate(startAddress);
+  }
+}
+
+void Form1::openAddress(const QString& address) {
+  SelectView(kBrowserPane);
+  ui_.txtUrl->setText(address);
+  cmdGo_Click();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -34,8 +34,12 @@ class Form1 : public QMainWindow {
 
   // The load sequence: captions, the help window when the user wants it at
   // start, working files, the second status panel, the Browser view, the
-  // home page.
-  void Form_Load();
+  // home page (or `startAddress`, given on the command line, instead).
+  void Form_Load(const QString& startAddress = QString());
+
+  // An address from outside (another start of the program): loads it in the
+  // Browser view, as the address box and Go would, and shows that view.
+  void openAddress(const QString& address);
 
   const Form1Ui& ui() const { return ui_; }
   const AnalysisLists& lists() const { return lists_; }

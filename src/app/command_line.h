@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+namespace pagesift {
+
+// What the command line `PageSift [options] [ADDRESS]` asks for.
+struct CommandLineOptions {
+  // The address to open instead of the home page, resolved; empty: none.
+  QUrl address;
+  // --list-images ADDRESS: list the page's images instead of starting the
+  // program; `address` is the option's value.
+  bool listImages = false;
+  // Set when the program ends at once (help, version, bad usage) with this
+  // status after printing `text`: to standard output for status 0, to
+  // standard error otherwise.
+  std::optional<int> exitStatus;
+  QString text;
+};
+
+// Reads the arguments (the program's name first) without needing an
+// application object or a display. Qt's own options and the engine's
+// (--webEngineArgs and everything after it) are left for them; an argument
+// naming an existing file or folder, relative to `currentFolder`, is that
+// file, anything else a web address as the address box reads it.
+CommandLineOptions parseCommandLine(const QStringList& arguments, const QString& currentFolder);
+
+}  // namespace pagesift

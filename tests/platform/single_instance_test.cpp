@@ -1,0 +1,178 @@
+#include "platform/single_instance.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace pagesift {
+namespace {
+
+using Outcome = SingleInstance::Outcome;
+
+// A socket file with nobody listening, as a program that crashed leaves it.
+bool leaveSocketBehind(const QString& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray name = QFile::encodeName(path);
+  std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return bound;
+}
+
+}  // namespace
+
+class SingleInstanceTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    path_ = folder_->filePath(QStringLiteral("PageSift.socket"));
+  }
+
+  // Only a runtime folder that no one else can reach holds the socket.
+  void placesTheSocketInAPrivateRuntimeFolder_data() {
+    QTest::addColumn<QString>("runtimeFolder");
+    QTest::addColumn<int>("permissions");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("private") << QStringLiteral("run") << 0700 << true;
+    QTest::newRow("others may read") << QStringLiteral("run") << 0755 << false;
+    QTest::newRow("relative") << QStringLiteral("!relative") << 0700 << false;
+    QTest::newRow("not set") << QString() << 0700 << false;
+  }
+  void placesTheSocketInAPrivateRuntimeFolder() {
+    QFETCH(QString, runtimeFolder);
+    QFETCH(int, permissions);
+    QFETCH(bool, usable);
+    const QString folder = runtimeFolder.startsWith(u'!') ? runtimeFolder.mid(1)
+                           : runtimeFolder.isEmpty()      ? QString()
+                                                          : folder_->filePath(runtimeFolder);
+    if (folder.startsWith(u'/')) {
+      QVERIFY(QDir().mkpath(folder));
+      QVERIFY(::chmod(QFile::encodeName(folder).constData(), static_cast<mode_t>(permissions)) == 0);
+    }
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+      qunsetenv("XDG_RUNTIME_DIR");
+    } else {
+      qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    }
+    const QString path = SingleInstance::socketPathFor(QStringLiteral("PageSift"));
+    qputenv("XDG_RUNTIME_DIR", saved);
+    QCOMPARE(path, usable ? folder + QStringLiteral("/PageSift.socket") : QString());
+  }
+
+  // What a second start finds decides whether it hands over, waits in vain
+  // or becomes the running program.
+  void handsOverOrStarts_data() {
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QUrl>("address");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::newRow("nobody") << QStringLiteral("nothing") << QUrl() << Outcome::kFirst;
+    QTest::newRow("a socket left behind") << QStringLiteral("stale") << QUrl() << Outcome::kFirst;
+    QTest::newRow("a program that never answers") << QStringLiteral("silent") << QUrl(QStringLiteral("https://x/"))
+                                                  << Outcome::kNoAnswer;
+    QTest::newRow("running: an address") << QStringLiteral("running")
+                                         << QUrl(QStringLiteral("file:///tmp/my%20page%231.html"))
+                                         << Outcome::kHandedOver;
+    QTest::newRow("running: only raise") << QStringLiteral("running") << QUrl() << Outcome::kHandedOver;
+  }
+  void handsOverOrStarts() {
+    QFETCH(QString, found);
+    QFETCH(QUrl, address);
+    QFETCH(Outcome, outcome);
+
+    SingleInstance first(path_);
+    QLocalServer silent;
+    if (found == QLatin1String("stale")) QVERIFY(leaveSocketBehind(path_));
+    if (found == QLatin1String("silent")) QVERIFY(silent.listen(path_));
+    if (found == QLatin1String("running")) QCOMPARE(first.start(QUrl()), Outcome::kFirst);
+    QSignalSpy received(&first, &SingleInstance::addressReceived);
+
+    // The running program answers from this thread's event loop, so the
+    // second start, which blocks, runs in a thread of its own.
+    std::atomic<int> result = -1;
+    const QString path = path_;
+    std::unique_ptr<QThread> second(QThread::create([&result, path, address] {
+      SingleInstance instance(path);
+      result = static_cast<int>(instance.start(address, 1500ms));
+    }));
+    QElapsedTimer clock;
+    clock.start();
+    second->start();
+    QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 10000);
+    QCOMPARE(static_cast<Outcome>(result.load()), outcome);
+    QVERIFY(clock.elapsed() < 5000);
+    if (outcome == Outcome::kHandedOver) {
+      QTRY_COMPARE(received.size(), 1);
+      QCOMPARE(received.first().first().toUrl(), address);
+    }
+  }
+
+  // A request that is not what a later start sends is dropped unanswered,
+  // and the running program answers the next good one.
+  void dropsHostileRequests_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\n\r\n");
+    QTest::newRow("endless header") << QByteArray(4 << 20, 'A');
+    QTest::newRow("length beyond the limit") << QByteArray("PAGESIFT-OPEN 9999999\n") + QByteArray(1 << 20, 'x');
+    QTest::newRow("length with too many digits") << QByteArray("PAGESIFT-OPEN 000000001\nx");
+    QTest::newRow("negative length") << QByteArray("PAGESIFT-OPEN -1\n");
+    QTest::newRow("not an address") << QByteArray("PAGESIFT-OPEN 4\nh%zz");
+    QTest::newRow("relative address") << QByteArray("PAGESIFT-OPEN 5\n/etc/");
+    QTest::newRow("script") << QByteArray("PAGESIFT-OPEN 19\njavascript:alert(1)");
+    QTest::newRow("bytes that are not text") << QByteArray("PAGESIFT-OPEN 9\nhttp://\xff\x00", 25);
+  }
+  void dropsHostileRequests() {
+    QFETCH(QByteArray, request);
+    SingleInstance running(path_);
+    QCOMPARE(running.start(QUrl()), Outcome::kFirst);
+    QSignalSpy received(&running, &SingleInstance::addressReceived);
+
+    const auto send = [this](const QByteArray& bytes) {
+      auto socket = std::make_unique<QLocalSocket>();
+      socket->connectToServer(path_);
+      socket->write(bytes);
+      return socket;
+    };
+    const std::unique_ptr<QLocalSocket> hostile = send(request);
+    QTRY_COMPARE_WITH_TIMEOUT(hostile->state(), QLocalSocket::UnconnectedState, 3000);
+    QVERIFY(hostile->readAll().isEmpty());
+    QCOMPARE(received.size(), 0);
+
+    const std::unique_ptr<QLocalSocket> good = send("PAGESIFT-OPEN 10\nhttps://x/");
+    QTRY_COMPARE(good->bytesAvailable(), qint64(9));
+    QCOMPARE(good->readAll(), QByteArray("ACCEPTED\n"));
+    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.first().first().toUrl(), QUrl(QStringLiteral("https://x/")));
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  QString path_;
+};
+
+}  // namespace pagesift
+
+QTEST_GUILESS_MAIN(pagesift::SingleInstanceTest)
+#include "single_instance_test.moc"
