@@ -1,17 +1,34 @@
 // The rules that name saved images, and the Every Image window on a large
 // inventory.
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "inventory/image_file_names.h"
+#include "inventory/image_saver.h"
 #include "inventory/inventory_window.h"
+#include "inventory/page_images.h"
 #include "support/fake_browser_pane.h"
 
 namespace pagesift {
+namespace {
+
+InventoryRow row(const QString& address) {
+  InventoryRow result;
+  result.address = address;
+  result.kinds = {QStringLiteral("img")};
+  result.uses = 1;
+  return result;
+}
+
+}  // namespace
 
 class InventoryTest : public QObject {
   Q_OBJECT
@@ -94,6 +111,59 @@ class InventoryTest : public QObject {
     QCOMPARE(window.statusText(), "19999 images (10000 distinct), 2500 not loaded");
     QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
     QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
+  }
+
+  // The Page commands: the window collects when it opens and after each
+  // completed load in the Browser view while it is open; Copy uses the
+  // window's inventory when there is one and leaves data: addresses out; a
+  // double-click sends its address to the Browser view.
+  void pageCommands() {
+    QWidget host;
+    QStringList log;
+    auto* browser = new test::FakeBrowserPane(kBrowserPane, &host, &log);
+    const ImageInventory inventory = {row("http://h/a.png"), row("data:image/gif;base64,R0lG"), row("http://h/b.png")};
+    int collected = 0;
+    QStringList sent;
+    PageImages images({browser, [&collected, inventory](InventoryCallback done) { ++collected, done(inventory); },
+                       [&log](int index, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
+                       [&sent](const QString& address) { sent.append(address); }, &host});
+    images.copyImageAddresses();
+    QCOMPARE(QApplication::clipboard()->text(), "http://h/a.png\nhttp://h/b.png");
+    emit browser->DownloadComplete(kBrowserPane);
+    QCOMPARE(collected, 1);  // no window: nothing to keep up to date
+    images.showEveryImage();
+    images.copyImageAddresses();
+    emit browser->DownloadComplete(kBrowserPane);
+    QCOMPARE(collected, 3);
+    QTableView* table = images.window()->table();
+    QVERIFY(QTest::qWaitForWindowExposed(images.window()));
+    const QPoint third = table->visualRect(table->model()->index(2, 0)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, third);  // a view takes a double-click after a click
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(sent, QStringList{"http://h/b.png"});
+    images.unload();
+    QVERIFY(!images.window());
+  }
+
+  // No more than four downloads at a time; a cancelled save leaves nothing
+  // behind.
+  void savingKeepsToFourDownloads() {
+    QWidget host;
+    QStringList log;
+    test::FakeBrowserPane browser(kBrowserPane, &host, &log);
+    ImageInventory inventory;
+    for (int i = 0; i < 6; ++i) inventory.append(row(QString("http://h/%1.png").arg(i)));
+    const QTemporaryDir folder;
+    ImageSaver saver(&browser, inventory, folder.path(), nullptr);
+    QSignalSpy done(&saver, &ImageSaver::finished);
+    saver.start();
+    QTRY_COMPARE(log.size(), 4);
+    QTest::qWait(50);
+    QCOMPARE(log, (QStringList{"wb(0).StartDownload http://h/0.png", "wb(0).StartDownload http://h/1.png",
+                               "wb(0).StartDownload http://h/2.png", "wb(0).StartDownload http://h/3.png"}));
+    saver.cancel();
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
   }
 };
 
