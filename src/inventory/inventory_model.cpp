@@ -42,10 +42,10 @@ int InventoryModel::rowCount(const QModelIndex& parent) const {
 int InventoryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant InventoryModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::UserRole &&
-                                                        role != Qt::ToolTipRole)) {
-    return {};
-  }
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const bool numeric = index.column() == kUses || index.column() == kNaturalSize || index.column() == kDisplayedSize;
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole && role != Qt::UserRole && role != Qt::ToolTipRole) return {};
   const InventoryRow& r = inventory_.at(index.row());
   const bool sortKey = role == Qt::UserRole;
   switch (index.column()) {

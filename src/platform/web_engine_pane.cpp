@@ -157,6 +157,7 @@ class EngineDownload : public PaneDownload {
   using PaneDownload::PaneDownload;
 
   void cancel() override {
+    if (ended_) return;
     finish(false, tr("Cancelled"));
     if (request_) request_->cancel();
   }
