@@ -48,7 +48,7 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     IETOOLS* tools = ieTools_.get();
     mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
                               [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
-                              [this] { unloadOtherWindows(); }});
+                              [this] { unloadOtherWindows(); }, {}, {}, {}});
     mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);

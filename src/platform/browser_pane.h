@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
@@ -18,6 +19,24 @@ inline constexpr int kSourcePane = 1;
 inline constexpr int kImagesPane = 2;
 inline constexpr int kPaneCount = 3;
 inline constexpr int kWebsitePane = 3;
+
+// A download the program started through a pane. It ends exactly once with
+// finished(); a refused or failed one says why in `reason` ("HTTP 404",
+// "Cancelled", ...). The file it was writing is the engine's to remove.
+class PaneDownload : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  // Stops the download; finished(false, "Cancelled") follows unless it has
+  // ended already.
+  virtual void cancel() = 0;
+
+ signals:
+  void progress(qint64 received, qint64 total);  // total is -1 when unknown
+  void finished(bool ok, const QString& reason);
+};
 
 // One rendering-engine pane as the main window uses it. Operations return at
 // once; what they start is reported later through the four events, each
@@ -63,6 +82,14 @@ class BrowserPane : public QObject {
   // further messages and dialogs are dropped until the pane loads another
   // address (see PageDialogGate).
   virtual void silencePageMessages() = 0;
+
+  // Decides where a download is written once the answer's media type is
+  // known ("image/png"; may be empty); an empty path refuses the download.
+  using DownloadTarget = std::function<QString(const QString& mimeType)>;
+  // Downloads `url` through the pane's engine profile (its cookies and
+  // cache), the one kind of download a pane accepts. The result, a child of
+  // `parent`, reports what happens; it never reports before this returns.
+  virtual PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) = 0;
 
   // Whether the pane has been made visible (independent of whether its
   // window is on screen yet).

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <QTimer>
 #include <QUuid>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -149,17 +150,69 @@ void WebEnginePane::applySettingsFor(PaneRole role) {
   applyEngineSettings(page_->settings(), role);
 }
 
+// A download the program started: follows the engine's request once the
+// pane has accepted it.
+class EngineDownload : public PaneDownload {
+ public:
+  using PaneDownload::PaneDownload;
+
+  void cancel() override {
+    if (ended_) return;
+    finish(false, tr("Cancelled"));
+    if (request_) request_->cancel();
+  }
+
+  void follow(QWebEngineDownloadRequest* request) {
+    request_ = request;
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
+            [this, request] { emit progress(request->receivedBytes(), request->totalBytes()); });
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
+            [this, request](QWebEngineDownloadRequest::DownloadState state) {
+              switch (state) {
+                case QWebEngineDownloadRequest::DownloadCompleted: finish(true, {}); break;
+                case QWebEngineDownloadRequest::DownloadCancelled: finish(false, tr("Cancelled")); break;
+                case QWebEngineDownloadRequest::DownloadInterrupted:
+                  finish(false, request->interruptReasonString());
+                  break;
+                default: break;
+              }
+            });
+  }
+
+  void finish(bool ok, const QString& reason) {
+    if (ended_) return;
+    ended_ = true;
+    emit finished(ok, reason);
+  }
+
+  bool ended() const { return ended_; }
+
+ private:
+  QPointer<QWebEngineDownloadRequest> request_;
+  bool ended_ = false;
+};
+
 void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
   if (request->page() != page_) return;  // another pane's
   const auto own = ownDownloads_.constFind(request->suggestedFileName());
   if (own != ownDownloads_.constEnd()) {
-    const QFileInfo target(own->filePath);
-    const DownloadStarted started = own->started;
+    const OwnDownload download = *own;
     ownDownloads_.erase(own);
+    if (!download.download || download.download->ended()) {  // given up before the engine answered
+      request->cancel();
+      return;
+    }
+    const QString filePath = download.target(request->mimeType());
+    if (filePath.isEmpty()) {
+      request->cancel();
+      download.download->finish(false, tr("No file to write to"));
+      return;
+    }
+    const QFileInfo target(filePath);
     request->setDownloadDirectory(target.absolutePath());
     request->setDownloadFileName(target.fileName());
+    download.download->follow(request);
     request->accept();
-    if (started) started(request);
     return;
   }
   request->cancel();
@@ -167,10 +220,16 @@ void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
   emit StatusTextChange(index(), loadStateText_);
 }
 
-void WebEnginePane::downloadFile(const QUrl& url, const QString& filePath, DownloadStarted started) {
+PaneDownload* WebEnginePane::startDownload(const QUrl& url, DownloadTarget target, QObject* parent) {
+  auto* download = new EngineDownload(parent);
+  if (!url.isValid() || url.isEmpty()) {
+    QTimer::singleShot(0, download, [download] { download->finish(false, tr("Not a valid address")); });
+    return download;
+  }
   const QString marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
-  ownDownloads_.insert(marker, {filePath, std::move(started)});
+  ownDownloads_.insert(marker, {std::move(target), download});
   page_->download(url, marker);
+  return download;
 }
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QPointer>
 #include <QUrl>
 
 #include <functional>
@@ -15,6 +16,7 @@ class QWebEngineView;
 
 namespace pagesift {
 
+class EngineDownload;
 class PanePage;
 
 // A BrowserPane on Qt WebEngine.
@@ -28,7 +30,7 @@ class PanePage;
 // profile's downloadRequested. A pane refuses each one of its page's
 // downloads and says so in its status text ("PageSift does not download
 // files: <address>"), except the ones the program starts itself through
-// downloadFile(): those carry a one-time random marker as the engine's
+// startDownload(): those carry a one-time random marker as the engine's
 // suggested file name, which the pane recognises when the request comes
 // back, and only those are accepted.
 class WebEnginePane : public BrowserPane {
@@ -40,10 +42,6 @@ class WebEnginePane : public BrowserPane {
     QString programFolder;  // relative addresses are resolved against it
     QUrl homePage;
   };
-
-  // Receives the accepted request of a download the program started, to
-  // follow its progress.
-  using DownloadStarted = std::function<void(QWebEngineDownloadRequest* request)>;
 
   WebEnginePane(int index, PaneRole role, const Context& context, QWidget* parent);
 
@@ -60,17 +58,14 @@ class WebEnginePane : public BrowserPane {
   void runIsolatedScript(const QString& source, ScriptCallback done) override;
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
-
-  // Saves `url` as `filePath` through the engine, the one way a download is
-  // accepted. `started` (may be empty) gets the request once accepted.
-  void downloadFile(const QUrl& url, const QString& filePath, DownloadStarted started);
+  PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) override;
 
  private:
   friend class PanePage;
 
   struct OwnDownload {
-    QString filePath;
-    DownloadStarted started;
+    DownloadTarget target;
+    QPointer<EngineDownload> download;
   };
 
   void connectEngineEvents();

@@ -70,6 +70,7 @@ void Form1::connectControls() {
   connectItems(ui_.mnuGoItem, this, [this](int index) { mnuGoItem_Click(index); });
   connectItems(ui_.mnuViewItem, this, [this](int index) { mnuViewItem_Click(index); });
   connectItems(ui_.mnuToolsItem, this, [this](int index) { mnuToolsItem_Click(index); });
+  connectItems(ui_.mnuPageItem, this, [this](int index) { mnuPageItem_Click(index); });
   connectItems(ui_.mnuHelpItem, this, [this](int index) { mnuHelpItem_Click(index); });
 
   for (BrowserPane* pane : ui_.wb) {
@@ -216,9 +217,13 @@ int Form1::VisiblePaneIndex() const {
 void Form1::TabStrip1_Click() { ShowPane(ui_.TabStrip1->currentIndex()); }
 
 void Form1::Command1_Click() {
-  stopAllPanes();
   const int index = VisiblePaneIndex();
-  if (index < kPaneCount) ui_.txtUrl->setText(ui_.wb[index]->LocationURL());
+  sendToBrowser(index < kPaneCount ? ui_.wb[index]->LocationURL() : ui_.txtUrl->text());
+}
+
+void Form1::sendToBrowser(const QString& address) {
+  stopAllPanes();
+  ui_.txtUrl->setText(address);
   SelectView(kBrowserPane);
   ui_.wb[kBrowserPane]->Navigate(ui_.txtUrl->text());
 }
@@ -252,6 +257,12 @@ void Form1::mnuViewItem_Click(int index) {
 void Form1::mnuToolsItem_Click(int index) {
   if (index == 0 && commands_.addToToolsMenu) commands_.addToToolsMenu();
   if (index == 1 && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
+}
+
+void Form1::mnuPageItem_Click(int index) {
+  const std::function<void()>* commands[] = {&commands_.showEveryImage, &commands_.copyImageAddresses,
+                                             &commands_.saveAllImages};
+  if (index >= 0 && index < 3 && *commands[index]) (*commands[index])();
 }
 
 void Form1::mnuHelpItem_Click(int) {

@@ -25,6 +25,9 @@ class Form1 : public QMainWindow {
     std::function<void()> addToToolsMenu;
     std::function<void()> removeFromToolsMenu;
     std::function<void()> unloadOtherWindows;
+    std::function<void()> showEveryImage;
+    std::function<void()> copyImageAddresses;
+    std::function<void()> saveAllImages;
   };
 
   Form1(const QString& programFolder, const BrowserPaneFactory& makePane);
@@ -60,6 +63,9 @@ class Form1 : public QMainWindow {
   int VisiblePaneIndex() const;
   void TabStrip1_Click();
   void Command1_Click();
+  // Loads `address` in the Browser view as Send Page to Browser Tab does:
+  // every pane stopped, the address box set, the Browser tab selected.
+  void sendToBrowser(const QString& address);
   void cmdWebsite_Click();
 
   // Menus, dispatched by item index.
@@ -67,6 +73,7 @@ class Form1 : public QMainWindow {
   void mnuGoItem_Click(int index);
   void mnuViewItem_Click(int index);
   void mnuToolsItem_Click(int index);
+  void mnuPageItem_Click(int index);
   void mnuHelpItem_Click(int index);
 
   // Captures the Browser view's page and analyses it when the text arrives.

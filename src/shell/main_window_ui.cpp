@@ -144,6 +144,11 @@ void Form1Ui::createMenus(QMainWindow* window) {
   mnuToolsItem = menuItems(mnuTools, {QStringLiteral("Add program to IE Tools Menu"),
                                       QStringLiteral("Remove Program from IE Tools Menu")});
 
+  mnuPage = bar->addMenu(QStringLiteral("Page"));
+  mnuPageItem = menuItems(mnuPage, {QStringLiteral("Every Image..."), QStringLiteral("Copy Image Addresses"),
+                                    QStringLiteral("Save All Images...")});
+  mnuPageItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+
   mnuHelp = bar->addMenu(QStringLiteral("Help"));
   mnuHelpItem = menuItems(mnuHelp, {QStringLiteral("View Help")});
 

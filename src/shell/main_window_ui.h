@@ -46,11 +46,13 @@ struct Form1Ui {
   QMenu* mnuGo = nullptr;
   QMenu* mnuView = nullptr;
   QMenu* mnuTools = nullptr;
+  QMenu* mnuPage = nullptr;
   QMenu* mnuHelp = nullptr;
   QList<QAction*> mnuFileItem;
   QList<QAction*> mnuGoItem;
   QList<QAction*> mnuViewItem;
   QList<QAction*> mnuToolsItem;
+  QList<QAction*> mnuPageItem;  // Every Image..., Copy Image Addresses, Save All Images...
   QList<QAction*> mnuHelpItem;
   QAction* focusAddress = nullptr;  // Ctrl+L
 

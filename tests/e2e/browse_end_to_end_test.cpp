@@ -307,7 +307,7 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString zip = site + "/files/archive.zip";
     const QString saved = downloads.filePath("saved.zip");
     if (own) {
-      static_cast<WebEnginePane*>(wb(pane))->downloadFile(QUrl(zip), saved, nullptr);
+      wb(pane)->startDownload(QUrl(zip), [saved](const QString&) { return saved; }, this);
       QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(saved).size(), qint64{22}, kTimeout);
     } else {
       for (int view : {kSourcePane, kImagesPane}) Survey(wb(view));  // the views have loaded

@@ -61,7 +61,8 @@ class MainWindowTest : public QObject {
     form_ = new Form1(Folder(), panes_->Factory());
     auto record = [this](const char* command) { return [this, command] { panes_->log.append(command); }; };
     form_->setCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
-                        record("removeFromToolsMenu"), record("unloadOtherWindows")});
+                        record("removeFromToolsMenu"), record("unloadOtherWindows"), record("showEveryImage"),
+                        record("copyImageAddresses"), record("saveAllImages")});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
   }
@@ -114,6 +115,9 @@ class MainWindowTest : public QObject {
     row("website button", 2, "Website", 0, false, {"showWebsite"}, "001 tab 2");
     row("Tools add", 2, "Tools", 0, false, {"addToToolsMenu"}, "001 tab 2");
     row("Tools remove", 2, "Tools", 1, false, {"removeFromToolsMenu"}, "001 tab 2");
+    row("Page Every Image", 2, "Page", 0, false, {"showEveryImage"}, "001 tab 2");
+    row("Page Copy Image Addresses", 2, "Page", 1, false, {"copyImageAddresses"}, "001 tab 2");
+    row("Page Save All Images", 2, "Page", 2, false, {"saveAllImages"}, "001 tab 2");
     row("Help", 2, "Help", 0, false, {"showHelp"}, "001 tab 2");
     row("a click on a tab", 2, "Tab", 1, false, {}, "010 tab 1");
     row("Enter keeps the view", 1, "Enter", 0, false, {typed}, "010 tab 1");
@@ -132,7 +136,8 @@ class MainWindowTest : public QObject {
     if (startView == 3) hideAllPanes();
     panes_->log.clear();
     const QHash<QString, QList<QAction*>> menus = {
-        {"Go", ui().mnuGoItem}, {"View", ui().mnuViewItem}, {"Tools", ui().mnuToolsItem}, {"Help", ui().mnuHelpItem}};
+        {"Go", ui().mnuGoItem}, {"View", ui().mnuViewItem}, {"Tools", ui().mnuToolsItem}, {"Page", ui().mnuPageItem},
+        {"Help", ui().mnuHelpItem}};
     if (menus.contains(control)) menus[control][index]->trigger();
     if (control == "Send") ui().Command1->click();
     if (control == "Website") ui().cmdWebsite->click();

@@ -38,7 +38,7 @@ void EngineFixture::OpenWindow() {
   AuxiliaryWindows* w = windows.get();
   IETOOLS* t = tools.get();
   form->setCommands({[w] { w->showHelp(); }, [w] { w->showWebsite(); }, [t] { t->AddToToolsMenu(); },
-                     [t] { t->RemoveFromToolsMenu(); }, [w] { w->unloadHelp(), w->unloadWebsite(); }});
+                     [t] { t->RemoveFromToolsMenu(); }, [w] { w->unloadHelp(), w->unloadWebsite(); }, {}, {}, {}});
   form->Form_Load();
   form->show();
   WaitForAnalysisOf(homePage.toString(), 3);

@@ -45,6 +45,12 @@ class FakeBrowserPane : public BrowserPane {
     done(scriptResult);
   }
 
+  // A download that goes on until it is cancelled.
+  PaneDownload* startDownload(const QUrl& address, DownloadTarget, QObject* parent) override {
+    Record("StartDownload " + address.toString());
+    return new FakeDownload(parent);
+  }
+
   void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
   void silencePageMessages() override { Record("SilencePageMessages"); }
 
@@ -65,6 +71,15 @@ class FakeBrowserPane : public BrowserPane {
 
   QWidget* widget_;
   QStringList* log_;
+  struct FakeDownload : PaneDownload {
+    using PaneDownload::PaneDownload;
+    void cancel() override { end(false, QStringLiteral("Cancelled")); }
+    void end(bool ok, const QString& reason) {
+      if (!std::exchange(ended, true)) emit finished(ok, reason);
+    }
+    bool ended = false;
+  };
+
   std::vector<BodyCallback> held_;
 };
 

@@ -92,7 +92,9 @@ class HelpWindowTest : public QObject {
     test::FakePanes panes;
     Form1 form(program_->path(), panes.Factory());
     bool opened = false;
-    form.setCommands({[&opened] { opened = true; }, {}, {}, {}, {}});
+    Form1::Commands commands;
+    commands.showHelp = [&opened] { opened = true; };
+    form.setCommands(commands);
     form.Form_Load();
     QCOMPARE(opened, opensAtStart);
 

@@ -1,0 +1,133 @@
+#include "inventory/page_images.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QStandardPaths>
+
+#include "inventory/image_saver.h"
+#include "inventory/inventory_window.h"
+
+namespace pagesift {
+
+PageImages::PageImages(Context context, QObject* parent) : QObject(parent), context_(std::move(context)) {
+  connect(context_.browser, &BrowserPane::DownloadComplete, this, [this](int index) {
+    if (index == kBrowserPane && window_) collectForWindow();
+  });
+}
+
+PageImages::~PageImages() { unload(); }
+
+void PageImages::showEveryImage() {
+  if (!window_) {
+    window_ = new InventoryWindow(context_.makePane);
+    window_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window_, &InventoryWindow::openRequested, this, [this](const QString& address) {
+      if (context_.sendToBrowser) context_.sendToBrowser(address);
+    });
+    collectForWindow();
+  }
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void PageImages::collectForWindow() {
+  const int generation = ++collecting_;
+  QPointer<PageImages> self(this);
+  context_.collect([self, generation](std::optional<ImageInventory> inventory) {
+    if (!self || !self->window_ || generation != self->collecting_) return;
+    self->window_->setInventory(inventory.value_or(ImageInventory()));
+  });
+}
+
+void PageImages::withInventory(std::function<void(const ImageInventory&)> use) {
+  if (window_) {
+    use(window_->inventory());
+    return;
+  }
+  QPointer<PageImages> self(this);
+  context_.collect([self, use = std::move(use)](std::optional<ImageInventory> inventory) {
+    if (self) use(inventory.value_or(ImageInventory()));
+  });
+}
+
+void PageImages::copyImageAddresses() {
+  withInventory([](const ImageInventory& inventory) {
+    QStringList addresses;
+    for (const InventoryRow& row : inventory) {
+      if (!row.isInline()) addresses.append(row.address);
+    }
+    QApplication::clipboard()->setText(addresses.join(QLatin1Char('\n')));
+  });
+}
+
+void PageImages::saveAllImages() {
+  if (saver_) {  // one save at a time
+    if (progress_) progress_->raise();
+    return;
+  }
+  const QString folder = QFileDialog::getExistingDirectory(
+      context_.dialogParent, tr("Save All Images"), QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+  if (!folder.isEmpty()) saveAllImagesTo(folder);
+}
+
+void PageImages::saveAllImagesTo(const QString& folder) {
+  if (saver_) return;
+  QPointer<PageImages> self(this);
+  withInventory([self, folder](const ImageInventory& inventory) {
+    if (self && !self->saver_) self->startSaving(inventory, folder);
+  });
+}
+
+void PageImages::startSaving(const ImageInventory& inventory, const QString& folder) {
+  saver_ = new ImageSaver(context_.browser, inventory, folder, this);
+  progress_ = new QProgressDialog(tr("Saving images in %1...").arg(folder), tr("Cancel"), 0, saver_->total(),
+                                  context_.dialogParent);
+  progress_->setWindowTitle(tr("Save All Images"));
+  progress_->setAttribute(Qt::WA_DeleteOnClose);
+  progress_->setMinimumDuration(0);
+  progress_->setAutoClose(false);
+  progress_->setAutoReset(false);
+  progress_->setValue(0);
+  connect(progress_, &QProgressDialog::canceled, saver_, &ImageSaver::cancel);
+  connect(saver_, &ImageSaver::progressed, progress_, &QProgressDialog::setValue);
+  connect(saver_, &ImageSaver::finished, this, [this, folder] { savingEnded(folder); });
+  saver_->start();
+}
+
+void PageImages::savingEnded(const QString& folder) {
+  ImageSaver* saver = saver_;
+  saver_ = nullptr;
+  if (progress_) progress_->close();
+  QStringList lines = {saver->ended() < saver->total()
+                           ? tr("Cancelled: %1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)
+                           : tr("%1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)};
+  if (!saver->failures().isEmpty()) lines.append(tr("Not saved:"));
+  for (const ImageSaver::Failure& failure : saver->failures()) lines.append(failure.address + QStringLiteral(": ") + failure.reason);
+  saver->deleteLater();
+  constexpr int kShownLines = 12;  // the whole list is in the details
+  const QString shown = lines.mid(0, kShownLines).join(QLatin1Char('\n')) +
+                        (lines.size() > kShownLines ? QStringLiteral("\n...") : QString());
+  auto* summary = new QMessageBox(saver->failures().isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                                  tr("Save All Images"), shown, QMessageBox::Ok, context_.dialogParent);
+  summary->setTextFormat(Qt::PlainText);
+  if (lines.size() > kShownLines) summary->setDetailedText(lines.mid(1).join(QLatin1Char('\n')));
+  summary->setAttribute(Qt::WA_DeleteOnClose);
+  summary->open();
+  emit saveEnded();
+}
+
+void PageImages::unload() {
+  delete window_.data();
+  if (saver_) {
+    disconnect(saver_, nullptr, this, nullptr);  // no summary for a program that is closing
+    saver_->cancel();
+    delete saver_.data();
+  }
+  delete progress_.data();
+}
+
+}  // namespace pagesift

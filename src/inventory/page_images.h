@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include "inventory/image_inventory.h"
+#include "platform/browser_pane.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace pagesift {
+
+class ImageSaver;
+class InventoryWindow;
+
+// Collects the inventory of the Browser view's page; `done` receives it, or
+// nothing when there is no page or the collecting failed.
+using InventoryCallback = std::function<void(std::optional<ImageInventory>)>;
+using InventoryCollector = std::function<void(InventoryCallback done)>;
+
+// The Page menu's three commands: the one Every Image window, copying the
+// image addresses, saving every image. Copy and Save use the window's
+// inventory while it is open and collect one themselves otherwise.
+class PageImages : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Context {
+    BrowserPane* browser = nullptr;  // the Browser view: its loads, its profile for downloads
+    InventoryCollector collect;
+    BrowserPaneFactory makePane;                       // the window's preview pane
+    std::function<void(const QString&)> sendToBrowser;  // a double-clicked address
+    QWidget* dialogParent = nullptr;                    // the main window
+  };
+
+  explicit PageImages(Context context, QObject* parent = nullptr);
+  ~PageImages() override;  // unloads
+
+  void showEveryImage();
+  void copyImageAddresses();
+  // Asks for a folder, starting in the user's Pictures folder, then saves.
+  void saveAllImages();
+  void saveAllImagesTo(const QString& folder);
+  // Closes the window and cancels a running save (its partial files removed).
+  void unload();
+
+  InventoryWindow* window() const { return window_; }
+  ImageSaver* saver() const { return saver_; }
+
+ signals:
+  // A save ended (done or cancelled); its summary is on show.
+  void saveEnded();
+
+ private:
+  void withInventory(std::function<void(const ImageInventory&)> use);
+  void collectForWindow();
+  void startSaving(const ImageInventory& inventory, const QString& folder);
+  void savingEnded(const QString& folder);
+
+  Context context_;
+  QPointer<InventoryWindow> window_;
+  QPointer<ImageSaver> saver_;
+  QPointer<QProgressDialog> progress_;
+  int collecting_ = 0;  // the latest collection for the window; older answers are dropped
+};
+
+}  // namespace pagesift

@@ -1,0 +1,173 @@
+// The rules that name saved images, and the Every Image window on a large
+// inventory.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "inventory/image_file_names.h"
+#include "inventory/image_saver.h"
+#include "inventory/inventory_window.h"
+#include "inventory/page_images.h"
+#include "support/fake_browser_pane.h"
+
+namespace pagesift {
+namespace {
+
+InventoryRow row(const QString& address) {
+  InventoryRow result;
+  result.address = address;
+  result.kinds = {QStringLiteral("img")};
+  result.uses = 1;
+  return result;
+}
+
+}  // namespace
+
+class InventoryTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Names are handed out in order, in a folder that holds "taken.png" and a
+  // dangling link "link.gif".
+  void fileNames_data() {
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QStringList>("mediaTypes");  // the answers' types
+    QTest::addColumn<QStringList>("names");
+    const QString cyrillic = QString(150, QChar(0x0436));  // 300 bytes of UTF-8
+    const auto one = [](const char* address, const char* type, const QString& name) {
+      return std::tuple{QStringList{address}, QStringList{type}, QStringList{name}};
+    };
+    const auto add = [](const char* row, const std::tuple<QStringList, QStringList, QStringList>& data) {
+      QTest::newRow(row) << std::get<0>(data) << std::get<1>(data) << std::get<2>(data);
+    };
+    add("plain", one("http://h/a/photo.jpg?x=1#y", "image/jpeg", "photo.jpg"));
+    add("percent-encoded", one("http://h/my%20ph%C3%B6to.png", "", QString::fromUtf8("my ph\u00f6to.png")));
+    add("slash inside", one("http://h/a%2Fb.gif", "", "a_b.gif"));
+    add("control characters", one("http://h/a%0Ab%7F%C2%85c.gif", "", "a_b__c.gif"));
+    add("leading dot", one("http://h/.hidden.png", "", "_hidden.png"));
+    add("nothing left", one("http://h/dir/", "text/html", "image"));
+    add("no extension, type known", one("http://h/chart", "image/svg+xml; charset=utf-8", "chart.svg"));
+    add("no extension, type unknown", one("http://h/chart", "application/octet-stream", "chart"));
+    add("300 bytes cut to 200, extension kept",
+        one(qPrintable("http://h/" + QUrl::toPercentEncoding(cyrillic) + ".jpg"), "", QString(98, QChar(0x0436)) + ".jpg"));
+    add("clash with an existing file", one("http://h/taken.png", "", "taken (2).png"));
+    add("clash with a dangling link", one("http://h/link.gif", "", "link (2).gif"));
+    QTest::newRow("clashes with each other, in order")
+        << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p", "http://h/c/p.jpg", "http://h/p"}
+        << QStringList{"", "", "image/jpeg", "", ""} << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p"};
+    QTest::newRow("a number does not break the limit")
+        << QStringList{"http://h/" + QString(200, 'a'), "http://h/" + QString(200, 'a')} << QStringList{"", ""}
+        << QStringList{QString(200, 'a'), QString(196, 'a') + " (2)"};
+  }
+
+  void fileNames() {
+    QFETCH(QStringList, addresses);
+    QFETCH(QStringList, mediaTypes);
+    QFETCH(QStringList, names);
+    const QTemporaryDir folder;
+    QFile taken(folder.filePath("taken.png"));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(folder.filePath("nowhere"), folder.filePath("link.gif")));
+    FileNameReservations reservations(folder.path());
+    QStringList given;
+    for (int i = 0; i < addresses.size(); ++i) {
+      QString name = imageFileName(QUrl(addresses[i]));
+      const QString extension = imageExtension(mediaTypes[i]);
+      if (!hasExtension(name) && !extension.isEmpty()) name += '.' + extension;
+      given.append(reservations.reserve(name));
+      QVERIFY(given.back().toUtf8().size() <= kMaxFileNameBytes);
+    }
+    QCOMPARE(given, names);
+  }
+
+  // The window opens at once on 10,000 rows and counts them right.
+  void largeInventoryOpensAtOnce() {
+    ImageInventory inventory;
+    for (int i = 0; i < 10000; ++i) {
+      InventoryRow row;
+      row.address = i % 10 ? QString("http://h/%1.png").arg(i) : QString("data:image/png;base64,AAAA%1").arg(i);
+      row.kinds = {"img"};
+      row.uses = 1 + i % 3;
+      row.naturalWidth = row.naturalHeight = i;
+      row.loaded = i % 4 ? ImageLoaded::kYes : ImageLoaded::kNo;
+      inventory.append(row);
+    }
+    QStringList log;
+    QElapsedTimer clock;
+    clock.start();
+    InventoryWindow window([&log](int index, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
+    window.setInventory(inventory);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(window.statusText(), "19999 images (10000 distinct), 2500 not loaded");
+    QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
+    QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
+  }
+
+  // The Page commands: the window collects when it opens and after each
+  // completed load in the Browser view while it is open; Copy uses the
+  // window's inventory when there is one and leaves data: addresses out; a
+  // double-click sends its address to the Browser view.
+  void pageCommands() {
+    QWidget host;
+    QStringList log;
+    auto* browser = new test::FakeBrowserPane(kBrowserPane, &host, &log);
+    const ImageInventory inventory = {row("http://h/a.png"), row("data:image/gif;base64,R0lG"), row("http://h/b.png")};
+    int collected = 0;
+    QStringList sent;
+    PageImages images({browser, [&collected, inventory](InventoryCallback done) { ++collected, done(inventory); },
+                       [&log](int index, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
+                       [&sent](const QString& address) { sent.append(address); }, &host});
+    images.copyImageAddresses();
+    QCOMPARE(QApplication::clipboard()->text(), "http://h/a.png\nhttp://h/b.png");
+    emit browser->DownloadComplete(kBrowserPane);
+    QCOMPARE(collected, 1);  // no window: nothing to keep up to date
+    images.showEveryImage();
+    images.copyImageAddresses();
+    emit browser->DownloadComplete(kBrowserPane);
+    QCOMPARE(collected, 3);
+    QTableView* table = images.window()->table();
+    QVERIFY(QTest::qWaitForWindowExposed(images.window()));
+    const QPoint third = table->visualRect(table->model()->index(2, 0)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, third);  // a view takes a double-click after a click
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(sent, QStringList{"http://h/b.png"});
+    images.unload();
+    QVERIFY(!images.window());
+  }
+
+  // No more than four downloads at a time; a cancelled save leaves nothing
+  // behind.
+  void savingKeepsToFourDownloads() {
+    QWidget host;
+    QStringList log;
+    test::FakeBrowserPane browser(kBrowserPane, &host, &log);
+    ImageInventory inventory;
+    for (int i = 0; i < 6; ++i) inventory.append(row(QString("http://h/%1.png").arg(i)));
+    const QTemporaryDir folder;
+    ImageSaver saver(&browser, inventory, folder.path(), nullptr);
+    QSignalSpy done(&saver, &ImageSaver::finished);
+    saver.start();
+    QTRY_COMPARE(log.size(), 4);
+    QTest::qWait(50);
+    QCOMPARE(log, (QStringList{"wb(0).StartDownload http://h/0.png", "wb(0).StartDownload http://h/1.png",
+                               "wb(0).StartDownload http://h/2.png", "wb(0).StartDownload http://h/3.png"}));
+    saver.cancel();
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+  }
+};
+
+}  // namespace pagesift
+
+QTEST_MAIN(pagesift::InventoryTest)
+#include "inventory_test.moc"
