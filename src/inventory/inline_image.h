@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace pagesift {
+
+// An image carried in its data: address.
+struct InlineImage {
+  QString mediaType;  // lower case; "text/plain" when the address names none
+  QByteArray bytes;   // decoded
+};
+
+// The image of a data: address ("data:[<media type>][;base64],<data>"), or
+// nothing when `address` is not one.
+std::optional<InlineImage> decodeInlineImage(const QString& address);
+
+}  // namespace pagesift
