@@ -74,6 +74,16 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     server.route(QStringLiteral("/missing.html"), [] {
       return QHttpServerResponse("text/html", "<h1>Not here</h1>", QHttpServerResponder::StatusCode::NotFound);
     });
+    server.route(QStringLiteral("/archive.zip"), [] {
+      QHttpServerResponse response("application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+      response.addHeader("Content-Disposition", "attachment; filename=archive.zip");
+      return response;
+    });
+    server.route(QStringLiteral("/login.html"), [] {
+      QHttpServerResponse response("text/html", "<h1>Who?</h1>", QHttpServerResponder::StatusCode::Unauthorized);
+      response.addHeader("WWW-Authenticate", "Basic realm=\"fixture\"");
+      return response;
+    });
     Serve(QStringLiteral("/p/inner.html"), "text/html", "<img src=\"inner.gif\">");
     for (const char* picture : {"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"}) {
       Serve(QLatin1String(picture), "image/gif", test::kPicture);
@@ -133,10 +143,26 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QCOMPARE(last.value(QStringLiteral("loaded")).toString(), QStringLiteral("no"));
     QCOMPARE(last.value(QStringLiteral("width")), QJsonValue(QJsonValue::Null));
 
-    const QByteArray error = captured(
-        STDERR_FILENO, [this] { return listImages(QUrl(site + QStringLiteral("/missing.html"))); }, &result);
+  }
+
+  // Pages the listing refuses: exit 1, the reason on standard error.
+  void listingRefuses_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("error status") << QStringLiteral("/missing.html") << QByteArray("HTTP status 404");
+    QTest::newRow("download") << QStringLiteral("/archive.zip") << QByteArray("is a download");
+    QTest::newRow("login") << QStringLiteral("/login.html") << QByteArray("asks for a login");
+    QTest::newRow("engine error") << QStringLiteral("http://127.0.0.1:1/") << QByteArray(": net::ERR_");
+  }
+
+  void listingRefuses() {
+    QFETCH(QString, path);
+    int result = -1;
+    const QUrl address(path.startsWith(QLatin1Char('/')) ? site + path : path);
+    const QByteArray error = captured(STDERR_FILENO, [address] { return listImages(address); }, &result);
     QCOMPARE(result, 1);
-    QVERIFY2(error.contains("404"), error.constData());    QVERIFY2(error.contains("HTTP status 404"), error.constData());
+    QFETCH(QByteArray, reason);
+    QVERIFY2(error.contains(reason), error.constData());
   }
 
   void cleanupTestCase() {
