@@ -18,7 +18,7 @@
   const kMaxUses = 100000;
   const kMaxAddress = 65536;             // characters of an http, https or file address
   const kMaxInlineAddress = 8 * 1048576; // characters of a data: address, kept whole
-  const kMaxAddressText = 64 * 1048576;  // characters of all distinct addresses together
+  const kMaxAddressText = 32 * 1048576;  // characters of all distinct addresses together
   const kMaxText = 1000;                 // characters of an alt text, origin or descriptor
   const kTimeBudget = 8000;              // milliseconds of walking
 
@@ -329,6 +329,11 @@
     const view = el.ownerDocument.defaultView || window;
     for (const pseudo of [null, '::before', '::after']) {
       const style = view.getComputedStyle(el, pseudo);
+      if (pseudo !== null) {
+        // No content, no pseudo-element: nothing of it is drawn.
+        const content = style.getPropertyValue('content');
+        if (content === 'none' || content === 'normal' || content === '') continue;
+      }
       const origin = tag + (pseudo ? ' ' + pseudo : ' style');
       for (const property of kStyleProperties) {
         for (const text of cssAddresses(style.getPropertyValue(property))) use(resolve(text, base), 'css', origin, {alt});
@@ -406,9 +411,8 @@
   }
 
   pushChildren(document, null);
-  let visited = 0;
   while (stack.length > 0) {
-    if (uses.length >= kMaxUses || ((++visited & 255) === 0 && performance.now() - started > kTimeBudget)) {
+    if (uses.length >= kMaxUses || performance.now() - started > kTimeBudget) {
       complete = false;
       break;
     }
