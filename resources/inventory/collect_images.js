@@ -41,6 +41,12 @@
   let addressText = 0;
   let complete = true;
 
+  // Whether the walk must stop here, short of the whole page.
+  const overBudget = () => {
+    if (uses.length < kMaxUses && performance.now() - started <= kTimeBudget) return false;
+    complete = false;
+    return true;
+  };
   const cut = (text) => (text.length > kMaxText ? text.slice(0, kMaxText) : text);
   const isSpace = (c) => c === ' ' || c === '\t' || c === '\n' || c === '\r' || c === '\f';
 
@@ -222,6 +228,7 @@
 
   function lazyUses(el, tag, base, facts) {
     for (const attribute of el.attributes) {
+      if (overBudget()) return;
       const name = attribute.name.toLowerCase();
       if (!name.startsWith('data-') || !attribute.value.trim()) continue;
       for (const url of lazyAddresses(name, attribute.value, base)) use(url, 'lazy', tag + ' ' + name, facts);
@@ -412,10 +419,7 @@
 
   pushChildren(document, null);
   while (stack.length > 0) {
-    if (uses.length >= kMaxUses || performance.now() - started > kTimeBudget) {
-      complete = false;
-      break;
-    }
+    if (overBudget()) break;
     const [el, inertBase] = stack.pop();
     visit(el, inertBase);
   }
