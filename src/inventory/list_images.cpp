@@ -21,10 +21,19 @@ constexpr QSize kViewSize(1280, 1024);
 constexpr int kOverallLimit = 30000;  // milliseconds
 constexpr int kImageWait = 2000;      // milliseconds after the load, at most
 constexpr int kImagePoll = 100;       // milliseconds between looks
+constexpr int kQuietLooks = 3;        // looks in a row that must find the images settled and unchanged
 
-// True once every image of the document has loaded or failed; lazy ones
-// below the fold may never start.
-constexpr char kImagesSettled[] = "Array.prototype.every.call(document.images, (image) => image.complete)";
+// The state of the document's images: empty while one of them is loading,
+// else a summary that changes when a script gives an image a new source.
+// Lazy images below the fold may never start, and count as settled.
+constexpr char kImageState[] = R"((() => {
+  let state = '';
+  for (const image of document.images) {
+    if (!image.complete) return '';
+    state += image.currentSrc.length + ' ';
+  }
+  return state + document.images.length;
+})())";
 
 QJsonValue sizeValue(int pixels, bool known) { return known ? QJsonValue(pixels) : QJsonValue(QJsonValue::Null); }
 
@@ -69,15 +78,23 @@ class ImageLister : public QObject {
   }
 
  private:
+  // Collects once the images have been settled and unchanged for a few
+  // looks in a row (a lazy loader may swap sources just after the load), or
+  // when the time for them is up.
   void waitForImages() {
     QPointer<ImageLister> self(this);
-    page_->runIsolatedScript(QString::fromLatin1(kImagesSettled), [self](const QVariant& settled) {
+    page_->runIsolatedScript(QString::fromLatin1(kImageState), [self](const QVariant& result) {
       if (!self || self->done_) return;
-      if (settled.toBool() || self->sinceLoad_.hasExpired(kImageWait - kImagePoll)) {
+      const QString state = result.toString();
+      self->quietLooks_ = !state.isEmpty() && state == self->imageState_ ? self->quietLooks_ + 1 : 0;
+      self->imageState_ = state;
+      if (self->quietLooks_ >= kQuietLooks - 1 || self->sinceLoad_.hasExpired(kImageWait - kImagePoll)) {
         self->collect();
-      } else {
-        QTimer::singleShot(kImagePoll, self, [self] { if (self && !self->done_) self->waitForImages(); });
+        return;
       }
+      QTimer::singleShot(kImagePoll, self, [self] {
+        if (self && !self->done_) self->waitForImages();
+      });
     });
   }
 
@@ -117,6 +134,8 @@ class ImageLister : public QObject {
   HeadlessPage* page_;  // a child: it goes after the guards on this object are cleared
   QEventLoop loop_;
   QElapsedTimer sinceLoad_;
+  QString imageState_;
+  int quietLooks_ = 0;
   bool done_ = false;
   int exitCode_ = 1;
 };

@@ -19,6 +19,16 @@ struct FixturePage {
 
 inline const QString kGif = QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(kPicture.toBase64());
 
+// A lazy loader that gives its image a source just after the load.
+inline constexpr char kLoaderPage[] = R"html(<img data-src="s1.gif" class="lazy" alt="L">
+  <script>
+    new IntersectionObserver((entries, observer) => {
+      for (const entry of entries) {
+        if (entry.isIntersecting) entry.target.src = entry.target.dataset.src, observer.unobserve(entry.target);
+      }
+    }).observe(document.querySelector('.lazy'));
+  </script>)html";
+
 inline const FixturePage kPages[] = {
     {"base", R"html(<base href="/assets/"><img src="a.gif" alt="A" width="20" height="10">)html",
      {"SITE/assets/a.gif [img] 'img src' uses=1 natural=1x1 shown=20x10 alt='A' loaded=yes"}},
