@@ -56,10 +56,13 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
   QHttpServer other_;
   QString otherSite_;
   QWidget host_;
+  QTemporaryDir files_;
   WebEnginePane* pane_ = nullptr;
 
   QString expand(QString text) const {
-    return text.replace(QLatin1String("SITE"), site).replace(QLatin1String("OTHER"), otherSite_);
+    return text.replace(QLatin1String("SITE"), site)
+        .replace(QLatin1String("OTHER"), otherSite_)
+        .replace(QLatin1String("FOLDER"), QUrl::fromLocalFile(files_.path()).toString(QUrl::FullyEncoded));
   }
 
  private slots:
@@ -89,6 +92,14 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     for (const char* picture : {"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"}) {
       Serve(QLatin1String(picture), "image/gif", test::kPicture);
     }
+    // A local page keeps local addresses.
+    QFile page(files_.filePath(QStringLiteral("page.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write(expand(QStringLiteral("<img src=\"pic.gif\" alt=\"F\"><a href=\"SITE/p/big.png\">b</a>")).toUtf8());
+    page.close();
+    QFile picture(files_.filePath(QStringLiteral("pic.gif")));
+    QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write(test::kPicture) == test::kPicture.size());
+    picture.close();
     host_.resize(1024, 768);
     pane_ = new WebEnginePane(kBrowserPane, PaneRole::kBrowsing, {profile, QDir::tempPath(), homePage}, &host_);
     pane_->widget()->resize(host_.size());
@@ -104,6 +115,9 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
       QTest::newRow(page.name) << QString(site + QStringLiteral("/p/") + QLatin1String(page.name) + QStringLiteral(".html"))
                                << rows;
     }
+    QTest::newRow("local page") << expand(QStringLiteral("FOLDER/page.html"))
+                                << QStringList{expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
+                                               expand(QStringLiteral("SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
   }
 
   void everyKindOfUse() {
