@@ -369,14 +369,18 @@
         case 'img': visitImg(el, base, live, alt); break;
         case 'source': visitSource(el, base, live, alt); break;
         case 'picture': lazyUses(el, 'picture', base, {alt}); break;
-        case 'input':
+        case 'input': {
           if ((el.getAttribute('type') || '').trim().toLowerCase() === 'image') {
-            use(resolve(el.getAttribute('src'), base), 'input', 'input src', live ? Object.assign(box(el), {alt}) : {alt});
+            const facts = live ? Object.assign(box(el), {alt}) : {alt};
+            use(resolve(el.getAttribute('src'), base), 'input', 'input src', facts);
           }
           break;
-        case 'video':
-          use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', live ? Object.assign(box(el), {alt}) : {alt});
+        }
+        case 'video': {
+          const facts = live ? Object.assign(box(el), {alt}) : {alt};
+          use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', facts);
           break;
+        }
         case 'link': visitLink(el, base, alt); break;
         case 'meta': visitMeta(el, base); break;
         case 'a': visitAnchor(el, base, alt); break;

@@ -115,9 +115,9 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
       QTest::newRow(page.name) << QString(site + QStringLiteral("/p/") + QLatin1String(page.name) + QStringLiteral(".html"))
                                << rows;
     }
-    QTest::newRow("local page") << expand(QStringLiteral("FOLDER/page.html"))
-                                << QStringList{expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
-                                               expand(QStringLiteral("SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
+    QTest::newRow("local page") << expand(QStringLiteral("FOLDER/page.html")) << QStringList{
+        expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
+        expand(QStringLiteral("SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
   }
 
   void everyKindOfUse() {
