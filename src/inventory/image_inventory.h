@@ -20,7 +20,7 @@ struct InventoryRow {
   int uses = 0;         // how many uses were merged into this row
   int naturalWidth = 0;  // the largest natural size seen; 0 x 0 when the engine has none
   int naturalHeight = 0;
-  int displayWidth = 0;  // the first use's displayed size; 0 x 0 when not displayed
+  int displayWidth = 0;  // the first displayed size its uses report; 0 x 0 when none is displayed
   int displayHeight = 0;
   QString alt;          // the first use's alt or title text
   ImageLoaded loaded = ImageLoaded::kUnknown;

@@ -27,7 +27,7 @@ bool isImage(const InventoryRow& row) { return !(row.kinds.size() == 1 && row.ki
 
 QString shownAddress(const QString& address) {
   if (!address.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) return address;
-  const std::optional<InlineImage> image = decodeDataAddress(address);
+  const std::optional<InlineImage> image = decodeInlineImage(address);
   return QObject::tr("inline image, %1 bytes").arg(image ? image->bytes.size() : 0);
 }
 
@@ -73,7 +73,7 @@ void ImageSaver::pump() {
 }
 
 void ImageSaver::writeInline(Item& item) {
-  const std::optional<InlineImage> image = decodeDataAddress(item.address);
+  const std::optional<InlineImage> image = decodeInlineImage(item.address);
   QString extension = image ? imageExtension(image->mediaType) : QString();
   if (extension.isEmpty()) extension = QStringLiteral("bin");
   item.fileName = names_.reserve(QStringLiteral("inline-%1.").arg(item.inlineNumber) + extension);

@@ -7,13 +7,14 @@
 
 namespace pagesift {
 
-// The content of a data: address ("data:image/png;base64,...").
+// An image carried in its data: address.
 struct InlineImage {
-  QString mediaType;  // lower case, without parameters; "text/plain" when the address names none
-  QByteArray bytes;
+  QString mediaType;  // lower case; "text/plain" when the address names none
+  QByteArray bytes;   // decoded
 };
 
-// Nothing when `address` is not a data: address with a comma.
-std::optional<InlineImage> decodeDataAddress(const QString& address);
+// The image of a data: address ("data:[<media type>][;base64],<data>"), or
+// nothing when `address` is not one.
+std::optional<InlineImage> decodeInlineImage(const QString& address);
 
 }  // namespace pagesift

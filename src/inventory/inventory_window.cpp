@@ -129,7 +129,7 @@ void InventoryWindow::showPreview() {
     preview_->setCurrentWidget(previewPane_->widget());
     return;
   }
-  const std::optional<InlineImage> image = decodeDataAddress(row.address);
+  const std::optional<InlineImage> image = decodeInlineImage(row.address);
   QImage picture;
   if (image && picture.loadFromData(image->bytes)) {
     const QSize room = preview_->size();

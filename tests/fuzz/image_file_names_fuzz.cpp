@@ -51,6 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   checkName(second);
   require(first != second, "one name handed out twice");
 
-  (void)pagesift::decodeDataAddress(QLatin1String("data:") + address);
+  (void)pagesift::decodeInlineImage(QLatin1String("data:") + address);
   return 0;
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QUrl>
+
+#include "platform/browser_pane.h"
+
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace pagesift {
+
+class AnsweringPage;
+
+// One page loaded for a script rather than a person: in an off-the-record
+// profile of its own, in a view of the given size shown on the current
+// platform (the offscreen one, so the page lays out as on a screen), with
+// the browsing settings. The page's dialogs are answered at once (alerts
+// ignored, confirm and prompt cancelled) and it cannot open windows; a
+// login, a client certificate or a certificate decision it asks for is
+// refused, and so is a download.
+//
+// Exactly one of loaded() and failed() is emitted per load().
+class HeadlessPage : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit HeadlessPage(QSize viewSize, QObject* parent = nullptr);
+  ~HeadlessPage() override;
+
+  void load(const QUrl& address);
+
+  // As BrowserPane::runIsolatedScript.
+  void runIsolatedScript(const QString& source, BrowserPane::ScriptCallback done);
+
+ signals:
+  // The main document has loaded.
+  void loaded();
+  // It cannot be shown: `reason` is the engine's error, "HTTP status N" for
+  // an answer with an error status, or what the page asked for and was
+  // refused.
+  void failed(const QString& reason);
+
+ private:
+  void loadingChanged(const QWebEngineLoadingInfo& info);
+  void end(bool ok, const QString& reason);
+
+  QWebEngineProfile* profile_;
+  QWebEngineView* view_;
+  AnsweringPage* page_;
+  bool ended_ = true;
+  int loadsStarted_ = 0;
+};
+
+}  // namespace pagesift

@@ -1,0 +1,110 @@
+// Merging the collecting script's uses into rows, and reading data: images.
+
+#include <QTest>
+
+#include "inventory/inline_image.h"
+#include "inventory/inventory_collector.h"
+#include "support/inventory_rows.h"
+
+namespace pagesift {
+namespace {
+
+const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"], "uses": [
+             {"address": 1, "kind": "link", "origin": "a href", "alt": "first b"},
+             {"address": 0, "kind": "lazy", "origin": "img data-src"},
+             {"address": 1, "kind": "img", "origin": "img src", "alt": "second b", "naturalWidth": 10,
+              "naturalHeight": 10, "displayWidth": 5, "displayHeight": 6, "loaded": "no"},
+             {"address": 1, "kind": "link", "origin": "a href", "naturalWidth": 30, "naturalHeight": 2},
+             {"address": 1, "kind": "srcset", "origin": "img srcset", "naturalWidth": 20, "naturalHeight": 20,
+              "displayWidth": 7, "displayHeight": 7, "loaded": "yes"},
+             {"address": 0, "kind": "img", "origin": "img src", "loaded": "no"},
+             {"address": 2, "kind": "css", "origin": "span ::before"},
+             {"address": 1, "kind": "img", "origin": "img src", "loaded": "no"}]})";
+
+const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "uses": [
+             {"address": 1, "kind": "img", "origin": "img src"}, {"address": 0, "kind": "meta", "origin": "meta content"}]})";
+
+const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "uses": [
+             {"address": -1, "kind": "img"}, {"address": 0.5, "kind": "img"}, {"address": 4, "kind": "img"},
+             {"address": 1e300, "kind": "img"}, {"address": "0", "kind": "img"}, {"address": 1, "kind": "img"},
+             {"address": 2, "kind": "img"}, {"address": 0, "kind": "IMG"}, {"address": 0}, [0, "img"], "x", null,
+             {"address": 0, "kind": "img", "origin": 5, "alt": ["x"], "naturalWidth": 1e300, "naturalHeight": -4,
+              "displayWidth": "9", "displayHeight": 2.6, "loaded": true},
+             {"address": 3, "kind": "frame", "origin": "iframe src", "naturalWidth": {}, "loaded": "maybe"}]})";
+
+}  // namespace
+
+class InventoryMergeTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void merging_data() {
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QStringList>("rows");
+
+    QTest::newRow("uses of one address become one row, in order of first use")
+        << QByteArray(kMergedUses)
+        << QStringList{
+               QStringLiteral("/b.png [link,img,srcset] 'a href' uses=5 natural=20x20 shown=5x6 alt='first b' loaded=yes"),
+               QStringLiteral("/a.png [lazy,img] 'img data-src' uses=2 natural=0x0 shown=0x0 alt='' loaded=no"),
+               QStringLiteral("/c.png [css] 'span ::before' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")};
+
+    // Equal text in two places of the address table is one address.
+    QTest::newRow("the address text decides, not its index")
+        << QByteArray(kSameText)
+        << QStringList{QStringLiteral("data:,x [img,meta] 'img src' uses=2 natural=0x0 shown=0x0 alt='' loaded=unknown")};
+
+    QTest::newRow("malformed uses are skipped, malformed facts are absent")
+        << QByteArray(kMalformed)
+        << QStringList{
+               QStringLiteral("/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown"),
+               QStringLiteral("/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")};
+
+    for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": {}}}",
+                             "{\"addresses\": \"/a.png\", \"uses\": [{\"address\": 0, \"kind\": \"img\"}]}",
+                             "{\"addresses\": [\"/a.png\"], \"uses\": [{\"address\": 0, \"kind\": \"img\""}) {
+      QTest::addRow("not an inventory: %s", text) << QByteArray(text) << QStringList();
+    }
+  }
+
+  void merging() {
+    QFETCH(QByteArray, json);
+    QFETCH(QStringList, rows);
+    QCOMPARE(test::describeRows(mergeImageUses(json)), rows);
+  }
+
+  void inlineImages_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("mediaType");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("base64") << QStringLiteral("data:image/GIF;base64,R0lGODlh") << true << QStringLiteral("image/gif")
+                            << QByteArray("GIF89a");
+    QTest::newRow("base64, percent-encoded, parameters")
+        << QStringLiteral("DATA: image/png ;name=a;BASE64,iVBO%52w0K") << true << QStringLiteral("image/png")
+        << QByteArray::fromBase64("iVBORw0K");
+    QTest::newRow("percent-encoded text, no media type")
+        << QStringLiteral("data:,%3Csvg%3E%00,;base64") << true << QStringLiteral("text/plain")
+        << QByteArray("<svg>\0,;base64", 14);
+    QTest::newRow("base64 not last") << QStringLiteral("data:image/svg+xml;base64;x=y,QUJD") << true
+                                     << QStringLiteral("image/svg+xml") << QByteArray("QUJD");
+    QTest::newRow("no comma") << QStringLiteral("data:image/png;base64") << false << QString() << QByteArray();
+    QTest::newRow("not data:") << QStringLiteral("/data:,x") << false << QString() << QByteArray();
+  }
+
+  void inlineImages() {
+    QFETCH(QString, address);
+    QFETCH(bool, valid);
+    const std::optional<InlineImage> image = decodeInlineImage(address);
+    QCOMPARE(image.has_value(), valid);
+    if (!image) return;
+    QTEST(image->mediaType, "mediaType");
+    QTEST(image->bytes, "bytes");
+  }
+};
+
+}  // namespace pagesift
+
+QTEST_GUILESS_MAIN(pagesift::InventoryMergeTest)
+#include "inventory_merge_test.moc"
