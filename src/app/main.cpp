@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/start_up.h"
+#include "inventory/list_images.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 
@@ -42,9 +43,10 @@ int main(int argc, char** argv) {
   pagesift::prepareEngineEnvironment();
 
   if (options.listImages) {
-    // ---- Not available yet: replaced by the image inventory's listing. ----
-    std::fputs("PageSift: --list-images is not available in this build\n", stderr);
-    return 1;
+    // The listing needs no display and never hands over to a running PageSift.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return pagesift::listImages(options.address);
   }
 
   QApplication app(argc, argv);

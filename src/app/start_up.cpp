@@ -12,6 +12,8 @@
 #include "shell/main_window.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
+#include "inventory/inventory_collector.h"
+#include "inventory/page_images.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
 
@@ -44,11 +46,18 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     const Form1Ui& ui = mainWindow_->ui();
     ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
                                          ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
+    BrowserPane* browser = ui.wb[kBrowserPane];
+    Form1* form = mainWindow_;
+    pageImages_ = std::make_unique<PageImages>(PageImages::Context{
+        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); }, makePane,
+        [form](const QString& address) { form->sendToBrowser(address); }, form});
     AuxiliaryWindows* windows = auxiliaryWindows_.get();
     IETOOLS* tools = ieTools_.get();
+    PageImages* images = pageImages_.get();
     mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
                               [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
-                              [this] { unloadOtherWindows(); }, {}, {}, {}});
+                              [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
+                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); }});
     mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);
@@ -73,11 +82,13 @@ void StartUp::unloadOtherWindows() {
   auxiliaryWindows_->unloadHelp();
   delete splash_.data();
   auxiliaryWindows_->unloadWebsite();
+  if (pageImages_) pageImages_->unload();
 }
 
 // The main window's and the website window's pages go before the profile
 // they use.
 StartUp::~StartUp() {
+  pageImages_.reset();
   delete mainWindow_.data();
   auxiliaryWindows_.reset();
   delete splash_.data();

@@ -13,11 +13,12 @@ namespace pagesift {
 class AuxiliaryWindows;
 class Form1;
 class IETOOLS;
+class PageImages;
 class frmSplash;
 
 // Everything the program sets up before its event loop: product
 // information, the engine profile, the help and website windows, the
-// tools-menu registration, the splash window that opens the main window.
+// tools-menu registration, the Page menu's image commands, the splash window that opens the main window.
 // `mainWindowOpened` (optional) is told when the main window is shown;
 // `startAddress` (optional) replaces the home page.
 class StartUp {
@@ -36,6 +37,7 @@ class StartUp {
 
   std::unique_ptr<AuxiliaryWindows> auxiliaryWindows_;
   std::unique_ptr<IETOOLS> ieTools_;
+  std::unique_ptr<PageImages> pageImages_;  // uses the main window's Browser pane
   QPointer<frmSplash> splash_;
   QPointer<Form1> mainWindow_;
   QUrl startAddress_;

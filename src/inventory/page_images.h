@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "inventory/image_inventory.h"
+#include "inventory/inventory_collector.h"
 #include "platform/browser_pane.h"
 
 class QProgressDialog;
@@ -18,9 +19,8 @@ namespace pagesift {
 class ImageSaver;
 class InventoryWindow;
 
-// Collects the inventory of the Browser view's page; `done` receives it, or
-// nothing when there is no page or the collecting failed.
-using InventoryCallback = std::function<void(std::optional<ImageInventory>)>;
+// Collects the inventory of the Browser view's page (collectImageInventory
+// in the program).
 using InventoryCollector = std::function<void(InventoryCallback done)>;
 
 // The Page menu's three commands: the one Every Image window, copying the
