@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
   pagesift::prepareEngineEnvironment();
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pagesift.PageSift"));
   pagesift::StartUp startUp(app);
   return app.exec();
 }

@@ -55,10 +55,12 @@ QString userDataFolder() {
 bool userDataFolderIsPrivate() { return userDataFolder() != standardDataLocation(); }
 
 QString prepareWorkingFolder(const QString& programFolder) {
-  try {
-    CreateMissingWorkingFiles(programFolder.toStdString());
-    return programFolder;
-  } catch (const FileError&) {
+  if (!QFileInfo::exists(programFolder + QLatin1Char('/') + kInstalledMarker)) {
+    try {
+      CreateMissingWorkingFiles(programFolder.toStdString());
+      return programFolder;
+    } catch (const FileError&) {
+    }
   }
   const QString dataFolder = userDataFolder();
   try {
