@@ -44,7 +44,7 @@ std::string ResolveRootRelative(std::string_view pathFromRoot, const std::string
     return b.prefix + host + std::string(pathFromRoot);
   }
   const size_t schemeEnd = directory.find("://");
-  if (schemeEnd == std::string::npos) return "/" + std::string(pathFromRoot);
+  if (schemeEnd == std::string::npos) return std::string(1, '/').append(pathFromRoot);
   const size_t rootSlash = directory.find('/', schemeEnd + 3);
   const std::string root = rootSlash == std::string::npos ? directory + "/" : directory.substr(0, rootSlash + 1);
   return root + std::string(pathFromRoot);

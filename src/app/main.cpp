@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
 
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pagesift.PageSift"));
+
   pagesift::SingleInstance instance(pagesift::SingleInstance::socketPathFor(QStringLiteral("PageSift")));
   switch (instance.start(options.address)) {
     case pagesift::SingleInstance::Outcome::kFirst:

@@ -82,7 +82,8 @@ QString usePrivateDataFolder() {
 bool userDataFolderIsPrivate() { return userDataFolder() != standardDataLocation(); }
 
 QString prepareWorkingFolder(const QString& programFolder) {
-  if (!dataFolderChoice().forcedPrivate) {
+  if (!dataFolderChoice().forcedPrivate &&
+      !QFileInfo::exists(programFolder + QLatin1Char('/') + kInstalledMarker)) {
     try {
       CreateMissingWorkingFiles(programFolder.toStdString());
       return programFolder;

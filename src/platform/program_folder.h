@@ -29,9 +29,13 @@ QString usePrivateDataFolder();
 // The same choice for a given standard location (empty: none known).
 QString usableDataFolder(const QString& standardLocation);
 
+// The file `cmake --install` puts beside the installed executable.
+inline constexpr QLatin1StringView kInstalledMarker{"installed"};
+
 // The folder for the working files, each missing one created: the program
-// folder when the files can be created there, otherwise the per-user data
-// folder (an installed copy cannot write beside itself). After
+// folder when the files can be created there and it holds no
+// kInstalledMarker, otherwise the per-user data folder (an installed copy
+// never writes beside itself, even when it could). After
 // usePrivateDataFolder() always the private folder.
 QString prepareWorkingFolder(const QString& programFolder);
 

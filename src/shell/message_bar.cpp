@@ -38,7 +38,7 @@ MessageBar::MessageBar(QWidget* parent)
 
 void MessageBar::showMessage(const QString& source, const QString& message) {
   // Page text: cut before anything measures it, and kept to one line.
-  text_ = (source + QStringLiteral(": ") + limitPageMessage(message)).simplified();
+  text_ = QString(source + QStringLiteral(": ") + limitPageMessage(message)).simplified();
   {
     const QSignalBlocker blocker(silenceBox_);
     silenceBox_->setChecked(false);

@@ -1,5 +1,6 @@
 #include "platform/program_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -40,15 +41,34 @@ class ProgramFolderTest : public QObject {
     }
   }
 
-  // No home folder and a program folder that cannot be written: the working
-  // files go to the private folder, never below "/".
-  void putsWorkingFilesInThePrivateFolderWithoutAHome() {
+  // The program folder holds the working files only when they can be written
+  // there and it is not an installed copy's; otherwise they go to the
+  // per-user folder, here (no home folder) the private one, never below "/".
+  void choosesTheWorkingFolder_data() {
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("writable") << temp_.filePath(QStringLiteral("build")) << true;
+    QTest::newRow("installed") << temp_.filePath(QStringLiteral("installed")) << false;
+    QTest::newRow("cannot be written") << temp_.filePath(QStringLiteral("a-file")) << false;
+  }
+  void choosesTheWorkingFolder() {
+    QFETCH(QString, programFolder);
+    QFETCH(bool, beside);
     qunsetenv("HOME");
     qunsetenv("XDG_DATA_HOME");
-    const QString folder = prepareWorkingFolder(temp_.filePath(QStringLiteral("a-file")));
-    QVERIFY(folder.startsWith(temp_.path() + QStringLiteral("/PageSift-")));
-    QVERIFY(userDataFolderIsPrivate());
+    QDir().mkpath(temp_.filePath(QStringLiteral("build")));
+    QDir().mkpath(temp_.filePath(QStringLiteral("installed")));
+    QFile marker(temp_.filePath(QStringLiteral("installed/")) + kInstalledMarker);
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    const QString folder = prepareWorkingFolder(programFolder);
+    if (beside) {
+      QCOMPARE(folder, programFolder);
+    } else {
+      QVERIFY(folder.startsWith(temp_.path() + QStringLiteral("/PageSift-")));
+      QVERIFY(userDataFolderIsPrivate());
+    }
     QVERIFY(QFileInfo(folder + QStringLiteral("/source.htm")).isFile());
+    QCOMPARE(QFileInfo::exists(programFolder + QStringLiteral("/source.htm")), beside);
   }
 
  private:
