@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "inventory/image_inventory.h"
+#include "inventory/image_saver.h"
+#include "inventory/inventory_window.h"
 #include "inventory/inventory_collector.h"
 #include "platform/browser_pane.h"
 
@@ -16,8 +18,6 @@ class QWidget;
 
 namespace pagesift {
 
-class ImageSaver;
-class InventoryWindow;
 
 // Collects the inventory of the Browser view's page (collectImageInventory
 // in the program).
