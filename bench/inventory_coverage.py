@@ -30,10 +30,25 @@ CSS_URL = re.compile(r"url\(\s*(['\"]?)(.*?)\1\s*\)", re.I | re.S)
 
 
 def srcset_addresses(value):
-    for candidate in value.split(","):
-        parts = candidate.strip().split()
-        if parts:
-            yield parts[0]
+    # The address is a run of non-space characters (commas included); a
+    # descriptor list follows up to the next comma outside parentheses.
+    i, n = 0, len(value)
+    while i < n:
+        while i < n and (value[i].isspace() or value[i] == ","):
+            i += 1
+        start = i
+        while i < n and not value[i].isspace():
+            i += 1
+        address = value[start:i]
+        if address.endswith(","):
+            address = address.rstrip(",")
+        else:
+            depth = 0
+            while i < n and (value[i] != "," or depth):
+                depth += {"(": 1, ")": -1}.get(value[i], 0)
+                i += 1
+        if address:
+            yield address
 
 
 def is_image_path(address):

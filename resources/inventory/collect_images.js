@@ -404,8 +404,11 @@
         case 'noscript':
           // With script on, the engine keeps noscript contents as text:
           // parsed apart from the page, never inserted into it.
+          // A noscript inside a picture holds that picture's sources.
           if (live && el.children.length === 0 && el.textContent.trim()) {
-            pushChildren(new DOMParser().parseFromString(el.textContent, 'text/html'), base);
+            const inPicture = el.parentElement !== null && el.parentElement.localName === 'picture';
+            const markup = inPicture ? '<picture>' + el.textContent + '</picture>' : el.textContent;
+            pushChildren(new DOMParser().parseFromString(markup, 'text/html'), base);
           }
           break;
       }

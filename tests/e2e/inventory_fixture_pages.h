@@ -58,9 +58,12 @@ inline const FixturePage kPages[] = {
       "SITE/p/set2.png [css] 'div style' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
     {"noscript-and-shadow",
      R"html(<noscript><img src="ns.gif" alt="N"><p style="background:url(ns-bg.png)"></noscript><div id="host"></div>
+        <picture><noscript><source srcset="pn.webp 1x"><img src="pn.jpg"></noscript></picture>
         <script>host.attachShadow({mode: 'open'}).innerHTML = '<img src="sh.gif" width="3" height="3">'</script>)html",
      {"SITE/p/ns.gif [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='N' loaded=unknown",
-      "SITE/p/sh.gif [img] 'img src' uses=1 natural=0x0 shown=3x3 alt='' loaded=no"}},
+      "SITE/p/sh.gif [img] 'img src' uses=1 natural=0x0 shown=3x3 alt='' loaded=no",
+      "SITE/p/pn.webp [picture] 'source srcset' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+      "SITE/p/pn.jpg [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
     {"head",
      R"html(<meta property="og:image" content="/og.jpg"><meta name="twitter:image" content="tw.png">
         <meta name="description" content="d.png"><link rel="shortcut icon" href="fav.ico">
