@@ -1,5 +1,6 @@
 #include "inventory/image_file_names.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace pagesift {
@@ -72,22 +73,58 @@ QString imageExtension(const QString& mediaType) {
   return extensions.value(type);
 }
 
+namespace {
+
+QString stemOf(const QString& name) {
+  return hasExtension(name) ? name.left(name.lastIndexOf(QLatin1Char('.'))) : name;
+}
+
+// Room kept after an open stem for the extension it may get (".webp").
+constexpr int kExtensionRoom = 5;
+
+}  // namespace
+
 QString FileNameReservations::reserve(const QString& name) {
   const bool extension = hasExtension(name);
   const qsizetype dot = extension ? name.lastIndexOf(QLatin1Char('.')) : name.size();
   const QString stem = name.left(dot);
   const QString suffix = name.mid(dot);
-  QString candidate = fitted(stem, suffix);
-  for (int number = 2; taken(candidate); ++number) {
-    candidate = fitted(stem, QStringLiteral(" (%1)").arg(number) + suffix);
+  // An open stem is cut so that its extension will still fit.
+  const auto numbered = [&](int number) {
+    const QString tail = (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) + suffix;
+    return extension ? fitted(stem, tail) : cutToBytes(stem, kMaxFileNameBytes - kExtensionRoom - utf8Bytes(tail)) + tail;
+  };
+  QString candidate = numbered(1);
+  for (int number = 2; extension ? taken(candidate) : stemTaken(candidate); ++number) candidate = numbered(number);
+  if (extension) {
+    handedOut_.insert(candidate);
+    handedOutStems_.insert(stemOf(candidate));
+  } else {
+    openStems_.insert(candidate);
   }
-  handedOut_.insert(candidate);
   return candidate;
+}
+
+QString FileNameReservations::complete(const QString& stem, const QString& extension) {
+  const QString name = extension.isEmpty() ? stem : stem + QLatin1Char('.') + extension;
+  openStems_.remove(stem);
+  handedOut_.insert(name);
+  handedOutStems_.insert(stem);
+  return name;
 }
 
 bool FileNameReservations::taken(const QString& name) const {
   const QFileInfo file(folder_ + QLatin1Char('/') + name);
-  return handedOut_.contains(name) || file.exists() || file.isSymLink();
+  return handedOut_.contains(name) || openStems_.contains(stemOf(name)) || file.exists() || file.isSymLink();
+}
+
+bool FileNameReservations::stemTaken(const QString& stem) const {
+  if (!folderStems_) {
+    folderStems_.emplace();
+    const QDir::Filters everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& entry : QDir(folder_).entryList(everything)) folderStems_->insert(stemOf(entry));
+  }
+  return openStems_.contains(stem) || handedOutStems_.contains(stem) || folderStems_->contains(stem) || taken(stem);
 }
 
 }  // namespace pagesift

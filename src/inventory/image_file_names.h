@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 namespace pagesift {
 
 // How saved images are named: the address's last path segment,
@@ -24,17 +26,33 @@ bool hasExtension(const QString& name);
 // Hands out names in one folder: never the name of anything there (a
 // dangling link included) nor one handed out before; a clash gets " (2)",
 // " (3)", ... before the extension.
+//
+// A name without an extension gets its extension only once the content type
+// is known, which may be after later names were handed out: reserve() keeps
+// its stem from every other name from the start (no "photo.*" is handed out
+// while "photo" is open, and none that a file in the folder has), and
+// complete() adds the extension. So the numbering follows the order of
+// reserve() calls, whatever order the content types come in.
 class FileNameReservations {
  public:
   explicit FileNameReservations(QString folder) : folder_(std::move(folder)) {}
 
+  // A name with an extension is handed out whole; one without is kept open
+  // and its stem returned.
   QString reserve(const QString& name);
+  // The name for a stem reserve() returned: the stem with `extension`
+  // (none when empty).
+  QString complete(const QString& stem, const QString& extension);
 
  private:
   bool taken(const QString& name) const;
+  bool stemTaken(const QString& stem) const;
 
   QString folder_;
   QSet<QString> handedOut_;
+  QSet<QString> handedOutStems_;
+  QSet<QString> openStems_;
+  mutable std::optional<QSet<QString>> folderStems_;  // of the folder's entries, read once
 };
 
 }  // namespace pagesift

@@ -95,17 +95,17 @@ void ImageSaver::writeInline(Item& item) {
 void ImageSaver::requestDownload(int index) {
   Item& item = items_[index];
   const QString address = item.address;
-  const QString name = imageFileName(QUrl(address));
-  if (hasExtension(name)) item.fileName = names_.reserve(name);
+  // Named now, in inventory order; a name without an extension is completed
+  // from the content type when the answer comes.
+  const QString wanted = imageFileName(QUrl(address));
+  const QString name = names_.reserve(wanted);
+  if (hasExtension(wanted)) item.fileName = name;
   const QString partialPath = partial_->filePath(QString::number(index));
   QPointer<ImageSaver> self(this);
   auto target = [self, index, name, partialPath](const QString& mimeType) -> QString {
     if (!self || self->finished_) return {};
     Item& fixed = self->items_[index];
-    if (fixed.fileName.isEmpty()) {
-      const QString extension = imageExtension(mimeType);
-      fixed.fileName = self->names_.reserve(extension.isEmpty() ? name : name + QLatin1Char('.') + extension);
-    }
+    if (fixed.fileName.isEmpty()) fixed.fileName = self->names_.complete(name, imageExtension(mimeType));
     return partialPath;
   };
   ++running_;

@@ -61,10 +61,10 @@ class InventoryTest : public QObject {
     add("clash with a dangling link", one("http://h/link.gif", "", "link (2).gif"));
     QTest::newRow("clashes with each other, in order")
         << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p", "http://h/c/p.jpg", "http://h/p"}
-        << QStringList{"", "", "image/jpeg", "", ""} << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p"};
+        << QStringList{"", "", "image/jpeg", "", ""} << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)"};
     QTest::newRow("a number does not break the limit")
         << QStringList{"http://h/" + QString(200, 'a'), "http://h/" + QString(200, 'a')} << QStringList{"", ""}
-        << QStringList{QString(200, 'a'), QString(196, 'a') + " (2)"};
+        << QStringList{QString(195, 'a'), QString(191, 'a') + " (2)"};
   }
 
   void fileNames() {
@@ -75,14 +75,18 @@ class InventoryTest : public QObject {
     QFile taken(folder.filePath("taken.png"));
     QVERIFY(taken.open(QIODevice::WriteOnly));
     QVERIFY(QFile::link(folder.filePath("nowhere"), folder.filePath("link.gif")));
+    // Names are asked for in order; the answers that complete the names
+    // without an extension come after all of them, last first.
     FileNameReservations reservations(folder.path());
     QStringList given;
-    for (int i = 0; i < addresses.size(); ++i) {
-      QString name = imageFileName(QUrl(addresses[i]));
-      const QString extension = imageExtension(mediaTypes[i]);
-      if (!hasExtension(name) && !extension.isEmpty()) name += '.' + extension;
-      given.append(reservations.reserve(name));
-      QVERIFY(given.back().toUtf8().size() <= kMaxFileNameBytes);
+    for (const QString& address : addresses) {
+      const QString wanted = imageFileName(QUrl(address));
+      given.append(reservations.reserve(wanted));
+      if (!hasExtension(wanted)) given.back().prepend(QLatin1Char('?'));
+    }
+    for (qsizetype i = given.size() - 1; i >= 0; --i) {
+      if (given[i].startsWith('?')) given[i] = reservations.complete(given[i].mid(1), imageExtension(mediaTypes[i]));
+      QVERIFY(given[i].toUtf8().size() <= kMaxFileNameBytes);
     }
     QCOMPARE(given, names);
   }
