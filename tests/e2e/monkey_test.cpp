@@ -28,7 +28,6 @@ class MonkeyTest : public QObject, public test::EngineFixture {
   MonkeyTest() : EngineFixture(this) {}
 
  private:
-
   std::mt19937 random_;
 
   int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
@@ -90,7 +89,6 @@ class MonkeyTest : public QObject, public test::EngineFixture {
     const auto click = [](QWidget* widget) {
       if (!widget->rect().isEmpty()) QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     };
-    std::pair<qint64, QByteArray> slowest{-1, {}};
     for (int action = 0; action < actions; ++action) {
       QElapsedTimer clock;
       clock.start();
@@ -164,7 +162,6 @@ class MonkeyTest : public QObject, public test::EngineFixture {
       while (answeredAfter < 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
       const QByteArray what =
           QStringLiteral("action %1 (%2), seed %3, answered after %4 ms").arg(action).arg(done).arg(seed).arg(answeredAfter).toUtf8();
-      if (answeredAfter > slowest.first) slowest = {answeredAfter, what};
       QVERIFY2(answeredAfter < 2000, what.constData());
 
       int visible = 0;
@@ -174,7 +171,6 @@ class MonkeyTest : public QObject, public test::EngineFixture {
         QVERIFY2(form->lists().Links[pair].ListCount() == form->lists().frmList[pair].ListCount(), what.constData());
       }
     }
-    qInfo("slowest: %s", slowest.second.constData());
   }
 };
 

@@ -52,22 +52,20 @@ class SingleInstanceTest : public QObject {
 
   // Only a runtime folder that no one else can reach holds the socket.
   void placesTheSocketInAPrivateRuntimeFolder_data() {
-    QTest::addColumn<QString>("runtimeFolder");
+    QTest::addColumn<QString>("runtimeFolder");  // %T: the test's own folder; empty: not set
     QTest::addColumn<int>("permissions");
     QTest::addColumn<bool>("usable");
-    QTest::newRow("private") << QStringLiteral("run") << 0700 << true;
-    QTest::newRow("others may read") << QStringLiteral("run") << 0755 << false;
-    QTest::newRow("relative") << QStringLiteral("!relative") << 0700 << false;
+    QTest::newRow("private") << QStringLiteral("%T/run") << 0700 << true;
+    QTest::newRow("others may read") << QStringLiteral("%T/run") << 0755 << false;
+    QTest::newRow("relative") << QStringLiteral("relative") << 0700 << false;
     QTest::newRow("not set") << QString() << 0700 << false;
   }
   void placesTheSocketInAPrivateRuntimeFolder() {
     QFETCH(QString, runtimeFolder);
     QFETCH(int, permissions);
     QFETCH(bool, usable);
-    const QString folder = runtimeFolder.startsWith(u'!') ? runtimeFolder.mid(1)
-                           : runtimeFolder.isEmpty()      ? QString()
-                                                          : folder_->filePath(runtimeFolder);
-    if (folder.startsWith(u'/')) {
+    const QString folder = runtimeFolder.replace(QStringLiteral("%T"), folder_->path());
+    if (QDir::isAbsolutePath(folder)) {
       QVERIFY(QDir().mkpath(folder));
       QVERIFY(::chmod(QFile::encodeName(folder).constData(), static_cast<mode_t>(permissions)) == 0);
     }

@@ -27,7 +27,7 @@ void EngineFixture::OpenWindow() {
   folder = std::make_unique<TestFolder>();
   qputenv("XDG_CONFIG_HOME", folder->path().c_str());
   qputenv("PAGESIFT_HIVE", QString(Folder() + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
-  makePane = webEnginePaneFactory({profile, Folder(), homePage});
+  const BrowserPaneFactory makePane = webEnginePaneFactory({profile, Folder(), homePage});
   windows = std::make_unique<AuxiliaryWindows>(AuxiliaryWindows::Context{
       QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")), makePane,
       [] { return modProductInfo::strWebsite; }});

@@ -64,7 +64,6 @@ class EngineFixture {
   QWebEngineProfile* profile = nullptr;
   QUrl homePage;
   std::unique_ptr<TestFolder> folder;
-  BrowserPaneFactory makePane;
   std::unique_ptr<AuxiliaryWindows> windows;
   std::unique_ptr<IETOOLS> tools;
   QPointer<Form1> form;

@@ -42,7 +42,7 @@ class FakeBrowserPane : public BrowserPane {
 
   void runIsolatedScript(const QString&, ScriptCallback done) override {
     Record("RunScript");
-    done(scriptResult);
+    done(QVariant());
   }
 
   // A download that goes on until it is cancelled.
@@ -63,7 +63,6 @@ class FakeBrowserPane : public BrowserPane {
   QString title;
   QString workingFolder;
   std::optional<std::string> body;
-  QVariant scriptResult;  // what runIsolatedScript answers
   bool holdCaptures = false;
 
  private:
@@ -73,9 +72,8 @@ class FakeBrowserPane : public BrowserPane {
   QStringList* log_;
   struct FakeDownload : PaneDownload {
     using PaneDownload::PaneDownload;
-    void cancel() override { end(false, QStringLiteral("Cancelled")); }
-    void end(bool ok, const QString& reason) {
-      if (!std::exchange(ended, true)) emit finished(ok, reason);
+    void cancel() override {
+      if (!std::exchange(ended, true)) emit finished(false, QStringLiteral("Cancelled"));
     }
     bool ended = false;
   };

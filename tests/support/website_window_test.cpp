@@ -10,24 +10,7 @@ namespace pagesift {
 class WebsiteWindowTest : public QObject {
   Q_OBJECT
 
- private:
-  QStringList log_;
-  int reads_ = 0;
-
-  AuxiliaryWindows::Context context() {
-    return {QString(), SettingsStore(QString()),
-            [this](int index, QWidget* parent) -> BrowserPane* {
-              return new test::FakeBrowserPane(index, parent, &log_);
-            },
-            [this] { return QStringLiteral("site.test #%1").arg(++reads_); }};
-  }
-
  private slots:
-  void init() {
-    log_.clear();
-    reads_ = 0;
-  }
-
   void paneSize_data() {
     QTest::addColumn<double>("windowWidth");
     QTest::addColumn<double>("windowHeight");
@@ -46,22 +29,16 @@ class WebsiteWindowTest : public QObject {
     QTEST(double(size.height), "paneHeight");
   }
 
-  // The window sizes its pane from its outer size on every resize.
-  void paneFollowsTheWindow() {
-    AuxiliaryWindows windows(context());
-    windows.showWebsite();
-    frmWebsite* website = windows.website();
-    QVERIFY(QTest::qWaitForWindowExposed(website));
-    website->resize(900, 600);
-    const QSize outer = website->frameGeometry().size();
-    QCOMPARE(website->WebBrowser1->widget()->geometry(),
-             QRect(0, 0, outer.width() - 10, qRound((outer.height() * 15 - 400) / 15.0)));  // 150, 400 twips
-  }
-
   // Each load reads the caption afresh and opens the website anew; a show
   // while the window lives does neither.
   void oneWindowWhileItLivesAnewAfterUnloading() {
-    AuxiliaryWindows windows(context());
+    QStringList log;
+    int reads = 0;
+    AuxiliaryWindows windows({QString(), SettingsStore(QString()),
+                              [&log](int index, QWidget* parent) -> BrowserPane* {
+                                return new test::FakeBrowserPane(index, parent, &log);
+                              },
+                              [&reads] { return QStringLiteral("site.test #%1").arg(++reads); }});
     windows.showWebsite();
     QPointer<frmWebsite> first = windows.website();
     windows.showWebsite();
@@ -72,7 +49,7 @@ class WebsiteWindowTest : public QObject {
     windows.showWebsite();
     QVERIFY(windows.website()->isVisible());
     QCOMPARE(windows.website()->windowTitle(), QStringLiteral("site.test #2"));
-    QCOMPARE(log_, QStringList(2, QStringLiteral("wb(3).Navigate pagesift.example.org")));
+    QCOMPARE(log, QStringList(2, QStringLiteral("wb(3).Navigate pagesift.example.org")));
   }
 };
 
