@@ -35,24 +35,15 @@ struct ScanCase {
   Finds finds;
 };
 
-TEST(ExtractImgTags, ResolvesEachKindOfReference) {
+// Where the references lead is ResolveReference's table below; these cases
+// are about finding them.
+TEST(ExtractImgTags, FollowsTheLineAndTagRules) {
   const ScanCase cases[] = {
-      {"<img src='pic.gif'>", {"pic.gif http://host/a/b/pic.gif"}},
       {"<img src=\"pic.gif\">", {"pic.gif http://host/a/b/pic.gif"}},
-      {"<img src='img/pic.gif'>", {"pic.gif http://host/a/b/img/pic.gif"}},
       {"<IMG SRC='/img/pic.gif'>", {"pic.gif http://host/img/pic.gif"}},
-      {"<img src='http://other/x/y.jpg'>", {"y.jpg http://other/x/y.jpg"}},
-      {"<img src='../img/pic.gif'>", {"pic.gif http://host/img/pic.gif"}},
-      {"<img src='../../img/pic.gif'>", {"pic.gif http://host/img/pic.gif"}},
       {"<img src='pic.gif'\r\nalt='x'>", {"pic.gif http://host/a/b/pic.gif"}},
       {"<img data-src='a.gif' src='b.gif'>", {"a.gif http://host/a/b/a.gif"}},
       {"<img src='pic.gif' border=0>", {"pic.gif http://host/a/b/pic.gif"}},
-  };
-  for (const ScanCase& c : cases) EXPECT_EQ(Scan(kImgTagScan, c.source), c.finds) << c.source;
-}
-
-TEST(ExtractImgTags, FollowsTheLineAndTagRules) {
-  const ScanCase cases[] = {
       // first occurrence of a file name wins, wherever it lives
       {"<img src='a/pic.gif'><img src='b/pic.gif'>", {"pic.gif http://host/a/b/a/pic.gif"}},
       // tags keep the order of the line
@@ -72,8 +63,6 @@ TEST(ExtractImageLinks, ListsLinksOnLinesThatMentionAnImage) {
   const ScanCase cases[] = {
       {"<a href='big.jpg'>", {"big.jpg http://host/a/b/big.jpg"}},
       {"<A HREF='PICS/BIG.JPG'>", {"BIG.JPG http://host/a/b/PICS/BIG.JPG"}},
-      {"<a href='/pics/a.gif'>", {"a.gif http://host/pics/a.gif"}},
-      {"<a href='http://other/x.bmp'>", {"x.bmp http://other/x.bmp"}},
       {"<a href='/cgi-bin/i/pics/a.jpg'>", {"a.jpg http://host/pics/a.jpg"}},
       {"<a href='page.html'><img src='t.gif'></a>", {"page.html http://host/a/b/page.html"}},
       {"<a href='page.html'>text</a>", {}},
@@ -82,6 +71,8 @@ TEST(ExtractImageLinks, ListsLinksOnLinesThatMentionAnImage) {
       {"<a\thref='x.gif'>", {}},                 // a tab is not the blank after "a"
       {"<a href='x.gif'\r\ntitle='t'>", {}},    // no ">" on the tag's line
       {"<a href='x.jpeg'>1</a><a href='y/x.jpeg'>2</a>", {"x.jpeg http://host/a/b/x.jpeg"}},
+      // the first line ends right after "href=": nothing to list there, and the scan goes on
+      {"<a title='x.gif>' href=\r\n'a.gif'>\r\n<a href='b.gif'>", {"b.gif http://host/a/b/b.gif"}},
   };
   for (const ScanCase& c : cases) EXPECT_EQ(Scan(kImageLinkScan, c.source), c.finds) << c.source;
 }
@@ -117,10 +108,6 @@ struct ResolveCase {
   bool filePage = false;
 };
 
-void ExpectResolved(const ResolveCase& c) {
-  EXPECT_EQ(ResolveReference(c.reference, c.directory, c.filePage), c.address) << c.reference << " on " << c.directory;
-}
-
 TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
   const std::string memberPages = "http://HomePages.PageSift.example/~ann/pics/";
   const ResolveCase cases[] = {
@@ -142,12 +129,10 @@ TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
       {"https://cdn.example.com/x.jpg", "https://host/a/b/", "https://cdn.example.com/x.jpg"},
       {"HTTPS://CDN/X.JPG", "http://host/a/b/", "HTTPS://CDN/X.JPG"},
       {"pic.gif", "https://host/a/b/", "https://host/a/b/pic.gif"},
-      {"/img/pic.gif", "https://host/a/b/", "https://host/img/pic.gif"},
       {"/img/pic.gif", "HTTPS://host/a/", "https://host/img/pic.gif"},
       {"../pic.gif", "https://host/a/b/", "https://host/pic.gif"},
       // network paths take the page's scheme, even when they hold a web address later
       {"//cdn.example.com/x.jpg", "https://host/a/", "https://cdn.example.com/x.jpg"},
-      {"//cdn.example.com/x.jpg", "http://host/a/", "http://cdn.example.com/x.jpg"},
       {"//cdn.example.com/x.jpg", "file:///site/", "http://cdn.example.com/x.jpg"},
       {"//cdn.example.com/x.jpg", "host/", "http://cdn.example.com/x.jpg"},
       {"//cdn/r.gif?u=http://x/y", "https://host/a/", "https://cdn/r.gif?u=http://x/y"},
@@ -157,11 +142,8 @@ TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
       {"file:///c/x.gif", "file:///site/", "file:///c/x.gif", true},
       {"FTP://h/x.gif", "http://host/", "FTP://h/x.gif"},
       {"data:image/gif;base64,R0lGODlh", "http://host/", std::nullopt},
-      {"javascript:alert(1)//http://x.gif", "http://host/", std::nullopt},
-      {"JavaScript:void(0)", "http://host/", std::nullopt},
-      {"vbscript:x.gif", "http://host/", std::nullopt},
+      {"JavaScript:alert(1)//http://x.gif", "http://host/", std::nullopt},
       {"blob:https://host/1234", "http://host/", std::nullopt},
-      {"about:blank", "http://host/", std::nullopt},
       {"mailto:me@x.gif", "http://host/", std::nullopt},
       {"svn+ssh:x.gif", "http://host/", std::nullopt},
       {"http:x.gif", "http://host/a/", "http://host/a/http:x.gif"},  // a web scheme goes on to the rules
@@ -172,15 +154,16 @@ TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
       {"/img/p.gif", "ftp://host.com", "ftp://host.com/img/p.gif"},
       {"/img/p.gif", "site/a/", "/img/p.gif"},
   };
-  for (const ResolveCase& c : cases) ExpectResolved(c);
+  for (const ResolveCase& c : cases) {
+    EXPECT_EQ(ResolveReference(c.reference, c.directory, c.filePage), c.address) << c.reference << " on " << c.directory;
+  }
 }
 
 using ReferenceCase = std::pair<const char*, std::optional<std::string>>;
 
-TEST(TakeReference, ReadsQuotedAndUnquotedValues) {
+TEST(TakeReference, ReadsValuesAsABrowserDoes) {
   const ReferenceCase imgCases[] = {
       {"<img src=pic.gif alt=x>", "pic.gif"},
-      {"<img src=pic.gif>", "pic.gif"},
       {"<img src=pic.gif", "pic.gif"},
       {"<img alt='a>b' src='pic.gif'>", "pic.gif"},  // a ">" before the keyword
       // unquoted is decided right after the keyword, whatever follows
@@ -189,48 +172,25 @@ TEST(TakeReference, ReadsQuotedAndUnquotedValues) {
       {"<img src=\\\"https:\\/\\/cdn\\/x.jpg\\\">", "\\https:\\/\\/cdn\\/x.jpg\\"},
       {"<img src=href=\"x.gif\">", "x.gif"},
       {"<img src=\"a.gif>", "a.gif>"},  // a quoted value that is never closed runs to the tag end
-  };
-  for (const auto& [line, reference] : imgCases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
-
-  const ReferenceCase linkCases[] = {
-      {"<a href=big.jpg>", "big.jpg"},
-      {"<a href=big.jpg title=\"x\">", "big.jpg"},
-      {"<a title='>' href='x.gif'>", "x.gif"},
-      {"<a href='href=x.gif'>", "x.gif"},
-  };
-  for (const auto& [line, reference] : linkCases) EXPECT_EQ(TakeReference(line, kImageLinkScan), reference) << line;
-}
-
-TEST(TakeReference, ListsNothingForEmptyValues) {
-  const char* lines[] = {"<img src=\"\" class=\"lazy\">", "<img src='' alt='a.gif'>", "<img src= alt=x.gif>",
-                         "<img src=>",  "<img src=\" \">",             "<img src=",
-                         "<img src=\"\t\n\">", "<img src=\"",          "<img src=\f>"};
-  for (const char* line : lines) EXPECT_EQ(TakeReference(line, kImgTagScan), std::nullopt) << line;
-  EXPECT_EQ(TakeReference("<a href=\"\" title='x.gif'>", kImageLinkScan), std::nullopt);
-}
-
-TEST(TakeReference, ReadsAddressesAsABrowserDoes) {
-  const ReferenceCase cases[] = {
+      // blanks around the address go, tabs and line breaks inside it too
       {"<img src=\"  https://cdn/x.jpg \">", "https://cdn/x.jpg"},
       {"<img src=\"\r\n\tpic.gif\f\">", "pic.gif"},
       {"<img src=\"a\tb\nc\rd.gif\">", "abcd.gif"},
       {"<img src=\"a b\fc.gif\">", "a b\fc.gif"},  // spaces and form feeds inside stay
   };
-  for (const auto& [line, reference] : cases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
-}
+  for (const auto& [line, reference] : imgCases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
+  const char* empty[] = {"<img src=\"\" class=\"lazy\">", "<img src='' alt='a.gif'>", "<img src= alt=x.gif>",
+                         "<img src=>",  "<img src=\" \">",             "<img src=",
+                         "<img src=\"\t\n\">", "<img src=\"",          "<img src=\f>"};
+  for (const char* line : empty) EXPECT_EQ(TakeReference(line, kImgTagScan), std::nullopt) << line;
 
-TEST(ScanTags, GoesOnPastLinesItCannotCut) {
-  // The first line ends right after "href=": nothing to list there.
-  const Finds expected = {"b.gif http://host/a/b/b.gif"};
-  EXPECT_EQ(Scan(kImageLinkScan, "<a title='x.gif>' href=\r\n'a.gif'>\r\n<a href='b.gif'>"), expected);
-}
-
-TEST(ScanTags, StopsListingAtTheListLimitWithPairsKeptEqual) {
-  std::string page;
-  for (size_t i = 0; i < StringList::kMaxEntries + 100; ++i) page += "<img src='p" + std::to_string(i) + ".gif'>";
-  const Finds finds = Scan(kImgTagScan, page);
-  ASSERT_EQ(finds.size(), StringList::kMaxEntries);
-  EXPECT_EQ(finds.back(), "p32766.gif http://host/a/b/p32766.gif");
+  const ReferenceCase linkCases[] = {
+      {"<a href=big.jpg title=\"x\">", "big.jpg"},
+      {"<a title='>' href='x.gif'>", "x.gif"},
+      {"<a href='href=x.gif'>", "x.gif"},
+      {"<a href=\"\" title='x.gif'>", std::nullopt},
+  };
+  for (const auto& [line, reference] : linkCases) EXPECT_EQ(TakeReference(line, kImageLinkScan), reference) << line;
 }
 
 TEST(ScanTags, StopsListingAddressesPastTheByteLimit) {

@@ -20,7 +20,6 @@ TEST(ReplaceAll, ScansOnceLeftToRightWithoutOverlapOrRescanning) {
       {"abc", "b", "bb", "abbc"},              // inserted text is not scanned again
       {"\r\n\r\n\r\n", "\r\n\r\n", "\r\n", "\r\n\r\n"},  // one pass shortens a run, does not collapse it
       {"abc", "", "x", "abc"},                 // an empty search text changes nothing
-      {"", "a", "b", ""},
       {"Pic.GIF pic.gif", "pic.gif", "X", "Pic.GIF X"},  // case counts
   };
   for (const Case& c : cases) {
@@ -48,10 +47,8 @@ TEST(FindNoCase, FindsTheFirstPlaceWhereverTheNeedleHasALetter) {
       {"-bin/i/ cgi-bin/i/", "cgi-bin/i/", 0, 8},  // a "-" before any room for "cgi"
       {"cgi-bin/i", "cgi-bin/i/", 0, npos},      // the needle would run past the end
       {"SRC=src=", "src=", 1, 4},                // a match may not begin before `from`
-      {"a.GIF", ".gif", 0, 1},
       {"\xC3\x89t\xC3\xA9", "\xC3\xA9", 0, 3},  // bytes past ASCII compare exactly
       {"Border borDER", "border", 1, 7},         // letters only
-      {"abc", "abcd", 0, npos},
       {"abc", "", 2, 2},
       {"abc", "b", 4, npos},
   };

@@ -9,20 +9,6 @@
 namespace pagesift {
 namespace {
 
-TEST(PathLeafName, TakesTheTextAfterTheLastSlash) {
-  struct Case {
-    const char* path;
-    const char* leaf;
-  } cases[] = {
-      {"/opt/pagesift/source.htm", "source.htm"},
-      {"source.htm", "source.htm"},
-      {"/opt/pagesift/", ""},
-      {"", ""},
-      {"C:\\dir\\file.txt", "C:\\dir\\file.txt"},  // a backslash separates nothing here
-  };
-  for (const Case& c : cases) EXPECT_EQ(PathLeafName(c.path), c.leaf) << c.path;
-}
-
 TEST(FileExists, FindsNormalFilesByTheirExactName) {
   test::TestFolder folder;
   folder.Write("source.htm", "x");

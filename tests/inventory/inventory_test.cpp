@@ -41,24 +41,21 @@ class InventoryTest : public QObject {
     QTest::addColumn<QStringList>("mediaTypes");  // the answers' types
     QTest::addColumn<QStringList>("names");
     const QString cyrillic = QString(150, QChar(0x0436));  // 300 bytes of UTF-8
-    const auto one = [](const char* address, const char* type, const QString& name) {
-      return std::tuple{QStringList{address}, QStringList{type}, QStringList{name}};
+    const auto add = [](const char* row, const QString& address, const char* type, const QString& name) {
+      QTest::newRow(row) << QStringList{address} << QStringList{type} << QStringList{name};
     };
-    const auto add = [](const char* row, const std::tuple<QStringList, QStringList, QStringList>& data) {
-      QTest::newRow(row) << std::get<0>(data) << std::get<1>(data) << std::get<2>(data);
-    };
-    add("plain", one("http://h/a/photo.jpg?x=1#y", "image/jpeg", "photo.jpg"));
-    add("percent-encoded", one("http://h/my%20ph%C3%B6to.png", "", QString::fromUtf8("my ph\u00f6to.png")));
-    add("slash inside", one("http://h/a%2Fb.gif", "", "a_b.gif"));
-    add("control characters", one("http://h/a%0Ab%7F%C2%85c.gif", "", "a_b__c.gif"));
-    add("leading dot", one("http://h/.hidden.png", "", "_hidden.png"));
-    add("nothing left", one("http://h/dir/", "text/html", "image"));
-    add("no extension, type known", one("http://h/chart", "image/svg+xml; charset=utf-8", "chart.svg"));
-    add("no extension, type unknown", one("http://h/chart", "application/octet-stream", "chart"));
-    add("300 bytes cut to 200, extension kept",
-        one(qPrintable("http://h/" + QUrl::toPercentEncoding(cyrillic) + ".jpg"), "", QString(98, QChar(0x0436)) + ".jpg"));
-    add("clash with an existing file", one("http://h/taken.png", "", "taken (2).png"));
-    add("clash with a dangling link", one("http://h/link.gif", "", "link (2).gif"));
+    add("plain", "http://h/a/photo.jpg?x=1#y", "image/jpeg", "photo.jpg");
+    add("percent-encoded", "http://h/my%20ph%C3%B6to.png", "", QString::fromUtf8("my ph\u00f6to.png"));
+    add("slash inside", "http://h/a%2Fb.gif", "", "a_b.gif");
+    add("control characters", "http://h/a%0Ab%7F%C2%85c.gif", "", "a_b__c.gif");
+    add("leading dot", "http://h/.hidden.png", "", "_hidden.png");
+    add("nothing left", "http://h/dir/", "text/html", "image");
+    add("no extension, type known", "http://h/chart", "image/svg+xml; charset=utf-8", "chart.svg");
+    add("no extension, type unknown", "http://h/chart", "application/octet-stream", "chart");
+    add("300 bytes cut to 200, extension kept", "http://h/" + QUrl::toPercentEncoding(cyrillic) + ".jpg", "",
+        QString(98, QChar(0x0436)) + ".jpg");
+    add("clash with an existing file", "http://h/taken.png", "", "taken (2).png");
+    add("clash with a dangling link", "http://h/link.gif", "", "link (2).gif");
     QTest::newRow("clashes with each other, in order")
         << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p", "http://h/c/p.jpg", "http://h/p"}
         << QStringList{"", "", "image/jpeg", "", ""} << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)"};

@@ -64,7 +64,6 @@ class RtfReaderTest : public QObject {
     row("ulnone", "{\\rtf1 \\ul a\\ulnone B}", QStringLiteral("aB"), "B", "12pt");
     row("plain resets", "{\\rtf1 \\b\\i\\fs40 a\\plain B}", QStringLiteral("aB"), "B", "12pt");
     row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
-    row("group restores", "{\\rtf1 a{\\b b{\\i c}d}E}", QStringLiteral("abcdE"), "E", "12pt");
     row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "500pt");
     row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}",
         QStringLiteral("A"), "A", "Courier New 12pt");

@@ -1,5 +1,6 @@
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -44,6 +45,7 @@ TEST(PagesiftScan, PrintsTheImageTagsThenTheImageLinks) {
   EXPECT_EQ(folder.Read("source.htm"), "&lt;img src=\"<a href='/a.gif'>a.gif</a>\">\r\n");
 }
 
+// The first entries are kept, up to the list limit, and the rest are counted.
 TEST(PagesiftScan, SaysWhatAFullListLeftOut) {
   test::TestFolder folder;
   std::string page;
@@ -51,6 +53,8 @@ TEST(PagesiftScan, SaysWhatAFullListLeftOut) {
   folder.Write("page.html", page);
   const Outcome run = RunScan(folder, "--url http://h/a/p.html page.html");
   EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 32'767);
+  EXPECT_TRUE(run.out.ends_with("\nimg\t32766.gif\thttp://h/a/32766.gif\n"));
   EXPECT_EQ(run.err, "pagesift-scan: img list full at 32767 entries: 3 more references not listed\n");
 }
 
