@@ -108,13 +108,19 @@ void PageImages::savingEnded(const QString& folder) {
   if (!saver->failures().isEmpty()) lines.append(tr("Not saved:"));
   for (const ImageSaver::Failure& failure : saver->failures()) lines.append(failure.address + QStringLiteral(": ") + failure.reason);
   saver->deleteLater();
-  constexpr int kShownLines = 12;  // the whole list is in the details
-  const QString shown = lines.mid(0, kShownLines).join(QLatin1Char('\n')) +
-                        (lines.size() > kShownLines ? QStringLiteral("\n...") : QString());
+  // The first lines, each cut to fit a message box (an address can be 64K
+  // characters long); the whole list is in the details.
+  constexpr int kShownLines = 12;
+  constexpr int kShownLineLength = 160;
+  QStringList shownLines = lines.mid(0, kShownLines);
+  for (QString& line : shownLines) {
+    if (line.size() > kShownLineLength) line = line.left(kShownLineLength) + QChar(0x2026);
+  }
+  const QString shown = shownLines.join(QLatin1Char('\n')) + (lines.size() > kShownLines ? QStringLiteral("\n...") : QString());
   auto* summary = new QMessageBox(saver->failures().isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
                                   tr("Save All Images"), shown, QMessageBox::Ok, context_.dialogParent);
   summary->setTextFormat(Qt::PlainText);
-  if (lines.size() > kShownLines) summary->setDetailedText(lines.mid(1).join(QLatin1Char('\n')));
+  if (shownLines != lines) summary->setDetailedText(lines.mid(1).join(QLatin1Char('\n')));
   summary->setAttribute(Qt::WA_DeleteOnClose);
   summary->open();
   emit saveEnded();
