@@ -7,6 +7,20 @@
 
 namespace pagesift {
 
+// The kinds of use, in the order the window offers them.
+inline constexpr QLatin1String kImageKinds[] = {
+    QLatin1String("img"),  QLatin1String("srcset"),  QLatin1String("picture"), QLatin1String("lazy"),
+    QLatin1String("input"), QLatin1String("svg"),    QLatin1String("poster"),  QLatin1String("css"),
+    QLatin1String("icon"), QLatin1String("preload"), QLatin1String("meta"),    QLatin1String("link"),
+    QLatin1String("frame")};
+
+inline bool isImageKind(const QString& kind) {
+  for (const QLatin1String known : kImageKinds) {
+    if (kind == known) return true;
+  }
+  return false;
+}
+
 // Whether an image has loaded: known only for an <img> whose current source
 // the address is.
 enum class ImageLoaded { kUnknown, kYes, kNo };

@@ -6,22 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace pagesift {
 namespace {
-
-const QLatin1String kKinds[] = {
-    QLatin1String("img"),  QLatin1String("srcset"), QLatin1String("picture"), QLatin1String("lazy"),
-    QLatin1String("input"), QLatin1String("svg"),   QLatin1String("poster"),  QLatin1String("css"),
-    QLatin1String("icon"), QLatin1String("preload"), QLatin1String("meta"),   QLatin1String("link"),
-    QLatin1String("frame")};
-
-bool isKind(const QString& kind) {
-  return std::any_of(std::begin(kKinds), std::end(kKinds), [&kind](QLatin1String known) { return kind == known; });
-}
 
 // A size from the script: a whole number of pixels, 0 when absent or
 // nonsense, at most INT_MAX.
@@ -66,7 +55,7 @@ ImageInventory mergeImageUses(const QByteArray& scriptJson) {
     if (!(index >= 0 && index < double(addresses.size())) || index != std::floor(index)) continue;
     const QString address = addresses.at(qsizetype(index)).toString();
     const QString kind = use.value(QLatin1String("kind")).toString();
-    if (address.isEmpty() || !isKind(kind)) continue;
+    if (address.isEmpty() || !isImageKind(kind)) continue;
 
     const int naturalWidth = pixels(use.value(QLatin1String("naturalWidth")));
     const int naturalHeight = pixels(use.value(QLatin1String("naturalHeight")));

@@ -17,15 +17,6 @@
 #include "inventory/inventory_model.h"
 
 namespace pagesift {
-namespace {
-
-const QStringList kKinds = {QStringLiteral("img"),  QStringLiteral("srcset"), QStringLiteral("picture"),
-                            QStringLiteral("lazy"), QStringLiteral("input"),  QStringLiteral("svg"),
-                            QStringLiteral("poster"), QStringLiteral("css"),  QStringLiteral("icon"),
-                            QStringLiteral("preload"), QStringLiteral("meta"), QStringLiteral("link"),
-                            QStringLiteral("frame")};
-
-}  // namespace
 
 InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -43,7 +34,7 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   resize(1000, 640);
 
   kind_->addItem(tr("All kinds"), QString());
-  for (const QString& kind : kKinds) kind_->addItem(kind, kind);
+  for (const QLatin1String kind : kImageKinds) kind_->addItem(kind, kind);
   minimumSize_->setRange(0, 100000);
   minimumSize_->setPrefix(tr("At least "));
   minimumSize_->setSuffix(tr(" px"));

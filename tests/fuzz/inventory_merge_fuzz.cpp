@@ -20,12 +20,6 @@ void require(bool condition, const char* what) {
   }
 }
 
-const QStringList kKinds = {QStringLiteral("img"),  QStringLiteral("srcset"), QStringLiteral("picture"),
-                            QStringLiteral("lazy"), QStringLiteral("input"),  QStringLiteral("svg"),
-                            QStringLiteral("poster"), QStringLiteral("css"),  QStringLiteral("icon"),
-                            QStringLiteral("preload"), QStringLiteral("meta"), QStringLiteral("link"),
-                            QStringLiteral("frame")};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -38,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     addresses.insert(row.address);
     require(row.uses >= row.kinds.size() && !row.kinds.isEmpty(), "fewer uses than kinds");
     require(QSet<QString>(row.kinds.begin(), row.kinds.end()).size() == row.kinds.size(), "a kind listed twice");
-    for (const QString& kind : row.kinds) require(kKinds.contains(kind), "an unknown kind");
+    for (const QString& kind : row.kinds) require(pagesift::isImageKind(kind), "an unknown kind");
     require(row.naturalWidth >= 0 && row.naturalHeight >= 0 && row.displayWidth >= 0 && row.displayHeight >= 0,
             "a negative size");
     if (row.isInline()) (void)pagesift::decodeInlineImage(row.address);
