@@ -128,7 +128,7 @@ QHash<QString, ArchivedImage> readArchivedImages(const QString& archivePath, con
       image.failure = largerThanText(maxBytes);
       continue;
     }
-    const QByteArray bytes = base64 ? QByteArray::fromBase64(body.toByteArray())
+    const QByteArray bytes = base64 ? QByteArray::fromBase64(QByteArray::fromRawData(body.data(), body.size()))
                              : encoding == "quoted-printable" ? fromQuotedPrintable(body)
                                                               : body.toByteArray();
     if (bytes.size() > maxBytes) {
