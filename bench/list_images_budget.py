@@ -10,7 +10,7 @@ QtWebEngineProcess children). Prints, per page, the load, the listing's
 wall time and the time past the load, the rows printed, what it said on
 standard error, and the peaks of the summed RSS and PSS.
 
-    bench/list_images_budget.py build/bin/PageSift build/bench/inventory_timing [RUNS]
+    bench/list_images_budget.py build/bin/PageSift build/bench/inventory_timing [RUNS [PAGE.html...]]
 """
 import functools
 import http.server
@@ -123,6 +123,7 @@ def main():
         sys.exit(__doc__)
     program, timing = sys.argv[1], sys.argv[2]
     runs = int(sys.argv[3]) if len(sys.argv) > 3 else 1
+    only = sys.argv[4:]
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QTWEBENGINE_DISABLE_SANDBOX="1",
                QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu")
     with tempfile.TemporaryDirectory() as folder:
@@ -131,6 +132,8 @@ def main():
         threading.Thread(target=server.serve_forever, daemon=True).start()
         base = f"http://127.0.0.1:{server.server_port}/"
         for name in names:
+            if only and name not in only:
+                continue
             url = base + name
             past, walls, loads = [], [], []
             for _ in range(runs):

@@ -27,7 +27,7 @@
     const kMaxText = 1000;                 // characters of an alt text, origin or descriptor
     // Milliseconds of walking: with the wait for images to settle, a listing
     // ends within 5 s of the page's load even on a page of 100,000 images.
-    const kTimeBudget = 2000;
+    const kTimeBudget = 1500;
     const kNoscriptPiece = 262144;         // characters of noscript markup parsed at a time
 
     const kImageExtension = /\.(?:bmp|gif|ico|jpeg|jpg|png|svg|webp|avif|tif|tiff)$/i;
