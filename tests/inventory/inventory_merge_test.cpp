@@ -88,7 +88,7 @@ class InventoryMergeTest : public QObject {
                        QStringLiteral("/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
                                       "loaded=unknown")}
         << QStringLiteral("cut short: the page uses more than 100,000 images; the walk through the page ran out of "
-                          "time; the engine asked for more images than are recorded");
+                          "time; some images the engine asked for were left out (over the limits)");
 
     QTest::newRow("the script's own error") << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})")
                                             << RequestedImages() << QStringList()
