@@ -134,16 +134,21 @@ PaneDownload* DownloadRouter::archivePage(QWebEnginePage* page, const QString& f
   auto* download = new EngineDownload(parent);
   const QString wanted = QFileInfo(filePath).absoluteFilePath();
   QPointer<EngineDownload> guard(download);
+  QPointer<QWebEnginePage> shown(page);
+  // A document that is not HTML (an image on its own) is not archived: the
+  // engine downloads the document instead, under its own name (seen on Qt
+  // WebEngine 6.4). That download is claimed too, and given up.
   expect(
       page, download,
-      [wanted](const QWebEngineDownloadRequest& request) {
-        return request.isSavePageDownload() &&
-               QFileInfo(request.downloadDirectory() + QLatin1Char('/') + request.downloadFileName()).absoluteFilePath() ==
-                   wanted;
+      [wanted, shown](const QWebEngineDownloadRequest& request) {
+        if (!request.isSavePageDownload()) return shown && request.url() == shown->url();
+        return QFileInfo(request.downloadDirectory() + QLatin1Char('/') + request.downloadFileName()).absoluteFilePath() ==
+               wanted;
       },
       [guard](QWebEngineDownloadRequest* request) {
-        if (!guard || guard->ended()) {
+        if (!guard || guard->ended() || !request->isSavePageDownload()) {
           request->cancel();
+          if (guard) guard->finish(false, tr("The page cannot be archived"));
           return;
         }
         guard->follow(request);
