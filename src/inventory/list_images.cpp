@@ -35,7 +35,9 @@ constexpr char kImageState[] = R"((() => {
   return state + document.images.length;
 })())";
 
-constexpr int kTimeoutGrace = 5000;   // milliseconds the collection may take once the time is up
+// A page that has not settled by then is collected as it is, so that what
+// it has is printed before the overall limit.
+constexpr int kCollectBy = kOverallLimit - 5000;  // milliseconds
 
 QJsonValue sizeValue(int pixels, bool known) { return known ? QJsonValue(pixels) : QJsonValue(QJsonValue::Null); }
 
@@ -81,7 +83,8 @@ class ImageLister : public QObject {
       fail(tr("not a valid address"));
       return exitCode_;
     }
-    QTimer::singleShot(kOverallLimit, this, [this] { timeUp(); });
+    QTimer::singleShot(kCollectBy, this, [this] { timeUp(); });
+    QTimer::singleShot(kOverallLimit, this, [this] { fail(tr("timed out")); });
     page_->load(address_);
     if (!done_) loop_.exec();
     return exitCode_;
@@ -126,7 +129,7 @@ class ImageLister : public QObject {
           self->fail(tr("timed out"));
           return;
         }
-        collected.cutShort = tr("timed out after %1 s, before the page had settled").arg(kOverallLimit / 1000) +
+        collected.cutShort = tr("the page had not settled after %1 s").arg(kCollectBy / 1000) +
                              (collected.cutShort.isEmpty() ? QString() : QStringLiteral("; ") + collected.cutShort);
       }
       for (const InventoryRow& row : collected.rows) {
@@ -141,12 +144,11 @@ class ImageLister : public QObject {
     });
   }
 
-  // The time is up: what can be collected now is listed, cut short; if even
-  // that takes too long, nothing is.
+  // The time is nearly up: what can be collected now is listed, cut short;
+  // if even that does not come before the overall limit, nothing is.
   void timeUp() {
-    if (done_) return;
+    if (done_ || collecting_) return;
     timedOut_ = true;
-    QTimer::singleShot(kTimeoutGrace, this, [this] { fail(tr("timed out")); });
     collect();
   }
 

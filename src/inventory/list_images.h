@@ -16,8 +16,8 @@ namespace pagesift {
 // loaded "yes" or "no", bytes a data: row's decoded size (its "address" is
 // "data:<media type>").
 // Returns 0, with "the list was cut short (complete: false): <why>" on
-// standard error when a limit cut it short or the time ran out with rows
-// collected; or 1, with the reason on standard error, when the page cannot
+// standard error when a limit cut it short or the page had not settled
+// after 25 s (what it had then is listed); or 1, with the reason on standard error, when the page cannot
 // be loaded, answers with an error status, asks for a login or a
 // certificate decision, is a download, its images cannot be read, or all
 // this takes over 30 s with nothing collected ("timed out"). Needs a
