@@ -1,10 +1,6 @@
 #include "platform/web_engine_pane.h"
 
-#include <QFileInfo>
 #include <QPointer>
-#include <QTimer>
-#include <QUuid>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -12,6 +8,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "platform/download_router.h"
+#include "platform/image_request_log.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -102,6 +100,7 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
   view_->setPage(page_);
   applyEngineSettings(page_->settings(), role);
   connectEngineEvents();
+  connectDownloads();
 }
 
 void WebEnginePane::connectEngineEvents() {
@@ -128,7 +127,6 @@ void WebEnginePane::connectEngineEvents() {
           [this](int progress) { emit ProgressChange(index(), progress, 100); });
   connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
-  connect(context_.profile, &QWebEngineProfile::downloadRequested, this, &WebEnginePane::handleDownload);
 }
 
 bool WebEnginePane::acceptMainFrame(const QUrl& url) {
@@ -150,87 +148,23 @@ void WebEnginePane::applySettingsFor(PaneRole role) {
   applyEngineSettings(page_->settings(), role);
 }
 
-// A download the program started: follows the engine's request once the
-// pane has accepted it.
-class EngineDownload : public PaneDownload {
- public:
-  using PaneDownload::PaneDownload;
-
-  void cancel() override {
-    if (ended_) return;
-    finish(false, tr("Cancelled"));
-    if (request_) request_->cancel();
-  }
-
-  void follow(QWebEngineDownloadRequest* request) {
-    request_ = request;
-    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-            [this, request] { emit progress(request->receivedBytes(), request->totalBytes()); });
-    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, request](QWebEngineDownloadRequest::DownloadState state) {
-              switch (state) {
-                case QWebEngineDownloadRequest::DownloadCompleted: finish(true, {}); break;
-                case QWebEngineDownloadRequest::DownloadCancelled: finish(false, tr("Cancelled")); break;
-                case QWebEngineDownloadRequest::DownloadInterrupted:
-                  finish(false, request->interruptReasonString());
-                  break;
-                default: break;
-              }
-            });
-  }
-
-  void finish(bool ok, const QString& reason) {
-    if (ended_) return;
-    ended_ = true;
-    emit finished(ok, reason);
-  }
-
-  bool ended() const { return ended_; }
-
- private:
-  QPointer<QWebEngineDownloadRequest> request_;
-  bool ended_ = false;
-};
-
-void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
-  if (request->page() != page_) return;  // another pane's
-  const auto own = ownDownloads_.constFind(request->suggestedFileName());
-  if (own != ownDownloads_.constEnd()) {
-    const OwnDownload download = *own;
-    ownDownloads_.erase(own);
-    if (!download.download || download.download->ended()) {  // given up before the engine answered
-      request->cancel();
-      return;
-    }
-    const QString filePath = download.target(request->mimeType());
-    if (filePath.isEmpty()) {
-      request->cancel();
-      download.download->finish(false, tr("No file to write to"));
-      return;
-    }
-    const QFileInfo target(filePath);
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    download.download->follow(request);
-    request->accept();
-    return;
-  }
-  request->cancel();
-  loadStateText_ = tr("PageSift does not download files: %1").arg(request->url().toDisplayString());
-  emit StatusTextChange(index(), loadStateText_);
+void WebEnginePane::connectDownloads() {
+  DownloadRouter::of(context_.profile)->refuseFor(page_, this, [this](const QUrl& address) {
+    loadStateText_ = tr("PageSift does not download files: %1").arg(address.toDisplayString());
+    emit StatusTextChange(index(), loadStateText_);
+  });
+  if (index() == kBrowserPane) requestLog_ = new ImageRequestLog(page_);
 }
 
 PaneDownload* WebEnginePane::startDownload(const QUrl& url, DownloadTarget target, QObject* parent) {
-  auto* download = new EngineDownload(parent);
-  if (!url.isValid() || url.isEmpty()) {
-    QTimer::singleShot(0, download, [download] { download->finish(false, tr("Not a valid address")); });
-    return download;
-  }
-  const QString marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
-  ownDownloads_.insert(marker, {std::move(target), download});
-  page_->download(url, marker);
-  return download;
+  return DownloadRouter::of(context_.profile)->startDownload(page_, url, std::move(target), parent);
 }
+
+PaneDownload* WebEnginePane::archivePage(const QString& filePath, QObject* parent) {
+  return DownloadRouter::of(context_.profile)->archivePage(page_, filePath, parent);
+}
+
+RequestedImages WebEnginePane::requestedImages() const { return requestLog_ ? requestLog_->requests() : RequestedImages(); }
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, QWidget* parent) -> BrowserPane* {

@@ -10,13 +10,12 @@
 #include "platform/engine_settings.h"
 #include "platform/page_dialogs.h"
 
-class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace pagesift {
 
-class EngineDownload;
+class ImageRequestLog;
 class PanePage;
 
 // A BrowserPane on Qt WebEngine.
@@ -26,13 +25,13 @@ class PanePage;
 // from the moment its navigation is accepted, before the document loads;
 // any other address gets the browsing settings back.
 //
-// Downloads: the engine reports every download through the shared
-// profile's downloadRequested. A pane refuses each one of its page's
-// downloads and says so in its status text ("PageSift does not download
-// files: <address>"), except the ones the program starts itself through
-// startDownload(): those carry a one-time random marker as the engine's
-// suggested file name, which the pane recognises when the request comes
-// back, and only those are accepted.
+// Downloads go through the profile's DownloadRouter: the program's own
+// (startDownload, archivePage) are accepted, and any other download of the
+// pane's page is refused, the pane saying so in its status text
+// ("PageSift does not download files: <address>").
+//
+// The Browser pane (index kBrowserPane) keeps an ImageRequestLog of its
+// page: what the engine asks for as images, per document.
 class WebEnginePane : public BrowserPane {
   Q_OBJECT
 
@@ -59,14 +58,11 @@ class WebEnginePane : public BrowserPane {
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
   PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) override;
+  PaneDownload* archivePage(const QString& filePath, QObject* parent) override;
+  RequestedImages requestedImages() const override;
 
  private:
   friend class PanePage;
-
-  struct OwnDownload {
-    DownloadTarget target;
-    QPointer<EngineDownload> download;
-  };
 
   void connectEngineEvents();
   void userLoads();
@@ -75,7 +71,7 @@ class WebEnginePane : public BrowserPane {
   bool acceptMainFrame(const QUrl& url);
   bool acceptSubframe(const QUrl& url) const;
   void applySettingsFor(PaneRole role);
-  void handleDownload(QWebEngineDownloadRequest* request);
+  void connectDownloads();
 
   Context context_;
   PaneRole role_;
@@ -86,7 +82,7 @@ class WebEnginePane : public BrowserPane {
   QString loadStateText_;
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
-  QHash<QString, OwnDownload> ownDownloads_;  // by marker
+  ImageRequestLog* requestLog_ = nullptr;  // the Browser pane's only
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 
 #include <vector>
 
@@ -51,6 +52,15 @@ class FakeBrowserPane : public BrowserPane {
     return new FakeDownload(parent);
   }
 
+  // No archive: the saver downloads everything.
+  PaneDownload* archivePage(const QString&, QObject* parent) override {
+    auto* download = new FakeDownload(parent);
+    QTimer::singleShot(0, download, [download] { download->cancel(); });
+    return download;
+  }
+
+  RequestedImages requestedImages() const override { return requested; }
+
   void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
   void silencePageMessages() override { Record("SilencePageMessages"); }
 
@@ -64,6 +74,7 @@ class FakeBrowserPane : public BrowserPane {
   QString workingFolder;
   std::optional<std::string> body;
   bool holdCaptures = false;
+  RequestedImages requested;
 
  private:
   void Record(const QString& call) const { log_->append(QStringLiteral("wb(%1).%2").arg(index()).arg(call)); }
