@@ -374,7 +374,7 @@ void Tokenizer::word(ControlWord w, bool hasParameter, int parameter) {
     case Word::NoSuperSub: ch.script = 0; break;
     case Word::Plain: ch = CharFormat{}; break;
     case Word::FontSize:
-      ch.halfPoints = parameter > 0 ? std::min(parameter, kMaxHalfPoints) : kDefaultHalfPoints;
+      ch.halfPoints = parameter > 0 ? std::clamp(parameter, kMinHalfPoints, kMaxHalfPoints) : kDefaultHalfPoints;
       break;
     case Word::Font:
       if (s.destination == Destination::FontTable) {

@@ -6,7 +6,7 @@
 // in runs of one formatting and the paragraph ends. What it hands on is
 // bounded by the input: at most one character per byte, no character the
 // text document gives a meaning of its own (paragraph and frame marks,
-// objects, control characters other than tab), font sizes up to 500 pt,
+// objects, control characters other than tab), font sizes from 6 to 144 pt,
 // indents and spacing within 22 inches.
 
 #include <array>
@@ -22,7 +22,8 @@
 namespace pagesift::rtf {
 
 inline constexpr int kDefaultHalfPoints = 24;
-inline constexpr int kMaxHalfPoints = 1000;
+inline constexpr int kMinHalfPoints = 12;   // 6 pt
+inline constexpr int kMaxHalfPoints = 288;  // 144 pt
 inline constexpr int kMaxTwips = 31680;     // 22 inches
 inline constexpr int kMaxTabStops = 64;
 inline constexpr std::size_t kMaxTextPiece = 65536;  // characters a Handler::text call carries at most

@@ -1,5 +1,6 @@
 #include "support/rtf_reader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -41,6 +42,38 @@ QString Describe(const QTextBlockFormat& f) {
   return parts.join(QLatin1Char(' '));
 }
 
+// The document's outline: blocks, characters (paragraph ends not counted),
+// runs (fragments in a format other than the one before), and whether the
+// last character is plain text (no formatting of its own).
+struct Outline {
+  int blocks = 0;
+  qsizetype characters = 0;
+  int runs = 0;
+  bool plainEnd = false;
+};
+
+Outline OutlineOf(const QTextDocument& document) {
+  Outline outline{document.blockCount()};
+  QTextCharFormat previous;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      outline.characters += fragment.length();
+      if (outline.runs == 0 || fragment.charFormat() != previous) ++outline.runs;
+      previous = fragment.charFormat();
+    }
+  }
+  outline.plainEnd = outline.runs > 0 && !previous.hasProperty(QTextFormat::FontPointSize);
+  return outline;
+}
+
+QByteArray Repeated(const QByteArray& piece, int times) {
+  QByteArray bytes;
+  bytes.reserve(piece.size() * times);
+  for (int i = 0; i < times; ++i) bytes += piece;
+  return bytes;
+}
+
 }  // namespace
 
 class RtfReaderTest : public QObject {
@@ -64,7 +97,8 @@ class RtfReaderTest : public QObject {
     row("ulnone", "{\\rtf1 \\ul a\\ulnone B}", QStringLiteral("aB"), "B", "12pt");
     row("plain resets", "{\\rtf1 \\b\\i\\fs40 a\\plain B}", QStringLiteral("aB"), "B", "12pt");
     row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
-    row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "500pt");
+    row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "144pt");
+    row("font size at least 6 pt", "{\\rtf1 \\fs3 A}", QStringLiteral("A"), "A", "6pt");
     row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}",
         QStringLiteral("A"), "A", "Courier New 12pt");
     row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1 Bee;}A}", QStringLiteral("A"), "A", "Bee 12pt");
@@ -104,6 +138,9 @@ class RtfReaderTest : public QObject {
     row("list text", "{\\rtf1{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}{\\pn x}{\\pntext\\bullet\\tab}item}",
         QStringLiteral("\u2022\titem"));
     row("bin", "{\\rtf1 a{\\pict\\bin3 }}}}b}", QStringLiteral("ab"));
+    const QString word(64, u'x');
+    row("long word broken every 64 characters", "{\\rtf1 \\b " + QByteArray(150, 'x') + " x}",
+        word + u'\u200B' + word + u'\u200B' + QString(22, u'x') + QStringLiteral(" x"), "x", "b 12pt");
     row("unknown words", "{\\rtf1 a\\foobar12 b\\abcdefghijklmnopqrstuvwxyzabcdefghijk c}", QStringLiteral("abc"));
     // Malformed and truncated input.
     row("truncated group", "{\\rtf1 {\\b abc", QStringLiteral("abc"));
@@ -130,6 +167,50 @@ class RtfReaderTest : public QObject {
     cursor.setPosition(document.find(probe, 0, QTextDocument::FindCaseSensitively).selectionStart() + 1);
     QTEST(Describe(cursor.charFormat()), "chars");
     QTEST(Describe(cursor.blockFormat()), "block");
+  }
+
+  // What the reader builds is bounded, and nothing within the bounds is
+  // lost. Every document it builds lays out below the height at which Qt's
+  // layout without a page height never ends (8,388,607 px, seen on Qt 6.4).
+  void bounds_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<qsizetype>("characters");  // -1: fewer than the input has
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<bool>("plainEnd");
+    // 12 paragraphs of 9,000 runs: the 100,000 runs and paragraphs are the
+    // first 11 paragraphs' 99,011 and 989 runs of the last; its rest goes in
+    // a plain paragraph of its own.
+    const QByteArray paragraph = Repeated("\\b a \\b0 b ", 4500);
+    QTest::newRow("100,000 runs, the rest plain")
+        << "{\\rtf1 " + Repeated(paragraph + "\\par ", 11) + paragraph + "}" << 13 << qsizetype(216000) << 99990 << true;
+    QTest::newRow("paragraph cut at 10,000 runs")
+        << "{\\rtf1 " + Repeated("\\b a \\b0 b ", 6000) + "}" << 2 << qsizetype(24000) << 10001 << true;
+    QTest::newRow("paragraph cut at 10,000 line breaks and tabs")
+        << "{\\rtf1\\b " + Repeated("a\\line ", 7500) + Repeated("a\\tab ", 7500) + "}" << 2 << qsizetype(30000) << 2
+        << true;
+    QTest::newRow("paragraph cut at 1,000,000 characters, the document at 2,000,000")
+        << "{\\rtf1\\b " + Repeated("abcd ", 500000) + "}" << 2 << qsizetype(2000000) << 2 << true;
+    QTest::newRow("144 pt text cut to the height") << "{\\rtf1\\fs288 " + Repeated("abcd ", 20000) + "}" << 1
+                                                   << qsizetype(-1) << 1 << false;
+  }
+
+  void bounds() {
+    QFETCH(QByteArray, rtf);
+    QTextDocument document;
+    QVERIFY(ReadRtf(rtf, document));
+    const Outline outline = OutlineOf(document);
+    QTEST(outline.blocks, "blocks");
+    QFETCH(qsizetype, characters);
+    if (characters < 0) {
+      QVERIFY(outline.characters > 0 && outline.characters < rtf.size() / 2);
+    } else {
+      QCOMPARE(outline.characters, characters);
+    }
+    QTEST(outline.runs, "runs");
+    QTEST(outline.plainEnd, "plainEnd");
+    document.setTextWidth(665);
+    QVERIFY(document.documentLayout()->documentSize().height() < 8388607);
   }
 
   void shippedHelp() {
