@@ -80,27 +80,38 @@ class RegistryTest : public QObject {
     QCOMPARE(readAll(hivePath_), other);
   }
 
-  // The items switch even when the hive cannot be written.
+  // The items switch even when the hive cannot be written. A link at the
+  // hive path is never followed.
   void unwritableHive_data() {
-    QTest::addColumn<bool>("belowFile");
-    QTest::newRow("folder at the path") << false;
-    QTest::newRow("path below a file") << true;
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder at the path") << "folder";
+    QTest::newRow("path below a file") << "below a file";
+    QTest::newRow("link to another file") << "link";
+    QTest::newRow("dangling link") << "dangling link";
   }
   void unwritableHive() {
-    QFETCH(bool, belowFile);
-    write(dir_->filePath(QStringLiteral("file")), "x");
-    if (belowFile) {
-      qputenv("PAGESIFT_HIVE", dir_->filePath(QStringLiteral("file/HKEY_LOCAL_MACHINE.reg")).toUtf8());
-    } else {
+    QFETCH(QString, kind);
+    const QString file = dir_->filePath(QStringLiteral("file"));
+    write(file, hive({}));
+    QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
+    if (kind == QLatin1String("folder")) {
       QVERIFY(QDir().mkpath(hivePath_));
+    } else if (kind == QLatin1String("below a file")) {
+      qputenv("PAGESIFT_HIVE", (file + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
+    } else {
+      QVERIFY(QFile::link(kind == QLatin1String("link") ? file : dir_->filePath(QStringLiteral("none")), hivePath_));
     }
+    const QFileInfo before(hivePath_);
     IETOOLS tools(QStringLiteral("/p"), QStringLiteral("P"), &addItem_, &removeItem_);
     run(tools, true);
     run(tools, false);
     QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, QStringLiteral("A"), QString(), QString()),
              CRegister::kFalse);
-    QCOMPARE(QFileInfo(hivePath_).isDir(), !belowFile);
-    QCOMPARE(readAll(dir_->filePath(QStringLiteral("file"))), QByteArray("x"));
+    const QFileInfo after(hivePath_);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(readAll(file), hive({}));
   }
 
   // Operations "set|key|name|text" or "delete|key|name", joined by ";";
