@@ -76,9 +76,16 @@ bool isBlank(QStringView line) {
   return true;
 }
 
-QString describe(const FileError& failure) { return QString::fromLocal8Bit(failure.what()); }
+// What went wrong and then where, so that a narrow status bar shows the why.
+QString failed(const QString& what, const std::string& path) {
+  return what + QStringLiteral(" (") + QFile::decodeName(path.c_str()) + u')';
+}
 
-QString quoted(const std::string& path) { return u'\'' + QFile::decodeName(path.c_str()) + u'\''; }
+QString describe(const FileError& failure, const std::string& path) {
+  const QString text = QString::fromLocal8Bit(failure.what());
+  const QString named = u'\'' + QFile::decodeName(path.c_str()) + QStringLiteral("': ");
+  return text.startsWith(named) ? failed(text.sliced(named.size()), path) : text;
+}
 
 // The hive in the file, which must be a regular file (nothing follows a
 // link); a missing file is an empty hive.
@@ -95,9 +102,9 @@ std::optional<RegistryHive> loadHive(const std::string& path, QString& error) {
         }
       }
     }
-    error = quoted(path) + QStringLiteral(": not a registry file");
+    error = failed(QStringLiteral("not a registry file"), path);
   } catch (const FileError& failure) {
-    error = describe(failure);
+    error = describe(failure, path);
   }
   return std::nullopt;
 }
@@ -117,7 +124,7 @@ std::optional<QString> makeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) == 0) return std::nullopt;
     failure = errno;
   }
-  return quoted(path) + QStringLiteral(": cannot create the folder: ") + QString::fromLocal8Bit(std::strerror(failure));
+  return failed(QStringLiteral("cannot create the folder: ") + QString::fromLocal8Bit(std::strerror(failure)), path);
 }
 
 // Written beside the file and renamed into its place, which must hold a
@@ -132,7 +139,7 @@ bool saveHive(const std::string& path, const QString& folder, const RegistryHive
     // The text file adds the last line's end itself.
     ReplaceTextFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size() - kLineEnd.size())));
   } catch (const FileError& failure) {
-    error = describe(failure);
+    error = describe(failure, path);
     return false;
   }
   return true;
