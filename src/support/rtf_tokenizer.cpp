@@ -214,7 +214,11 @@ void Tokenizer::textRun() {
     for (; pos_ < end; ++pos_) byteCharacter(static_cast<unsigned char>(data_[pos_]));
     return;
   }
-  // Text to show, all in one formatting: as character() does, byte by byte.
+  // Text to show, all in one formatting: as character() does, byte by byte,
+  // from the first byte that is a character (line ends and other control
+  // bytes are not).
+  const auto shown = [](char byte) { return static_cast<unsigned char>(byte) >= 0x20 || byte == '\t'; };
+  while (pos_ < end && !shown(data_[pos_])) ++pos_;
   if (pos_ == end) return;
   if (!pending_.empty() && !(pendingFormat_ == s.chars)) flush();
   if (pending_.empty()) {
@@ -223,9 +227,8 @@ void Tokenizer::textRun() {
   }
   pending_.reserve(std::min(pending_.size() + (end - pos_), kMaxTextPiece));
   for (; pos_ < end; ++pos_) {
-    const auto byte = static_cast<unsigned char>(data_[pos_]);
-    if (byte < 0x20 && byte != '\t') continue;  // line ends among them
-    const char16_t ch = FromCp1252(byte);
+    if (!shown(data_[pos_])) continue;
+    const char16_t ch = FromCp1252(static_cast<unsigned char>(data_[pos_]));
     pending_.push_back(pendingSymbol_ ? FromSymbolFont(ch) : ch);
     if (pending_.size() == kMaxTextPiece) {
       flush();
