@@ -5,6 +5,12 @@
 // words and of line breaks. The shipped Help.rtf is the baseline.
 //
 //   help_rtf_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   help_rtf_bench --write=DIR    writes the documents as DIR/0.rtf ... and stops
+//
+// The whole program's start with one of them as its help file: copy the
+// program folder (build/bin, startup_bench included), put the document in
+// it as Help.rtf and run startup_bench there with an empty
+// XDG_CONFIG_HOME, so that the help window opens at start.
 //
 // ReadRtf: the reader building a text document from the bytes.
 // HelpAtStart: what the help file costs the start: the help window made,
@@ -35,12 +41,6 @@ struct Document {
   QByteArray bytes;
 };
 
-QByteArray alternatingRuns(qsizetype bytes) {
-  QByteArray rtf = "{\\rtf1 ";
-  while (rtf.size() < bytes) rtf += "\\fs1000 a\\fs999 b";
-  return rtf + '}';
-}
-
 QByteArray repeated(const QByteArray& start, const QByteArray& piece, qsizetype bytes) {
   QByteArray rtf = start;
   rtf.reserve(bytes + piece.size() + 1);
@@ -54,8 +54,8 @@ const std::vector<Document>& documents() {
     shipped.open(QIODevice::ReadOnly);
     return std::vector<Document>{
         {"shipped Help.rtf", shipped.readAll()},
-        {"10,000 runs, 85 KB", alternatingRuns(85'000)},
-        {"runs, 2.5 MB", alternatingRuns(2'500'000)},
+        {"10,000 runs, 85 KB", repeated("{\\rtf1 ", "\\fs1000 a\\fs999 b", 85'000)},
+        {"runs, 2.5 MB", repeated("{\\rtf1 ", "\\fs1000 a\\fs999 b", 2'500'000)},
         {"1 MB paragraph, one word", repeated("{\\rtf1 ", QByteArray(27, 'x'), 1'000'000)},
         {"1 MB paragraph, words", repeated("{\\rtf1 ", "lorem ipsum dolor sit amet ", 1'000'000)},
         {"32 MB of 6 pt words", repeated("{\\rtf1\\fs12 ", "lorem ipsum dolor sit amet ", 32 << 20)},
@@ -124,6 +124,14 @@ BENCHMARK(HelpAtStart)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->Iterati
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (argc == 2 && qstrncmp(argv[1], "--write=", 8) == 0) {
+    for (std::size_t i = 0; i < documents().size(); ++i) {
+      QFile file(QFile::decodeName(argv[1] + 8) + QStringLiteral("/%1.rtf").arg(i));
+      if (!file.open(QIODevice::WriteOnly) || file.write(documents()[i].bytes) != documents()[i].bytes.size()) return 1;
+      std::printf("%s: %s\n", qPrintable(file.fileName()), documents()[i].name);
+    }
+    return 0;
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

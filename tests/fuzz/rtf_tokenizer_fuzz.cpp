@@ -26,8 +26,8 @@ void require(bool condition, const char* what) {
 }
 
 bool withinBounds(const rtf::CharFormat& format) {
-  return format.halfPoints >= rtf::kMinHalfPoints && format.halfPoints <= rtf::kMaxHalfPoints && !format.hidden &&
-         format.font >= -1 && format.color >= 0 && format.highlight >= 0;
+  return format.halfPoints >= rtf::kMinHalfPoints && format.halfPoints <= rtf::kMaxHalfPoints && format.font >= -1 &&
+         format.color >= 0 && format.highlight >= 0;
 }
 
 bool withinBounds(const rtf::ParagraphFormat& paragraph) {
@@ -48,7 +48,7 @@ class Checker final : public rtf::Handler {
   void text(std::u16string_view characters, const rtf::CharFormat& format) override {
     require(!ended_, "text after the document's end");
     require(!characters.empty(), "empty text");
-    require(withinBounds(format), "character format out of bounds");
+    require(withinBounds(format) && !format.hidden, "character format out of bounds, or hidden");
     require(!hadText_ || !(format == last_) || lastSize_ == rtf::kMaxTextPiece, "two runs in a row in one format");
     for (const char16_t c : characters) {
       require(c >= 0x20 || c == u'\t', "control character in the text");
