@@ -77,14 +77,14 @@ bool isBlank(QStringView line) {
 }
 
 // What went wrong and then where, so that a narrow status bar shows the why.
-QString failed(const QString& what, const std::string& path) {
+QString whatAndWhere(const QString& what, const std::string& path) {
   return what + QStringLiteral(" (") + QFile::decodeName(path.c_str()) + u')';
 }
 
 QString describe(const FileError& failure, const std::string& path) {
   const QString text = QString::fromLocal8Bit(failure.what());
   const QString named = u'\'' + QFile::decodeName(path.c_str()) + QStringLiteral("': ");
-  return text.startsWith(named) ? failed(text.sliced(named.size()), path) : text;
+  return text.startsWith(named) ? whatAndWhere(text.sliced(named.size()), path) : text;
 }
 
 // The hive in the file, which must be a regular file (nothing follows a
@@ -93,7 +93,6 @@ std::optional<RegistryHive> loadHive(const std::string& path, QString& error) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return RegistryHive();
   try {
-    CheckWorkingFile(path);
     if (info.st_size <= kMaxHiveBytes) {
       const std::string bytes = ReadWholeFile(path);
       if (bytes.size() <= static_cast<std::size_t>(kMaxHiveBytes)) {
@@ -102,7 +101,7 @@ std::optional<RegistryHive> loadHive(const std::string& path, QString& error) {
         }
       }
     }
-    error = failed(QStringLiteral("not a registry file"), path);
+    error = whatAndWhere(QStringLiteral("not a registry file"), path);
   } catch (const FileError& failure) {
     error = describe(failure, path);
   }
@@ -124,7 +123,8 @@ std::optional<QString> makeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) == 0) return std::nullopt;
     failure = errno;
   }
-  return failed(QStringLiteral("cannot create the folder: ") + QString::fromLocal8Bit(std::strerror(failure)), path);
+  const QString reason = QString::fromLocal8Bit(std::strerror(failure));
+  return whatAndWhere(QStringLiteral("cannot create the folder: ") + reason, path);
 }
 
 // Written beside the file and renamed into its place, which must hold a
@@ -137,7 +137,8 @@ bool saveHive(const std::string& path, const QString& folder, const RegistryHive
   const QByteArray bytes = hive.serialize();
   try {
     // The text file adds the last line's end itself.
-    ReplaceTextFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size() - kLineEnd.size())));
+    const auto withoutLastLineEnd = static_cast<std::size_t>(bytes.size() - kLineEnd.size());
+    ReplaceTextFile(path, std::string_view(bytes.constData(), withoutLastLineEnd));
   } catch (const FileError& failure) {
     error = describe(failure, path);
     return false;

@@ -32,13 +32,11 @@ bool withinBounds(const rtf::CharFormat& format) {
 
 bool withinBounds(const rtf::ParagraphFormat& paragraph) {
   const auto twips = [](int value) { return value >= -rtf::kMaxTwips && value <= rtf::kMaxTwips; };
-  if (!twips(paragraph.left) || !twips(paragraph.right) || !twips(paragraph.first) || paragraph.before < 0 ||
-      paragraph.after < 0 || !twips(paragraph.before) || !twips(paragraph.after) || paragraph.tabCount < 0 ||
-      paragraph.tabCount > rtf::kMaxTabStops) {
-    return false;
-  }
   const auto tabs = paragraph.tabs();
-  return std::all_of(tabs.begin(), tabs.end(), [](std::int16_t tab) { return tab > 0 && tab <= rtf::kMaxTwips; });
+  return twips(paragraph.left) && twips(paragraph.right) && twips(paragraph.first) && twips(paragraph.before) &&
+         twips(paragraph.after) && paragraph.before >= 0 && paragraph.after >= 0 && paragraph.tabCount >= 0 &&
+         paragraph.tabCount <= rtf::kMaxTabStops &&
+         std::all_of(tabs.begin(), tabs.end(), [](std::int16_t tab) { return tab > 0 && tab <= rtf::kMaxTwips; });
 }
 
 class Checker final : public rtf::Handler {

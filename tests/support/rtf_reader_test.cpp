@@ -67,13 +67,6 @@ Outline OutlineOf(const QTextDocument& document) {
   return outline;
 }
 
-QByteArray Repeated(const QByteArray& piece, int times) {
-  QByteArray bytes;
-  bytes.reserve(piece.size() * times);
-  for (int i = 0; i < times; ++i) bytes += piece;
-  return bytes;
-}
-
 }  // namespace
 
 class RtfReaderTest : public QObject {
@@ -181,18 +174,18 @@ class RtfReaderTest : public QObject {
     // 12 paragraphs of 9,000 runs: the 100,000 runs and paragraphs are the
     // first 11 paragraphs' 99,011 and 989 runs of the last; its rest goes in
     // a plain paragraph of its own.
-    const QByteArray paragraph = Repeated("\\b a \\b0 b ", 4500);
-    QTest::newRow("100,000 runs, the rest plain")
-        << "{\\rtf1 " + Repeated(paragraph + "\\par ", 11) + paragraph + "}" << 13 << qsizetype(216000) << 99990 << true;
-    QTest::newRow("paragraph cut at 10,000 runs")
-        << "{\\rtf1 " + Repeated("\\b a \\b0 b ", 6000) + "}" << 2 << qsizetype(24000) << 10001 << true;
-    QTest::newRow("paragraph cut at 10,000 line breaks and tabs")
-        << "{\\rtf1\\b " + Repeated("a\\line ", 7500) + Repeated("a\\tab ", 7500) + "}" << 2 << qsizetype(30000) << 2
-        << true;
-    QTest::newRow("paragraph cut at 1,000,000 characters, the document at 2,000,000")
-        << "{\\rtf1\\b " + Repeated("abcd ", 500000) + "}" << 2 << qsizetype(2000000) << 2 << true;
-    QTest::newRow("144 pt text cut to the height") << "{\\rtf1\\fs288 " + Repeated("abcd ", 20000) + "}" << 1
-                                                   << qsizetype(-1) << 1 << false;
+    const QByteArray paragraph = QByteArray("\\b a \\b0 b ").repeated(4500);
+    const auto row = [](const char* name, const QByteArray& body, int blocks, qsizetype characters, int runs,
+                        bool plainEnd) {
+      QTest::newRow(name) << "{\\rtf1" + body + "}" << blocks << characters << runs << plainEnd;
+    };
+    row("100,000 runs, the rest plain", " " + (paragraph + "\\par ").repeated(11) + paragraph, 13, 216000, 99990, true);
+    row("paragraph cut at 10,000 runs", " " + QByteArray("\\b a \\b0 b ").repeated(6000), 2, 24000, 10001, true);
+    row("paragraph cut at 10,000 line breaks and tabs",
+        "\\b " + QByteArray("a\\line ").repeated(7500) + QByteArray("a\\tab ").repeated(7500), 2, 30000, 2, true);
+    row("paragraph cut at 1,000,000 characters, the document at 2,000,000",
+        "\\b " + QByteArray("abcd ").repeated(500000), 2, 2000000, 2, true);
+    row("144 pt text cut to the height", "\\fs288 " + QByteArray("abcd ").repeated(20000), 1, -1, 1, false);
   }
 
   void bounds() {
