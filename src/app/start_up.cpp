@@ -13,6 +13,7 @@
 #include "shell/status_panels.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
+#include "shell/status_panels.h"
 #include "inventory/inventory_collector.h"
 #include "inventory/page_images.h"
 #include "support/auxiliary_windows.h"
@@ -46,7 +47,10 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     mainWindow_ = new Form1(programFolder, makePane);
     const Form1Ui& ui = mainWindow_->ui();
     ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
-                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
+                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1],
+                                         [form = QPointer<Form1>(mainWindow_)](const QString& message) {
+                                           if (form) form->ui().sb1->setPanelText(1, message);
+                                         });
     BrowserPane* browser = ui.wb[kBrowserPane];
     Form1* form = mainWindow_;
     SaveLimits limits;
