@@ -1,15 +1,29 @@
 #include "platform/web_engine_pane.h"
 
+#include <algorithm>
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMenu>
+#include <QMetaMethod>
 #include <QPointer>
+#include <QPrinter>
 #include <QTimer>
 #include <QUuid>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 #include "platform/program_folder.h"
@@ -66,14 +80,47 @@ class PanePage : public QWebEnginePage {
 
 namespace {
 
-// Links that ask for a new window open in the pane itself.
+// Links that ask for a new window open in the pane itself; the context
+// menu is the pane's.
 class PaneView : public QWebEngineView {
  public:
   using QWebEngineView::QWebEngineView;
 
+  std::function<void(const QPoint& globalPosition)> showContextMenu;
+
  protected:
   QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override { return this; }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    if (showContextMenu) showContextMenu(event->globalPos());
+  }
 };
+
+// The engine's context-menu entries that cannot work here: the program
+// refuses the downloads they start, and page source or inspection would
+// replace the pane's page with one that cannot go back.
+constexpr QWebEnginePage::WebAction kUnusableEntries[] = {
+    QWebEnginePage::SavePage,           QWebEnginePage::DownloadImageToDisk, QWebEnginePage::DownloadLinkToDisk,
+    QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::ViewSource,          QWebEnginePage::InspectElement,
+    QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,    QWebEnginePage::OpenLinkInNewBackgroundTab,
+};
+
+// The zoom range the engine accepts.
+constexpr double kMinimumZoom = 0.25;
+constexpr double kMaximumZoom = 5.0;
+
+// The Source Code view's style: the system's fixed font, white space kept,
+// long lines wrapped anywhere.
+QString sourceStyleSheet() {
+  const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  QString family = font.family();
+  family.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+  family.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+  const QString size = font.pointSizeF() > 0 ? QString::number(font.pointSizeF()) + QLatin1String("pt")
+                                             : QString::number(font.pixelSize()) + QLatin1String("px");
+  return QStringLiteral("body { font-family: \"%1\", monospace; font-size: %2; white-space: pre-wrap; "
+                        "overflow-wrap: anywhere; }")
+      .arg(family, size);
+}
 
 QString loadStateText(const QWebEngineLoadingInfo& info) {
   const QString address = info.url().toDisplayString();
@@ -101,6 +148,7 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
       page_(new PanePage(context.profile, this, view_)) {
   view_->setPage(page_);
   applyEngineSettings(page_->settings(), role);
+  static_cast<PaneView*>(view_)->showContextMenu = [this](const QPoint& at) { showContextMenu(at); };
   connectEngineEvents();
 }
 
@@ -129,6 +177,13 @@ void WebEnginePane::connectEngineEvents() {
   connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
   connect(context_.profile, &QWebEngineProfile::downloadRequested, this, &WebEnginePane::handleDownload);
+  // The engine keeps its Back and Forward actions in step with the history.
+  for (const QWebEnginePage::WebAction action : {QWebEnginePage::Back, QWebEnginePage::Forward}) {
+    connect(page_->action(action), &QAction::changed, this, [this] { emit historyChanged(index()); });
+  }
+  connect(page_, &QWebEnginePage::urlChanged, this, [this] { emit historyChanged(index()); });
+  connect(view_, &QWebEngineView::printFinished, this, &WebEnginePane::printingEnded);
+  connect(page_, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString&, bool ok) { printingEnded(ok); });
 }
 
 bool WebEnginePane::acceptMainFrame(const QUrl& url) {
@@ -194,6 +249,18 @@ class EngineDownload : public PaneDownload {
 
 void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
   if (request->page() != page_) return;  // another pane's
+  if (request->isSavePageDownload()) {
+    acceptSavePage(request);
+    return;
+  }
+  if (saveDownload_ && !saveDownload_->ended() && request->url() == view_->url()) {
+    // A page the engine cannot save as a web page (an image, a PDF): it
+    // downloads the address instead, which is not what the user asked for.
+    request->cancel();
+    saveFilePath_.clear();
+    std::exchange(saveDownload_, nullptr)->finish(false, tr("This is not a web page (%1)").arg(request->mimeType()));
+    return;
+  }
   const auto own = ownDownloads_.constFind(request->suggestedFileName());
   if (own != ownDownloads_.constEnd()) {
     const OwnDownload download = *own;
@@ -232,17 +299,143 @@ PaneDownload* WebEnginePane::startDownload(const QUrl& url, DownloadTarget targe
   return download;
 }
 
+// Only the save savePage() asked for, to the file it named, is written: the
+// engine's own Save Page (a page cannot start one) is refused, and so is a
+// save the engine would write elsewhere (it renames some, an image page's
+// for one).
+void WebEnginePane::acceptSavePage(QWebEngineDownloadRequest* request) {
+  const QString path = QFileInfo(QDir(request->downloadDirectory()).filePath(request->downloadFileName())).absoluteFilePath();
+  QPointer<EngineDownload> download = std::exchange(saveDownload_, nullptr);
+  if (!download || download->ended() || path != std::exchange(saveFilePath_, QString())) {
+    request->cancel();
+    if (download) download->finish(false, tr("The engine would save this page as %1 instead").arg(path));
+    return;
+  }
+  download->follow(request);
+  if (request->state() == QWebEngineDownloadRequest::DownloadRequested) request->accept();
+}
+
+PaneDownload* WebEnginePane::savePage(const QString& filePath, PageSaveFormat format, QObject* parent) {
+  auto* download = new EngineDownload(parent);
+  if (saveDownload_) saveDownload_->finish(false, tr("Cancelled"));  // its request, if it comes, is refused
+  saveFilePath_ = QFileInfo(filePath).absoluteFilePath();
+  saveDownload_ = download;
+  page_->save(saveFilePath_, format == PageSaveFormat::kSingleHtml ? QWebEngineDownloadRequest::SingleHtmlSaveFormat
+                                                                    : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+  return download;
+}
+
+bool WebEnginePane::startPrinting(DoneCallback done) {
+  if (printDone_) {
+    QTimer::singleShot(0, this, [done = std::move(done)] { done(false); });
+    return false;
+  }
+  printDone_ = std::move(done);
+  return true;
+}
+
+void WebEnginePane::printingEnded(bool ok) {
+  const DoneCallback done = std::exchange(printDone_, {});
+  printer_.reset();
+  if (done) done(ok);
+}
+
+void WebEnginePane::print(std::shared_ptr<QPrinter> printer, DoneCallback done) {
+  if (!startPrinting(std::move(done))) return;
+  printer_ = std::move(printer);
+  view_->print(printer_.get());
+}
+
+void WebEnginePane::printToPdf(const QString& filePath, DoneCallback done) {
+  if (startPrinting(std::move(done))) page_->printToPdf(filePath);
+}
+
+void WebEnginePane::showContextMenu(const QPoint& globalPosition) {
+  const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+  if (!request) return;
+  if (isSignalConnected(QMetaMethod::fromSignal(&BrowserPane::contextMenuRequested))) {
+    PaneContextRequest shown;
+    shown.position = request->position();
+    shown.linkUrl = request->linkUrl();
+    if (request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage) shown.imageUrl = request->mediaUrl();
+    shown.selectedText = request->selectedText();
+    emit contextMenuRequested(index(), shown);
+    return;
+  }
+  QMenu* menu = view_->createStandardContextMenu();  // deletes itself when closed
+  for (const QWebEnginePage::WebAction action : kUnusableEntries) menu->removeAction(page_->action(action));
+  menu->popup(globalPosition);
+}
+
+bool WebEnginePane::canGoBack() const { return view_->history()->canGoBack(); }
+
+bool WebEnginePane::canGoForward() const { return view_->history()->canGoForward(); }
+
+// The engine takes a search for the same text as "find next": a change of
+// case ends the search first, so that it counts again.
+void WebEnginePane::findText(const QString& text, bool matchCase, bool backward, FindCallback done) {
+  const auto answer = [done = std::move(done)](const QWebEngineFindTextResult& result) {
+    if (done) done(result.activeMatch(), result.numberOfMatches());
+  };
+  if (text.isEmpty() || (text == findText_ && matchCase != findMatchCase_)) view_->findText(QString());
+  findText_ = text;
+  findMatchCase_ = matchCase;
+  if (text.isEmpty()) {
+    QTimer::singleShot(0, this, [answer] { answer({}); });
+    return;
+  }
+  QWebEnginePage::FindFlags flags;
+  if (matchCase) flags |= QWebEnginePage::FindCaseSensitively;
+  if (backward) flags |= QWebEnginePage::FindBackward;
+  view_->findText(text, flags, answer);
+}
+
+double WebEnginePane::zoomFactor() const { return view_->zoomFactor(); }
+
+void WebEnginePane::setZoomFactor(double factor) { view_->setZoomFactor(std::clamp(factor, kMinimumZoom, kMaximumZoom)); }
+
+void WebEnginePane::copySelection() { page_->triggerAction(QWebEnginePage::Copy); }
+
+void WebEnginePane::selectAll() { page_->triggerAction(QWebEnginePage::SelectAll); }
+
+// The style goes in with the document, from the isolated world, before the
+// page's own markup is parsed (a script there runs with the page's script
+// off, seen on Qt WebEngine 6.4); an adopted style sheet adds nothing to
+// the page's markup.
+void WebEnginePane::applySourceStyle() {
+  const QString name = QStringLiteral("pagesift-source-style");
+  QWebEngineScriptCollection& scripts = page_->scripts();
+  for (const QWebEngineScript& old : scripts.find(name)) scripts.remove(old);
+  if (workingFolder_.isEmpty()) return;
+  const QString css = QString::fromUtf8(QJsonDocument(QJsonArray{sourceStyleSheet()}).toJson(QJsonDocument::Compact));
+  QWebEngineScript script;
+  script.setName(name);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setRunsOnSubFrames(false);
+  script.setSourceCode(QStringLiteral("if (location.protocol === 'file:' && location.pathname.endsWith('/source.htm')) {"
+                                      " const sheet = new CSSStyleSheet(); sheet.replaceSync(%1[0]);"
+                                      " document.adoptedStyleSheets = [sheet]; }")
+                           .arg(css));
+  scripts.insert(script);
+}
+
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, QWidget* parent) -> BrowserPane* {
     const bool browsing = index == kBrowserPane || index == kWebsitePane;
-    const PaneRole role = browsing ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
+    const PaneRole role = index == kPageSourcePane ? PaneRole::kPageSource
+                          : browsing               ? PaneRole::kBrowsing
+                                                   : PaneRole::kGeneratedView;
     return new WebEnginePane(index, role, context, parent);
   };
 }
 
 QWidget* WebEnginePane::widget() const { return view_; }
 
-void WebEnginePane::setWorkingFolder(const QString& folder) { workingFolder_ = folder; }
+void WebEnginePane::setWorkingFolder(const QString& folder) {
+  workingFolder_ = folder;
+  if (index() == kSourcePane && role_ == PaneRole::kGeneratedView) applySourceStyle();
+}
 
 void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
 

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 #include "platform/browser_pane.h"
 #include "platform/engine_settings.h"
@@ -32,7 +33,18 @@ class PanePage;
 // files: <address>"), except the ones the program starts itself through
 // startDownload(): those carry a one-time random marker as the engine's
 // suggested file name, which the pane recognises when the request comes
-// back, and only those are accepted.
+// back, and only those are accepted; and the page save asked for through
+// savePage(), recognised by the file it is to write.
+//
+// Context menu: while a receiver is connected to contextMenuRequested the
+// pane shows no menu of its own; otherwise it shows the engine's, less the
+// entries that cannot work here (saving, page source, inspection).
+//
+// The Source Code pane (kSourcePane, once it has a working folder) shows
+// the working file source.htm in the system's fixed font with spaces, tabs
+// and line breaks kept and long lines wrapped, through a style sheet that
+// the pane's own script adopts in the isolated world when the document is
+// created; the page itself still runs none.
 class WebEnginePane : public BrowserPane {
   Q_OBJECT
 
@@ -59,6 +71,16 @@ class WebEnginePane : public BrowserPane {
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
   PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) override;
+  bool canGoBack() const override;
+  bool canGoForward() const override;
+  void findText(const QString& text, bool matchCase, bool backward, FindCallback done) override;
+  double zoomFactor() const override;
+  void setZoomFactor(double factor) override;
+  void copySelection() override;
+  void selectAll() override;
+  void print(std::shared_ptr<QPrinter> printer, DoneCallback done) override;
+  void printToPdf(const QString& filePath, DoneCallback done) override;
+  PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override;
 
  private:
   friend class PanePage;
@@ -76,6 +98,11 @@ class WebEnginePane : public BrowserPane {
   bool acceptSubframe(const QUrl& url) const;
   void applySettingsFor(PaneRole role);
   void handleDownload(QWebEngineDownloadRequest* request);
+  void acceptSavePage(QWebEngineDownloadRequest* request);
+  void showContextMenu(const QPoint& globalPosition);
+  void applySourceStyle();
+  bool startPrinting(DoneCallback done);
+  void printingEnded(bool ok);
 
   Context context_;
   PaneRole role_;
@@ -87,10 +114,20 @@ class WebEnginePane : public BrowserPane {
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
   QHash<QString, OwnDownload> ownDownloads_;  // by marker
+  // The page save asked for by savePage(), until its request comes back.
+  QString saveFilePath_;
+  QPointer<EngineDownload> saveDownload_;
+  // The print or PDF under way, and its printer.
+  DoneCallback printDone_;
+  std::shared_ptr<QPrinter> printer_;
+  // The last search, so that a change of case starts a new one.
+  QString findText_;
+  bool findMatchCase_ = false;
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,
-// the Source Code and Images panes show generated pages.
+// the Source Code and Images panes show generated pages, the Page Source
+// pane shows pages as served.
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context);
 
 }  // namespace pagesift
