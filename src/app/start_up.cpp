@@ -48,9 +48,15 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
                                          ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
     BrowserPane* browser = ui.wb[kBrowserPane];
     Form1* form = mainWindow_;
+    // The Every Image window's preview has the main window's context menu.
+    const BrowserPaneFactory makePreviewPane = [makePane, form](int index, QWidget* parent) {
+      BrowserPane* pane = makePane(index, parent);
+      form->attachContextMenu(pane);
+      return pane;
+    };
     pageImages_ = std::make_unique<PageImages>(PageImages::Context{
-        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); }, makePane,
-        [form](const QString& address) { form->sendToBrowser(address); }, form});
+        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
+        makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form});
     AuxiliaryWindows* windows = auxiliaryWindows_.get();
     IETOOLS* tools = ieTools_.get();
     PageImages* images = pageImages_.get();
