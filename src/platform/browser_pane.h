@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -57,6 +58,23 @@ class PaneDownload : public QObject {
   void finished(bool ok, const QString& reason);
 };
 
+// An image the engine asked for on behalf of a pane's page, whether or not
+// the page's document names it.
+struct RequestedImage {
+  QString address;  // as requested, fragment and all
+  QString type;     // what the engine asked for it as: "image" or "favicon"
+};
+
+// The images the engine has asked for since the pane's page began to load,
+// each address once, in the order first asked.
+struct RequestedImages {
+  QList<RequestedImage> requests;
+  bool cutShort = false;  // a limit (kMaxRequests, kMaxRequestText) left some out
+  static constexpr int kMaxRequests = 100000;
+  static constexpr qsizetype kMaxRequestText = 32 * 1048576;  // characters of all addresses together
+  static constexpr qsizetype kMaxAddress = 65536;             // characters of one address
+};
+
 // One rendering-engine pane as the main window uses it. Operations return at
 // once; what they start is reported later through the four events, each
 // carrying the pane's index. An operation the engine refuses returns false.
@@ -109,6 +127,14 @@ class BrowserPane : public QObject {
   // cache), the one kind of download a pane accepts. The result, a child of
   // `parent`, reports what happens; it never reports before this returns.
   virtual PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) = 0;
+  // Writes the shown page as one MIME archive (MHTML) at `filePath`: its
+  // document and every image the engine holds for it, taken from the engine
+  // with no request made. Reports like startDownload.
+  virtual PaneDownload* archivePage(const QString& filePath, QObject* parent) = 0;
+
+  // What the engine has asked for as images for the pane's page; only the
+  // Browser view keeps this record, the other panes report nothing.
+  virtual RequestedImages requestedImages() const { return {}; }
 
   // Whether the history has a page to go back or forward to; historyChanged
   // follows every change.

@@ -4,8 +4,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +12,6 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QTimer>
-#include <QUuid>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
@@ -26,6 +23,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+#include "platform/download_router.h"
+#include "platform/image_request_log.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -150,6 +149,7 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
   applyEngineSettings(page_->settings(), role);
   static_cast<PaneView*>(view_)->showContextMenu = [this](const QPoint& at) { showContextMenu(at); };
   connectEngineEvents();
+  connectDownloads();
 }
 
 void WebEnginePane::connectEngineEvents() {
@@ -176,7 +176,6 @@ void WebEnginePane::connectEngineEvents() {
           [this](int progress) { emit ProgressChange(index(), progress, 100); });
   connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
-  connect(context_.profile, &QWebEngineProfile::downloadRequested, this, &WebEnginePane::handleDownload);
   // The engine keeps its Back and Forward actions in step with the history.
   for (const QWebEnginePage::WebAction action : {QWebEnginePage::Back, QWebEnginePage::Forward}) {
     connect(page_->action(action), &QAction::changed, this, [this] { emit historyChanged(index()); });
@@ -205,124 +204,30 @@ void WebEnginePane::applySettingsFor(PaneRole role) {
   applyEngineSettings(page_->settings(), role);
 }
 
-// A download the program started: follows the engine's request once the
-// pane has accepted it.
-class EngineDownload : public PaneDownload {
- public:
-  using PaneDownload::PaneDownload;
-
-  void cancel() override {
-    if (ended_) return;
-    finish(false, tr("Cancelled"));
-    if (request_) request_->cancel();
-  }
-
-  void follow(QWebEngineDownloadRequest* request) {
-    request_ = request;
-    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-            [this, request] { emit progress(request->receivedBytes(), request->totalBytes()); });
-    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, request](QWebEngineDownloadRequest::DownloadState state) {
-              switch (state) {
-                case QWebEngineDownloadRequest::DownloadCompleted: finish(true, {}); break;
-                case QWebEngineDownloadRequest::DownloadCancelled: finish(false, tr("Cancelled")); break;
-                case QWebEngineDownloadRequest::DownloadInterrupted:
-                  finish(false, request->interruptReasonString());
-                  break;
-                default: break;
-              }
-            });
-  }
-
-  void finish(bool ok, const QString& reason) {
-    if (ended_) return;
-    ended_ = true;
-    emit finished(ok, reason);
-  }
-
-  bool ended() const { return ended_; }
-
- private:
-  QPointer<QWebEngineDownloadRequest> request_;
-  bool ended_ = false;
-};
-
-void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
-  if (request->page() != page_) return;  // another pane's
-  if (request->isSavePageDownload()) {
-    acceptSavePage(request);
-    return;
-  }
-  if (saveDownload_ && !saveDownload_->ended() && request->url() == view_->url()) {
-    // A page the engine cannot save as a web page (an image, a PDF): it
-    // downloads the address instead, which is not what the user asked for.
-    request->cancel();
-    saveFilePath_.clear();
-    std::exchange(saveDownload_, nullptr)->finish(false, tr("This is not a web page (%1)").arg(request->mimeType()));
-    return;
-  }
-  const auto own = ownDownloads_.constFind(request->suggestedFileName());
-  if (own != ownDownloads_.constEnd()) {
-    const OwnDownload download = *own;
-    ownDownloads_.erase(own);
-    if (!download.download || download.download->ended()) {  // given up before the engine answered
-      request->cancel();
-      return;
-    }
-    const QString filePath = download.target(request->mimeType());
-    if (filePath.isEmpty()) {
-      request->cancel();
-      download.download->finish(false, tr("No file to write to"));
-      return;
-    }
-    const QFileInfo target(filePath);
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    download.download->follow(request);
-    request->accept();
-    return;
-  }
-  request->cancel();
-  loadStateText_ = tr("PageSift does not download files: %1").arg(request->url().toDisplayString());
-  emit StatusTextChange(index(), loadStateText_);
+void WebEnginePane::connectDownloads() {
+  DownloadRouter::of(context_.profile)->refuseFor(page_, this, [this](const QUrl& address) {
+    loadStateText_ = tr("PageSift does not download files: %1").arg(address.toDisplayString());
+    emit StatusTextChange(index(), loadStateText_);
+  });
+  if (index() == kBrowserPane) requestLog_ = new ImageRequestLog(page_);
 }
 
 PaneDownload* WebEnginePane::startDownload(const QUrl& url, DownloadTarget target, QObject* parent) {
-  auto* download = new EngineDownload(parent);
-  if (!url.isValid() || url.isEmpty()) {
-    QTimer::singleShot(0, download, [download] { download->finish(false, tr("Not a valid address")); });
-    return download;
-  }
-  const QString marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
-  ownDownloads_.insert(marker, {std::move(target), download});
-  page_->download(url, marker);
-  return download;
+  return DownloadRouter::of(context_.profile)->startDownload(page_, url, std::move(target), parent);
 }
 
-// Only the save savePage() asked for, to the file it named, is written: the
-// engine's own Save Page (a page cannot start one) is refused, and so is a
-// save the engine would write elsewhere (it renames some, an image page's
-// for one).
-void WebEnginePane::acceptSavePage(QWebEngineDownloadRequest* request) {
-  const QString path = QFileInfo(QDir(request->downloadDirectory()).filePath(request->downloadFileName())).absoluteFilePath();
-  QPointer<EngineDownload> download = std::exchange(saveDownload_, nullptr);
-  if (!download || download->ended() || path != std::exchange(saveFilePath_, QString())) {
-    request->cancel();
-    if (download) download->finish(false, tr("The engine would save this page as %1 instead").arg(path));
-    return;
-  }
-  download->follow(request);
-  if (request->state() == QWebEngineDownloadRequest::DownloadRequested) request->accept();
+PaneDownload* WebEnginePane::archivePage(const QString& filePath, QObject* parent) {
+  return DownloadRouter::of(context_.profile)->archivePage(page_, filePath, parent);
 }
+
+RequestedImages WebEnginePane::requestedImages() const { return requestLog_ ? requestLog_->requests() : RequestedImages(); }
 
 PaneDownload* WebEnginePane::savePage(const QString& filePath, PageSaveFormat format, QObject* parent) {
-  auto* download = new EngineDownload(parent);
-  if (saveDownload_) saveDownload_->finish(false, tr("Cancelled"));  // its request, if it comes, is refused
-  saveFilePath_ = QFileInfo(filePath).absoluteFilePath();
-  saveDownload_ = download;
-  page_->save(saveFilePath_, format == PageSaveFormat::kSingleHtml ? QWebEngineDownloadRequest::SingleHtmlSaveFormat
-                                                                    : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
-  return download;
+  return DownloadRouter::of(context_.profile)
+      ->savePage(page_, filePath,
+                 format == PageSaveFormat::kSingleHtml ? QWebEngineDownloadRequest::SingleHtmlSaveFormat
+                                                       : QWebEngineDownloadRequest::CompleteHtmlSaveFormat,
+                 parent);
 }
 
 bool WebEnginePane::startPrinting(DoneCallback done) {
@@ -419,6 +324,7 @@ void WebEnginePane::applySourceStyle() {
                            .arg(css));
   scripts.insert(script);
 }
+
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, QWidget* parent) -> BrowserPane* {

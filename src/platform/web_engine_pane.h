@@ -11,13 +11,12 @@
 #include "platform/engine_settings.h"
 #include "platform/page_dialogs.h"
 
-class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace pagesift {
 
-class EngineDownload;
+class ImageRequestLog;
 class PanePage;
 
 // A BrowserPane on Qt WebEngine.
@@ -27,14 +26,10 @@ class PanePage;
 // from the moment its navigation is accepted, before the document loads;
 // any other address gets the browsing settings back.
 //
-// Downloads: the engine reports every download through the shared
-// profile's downloadRequested. A pane refuses each one of its page's
-// downloads and says so in its status text ("PageSift does not download
-// files: <address>"), except the ones the program starts itself through
-// startDownload(): those carry a one-time random marker as the engine's
-// suggested file name, which the pane recognises when the request comes
-// back, and only those are accepted; and the page save asked for through
-// savePage(), recognised by the file it is to write.
+// Downloads go through the profile's DownloadRouter: the program's own
+// (startDownload, archivePage, savePage) are accepted, and any other
+// download of the pane's page is refused, the pane saying so in its status
+// text ("PageSift does not download files: <address>").
 //
 // Context menu: while a receiver is connected to contextMenuRequested the
 // pane shows no menu of its own; otherwise it shows the engine's, less the
@@ -45,6 +40,9 @@ class PanePage;
 // and line breaks kept and long lines wrapped, through a style sheet that
 // the pane's own script adopts in the isolated world when the document is
 // created; the page itself still runs none.
+//
+// The Browser pane (index kBrowserPane) keeps an ImageRequestLog of its
+// page: what the engine asks for as images, per document.
 class WebEnginePane : public BrowserPane {
   Q_OBJECT
 
@@ -71,6 +69,8 @@ class WebEnginePane : public BrowserPane {
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
   PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) override;
+  PaneDownload* archivePage(const QString& filePath, QObject* parent) override;
+  RequestedImages requestedImages() const override;
   bool canGoBack() const override;
   bool canGoForward() const override;
   void findText(const QString& text, bool matchCase, bool backward, FindCallback done) override;
@@ -85,11 +85,6 @@ class WebEnginePane : public BrowserPane {
  private:
   friend class PanePage;
 
-  struct OwnDownload {
-    DownloadTarget target;
-    QPointer<EngineDownload> download;
-  };
-
   void connectEngineEvents();
   void userLoads();
   // Whether a main-frame navigation to `url` may go on; switches the
@@ -97,8 +92,7 @@ class WebEnginePane : public BrowserPane {
   bool acceptMainFrame(const QUrl& url);
   bool acceptSubframe(const QUrl& url) const;
   void applySettingsFor(PaneRole role);
-  void handleDownload(QWebEngineDownloadRequest* request);
-  void acceptSavePage(QWebEngineDownloadRequest* request);
+  void connectDownloads();
   void showContextMenu(const QPoint& globalPosition);
   void applySourceStyle();
   bool startPrinting(DoneCallback done);
@@ -113,10 +107,7 @@ class WebEnginePane : public BrowserPane {
   QString loadStateText_;
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
-  QHash<QString, OwnDownload> ownDownloads_;  // by marker
-  // The page save asked for by savePage(), until its request comes back.
-  QString saveFilePath_;
-  QPointer<EngineDownload> saveDownload_;
+  ImageRequestLog* requestLog_ = nullptr;  // the Browser pane's only
   // The print or PDF under way, and its printer.
   DoneCallback printDone_;
   std::shared_ptr<QPrinter> printer_;

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 #include <vector>
 
@@ -73,6 +74,15 @@ class FakeBrowserPane : public BrowserPane {
     return new FakeDownload(parent);
   }
 
+  // No archive: the saver downloads everything.
+  PaneDownload* archivePage(const QString&, QObject* parent) override {
+    auto* download = new FakeDownload(parent);
+    QTimer::singleShot(0, download, [download] { download->cancel(); });
+    return download;
+  }
+
+  RequestedImages requestedImages() const override { return requested; }
+
   void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
   void silencePageMessages() override { Record("SilencePageMessages"); }
 
@@ -90,6 +100,7 @@ class FakeBrowserPane : public BrowserPane {
   bool canForward = false;
   std::pair<int, int> found{1, 3};  // what a search answers: the active match, of how many
   double zoom = 1;
+  RequestedImages requested;
 
  private:
   void Record(const QString& call) const { log_->append(QStringLiteral("wb(%1).%2").arg(index()).arg(call)); }
