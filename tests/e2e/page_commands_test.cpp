@@ -40,23 +40,20 @@ constexpr char kFindPage[] =
     " <img src=\"/pic.gif\" width=\"20\" height=\"20\"></p>\n"
     "</body></html>";
 
-// Where the Source Code view draws the words of kFindPage, and how.
+// Where the Source Code view draws the words of kFindPage (left edge and
+// width of each), and how.
 constexpr char kSourceLayout[] = R"((() => {
-  const style = getComputedStyle(document.body);
-  const left = {}, width = {};
-  const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  const words = {}, walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
   for (let node; (node = walker.nextNode());) {
     for (const word of ['flat', 'deep', 'iiiiiiii', 'MMMMMMMM']) {
-      const at = node.data.indexOf(word);
+      const at = node.data.indexOf(word), range = document.createRange();
       if (at < 0) continue;
-      const range = document.createRange();
-      range.setStart(node, at);
-      range.setEnd(node, at + word.length);
-      left[word] = range.getBoundingClientRect().left;
-      width[word] = range.getBoundingClientRect().width;
+      range.setStart(node, at), range.setEnd(node, at + word.length);
+      words[word] = [range.getBoundingClientRect().left, range.getBoundingClientRect().width];
     }
   }
-  return JSON.stringify({whiteSpace: style.whiteSpace, font: style.fontFamily, left, width,
+  const style = getComputedStyle(document.body);
+  return JSON.stringify({whiteSpace: style.whiteSpace, font: style.fontFamily, words,
                          elements: document.querySelectorAll('script, style, link').length});
 })())";
 
@@ -170,11 +167,11 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
     const QJsonObject layout = QJsonDocument::fromJson(text.toUtf8()).object();
     QCOMPARE(layout["whiteSpace"].toString(), QString("pre-wrap"));
     QVERIFY2(layout["font"].toString().endsWith("monospace"), qPrintable(text));
-    const double narrow = layout["width"]["iiiiiiii"].toDouble();
-    QVERIFY2(narrow > 0 && qAbs(narrow - layout["width"]["MMMMMMMM"].toDouble()) < 0.5, qPrintable(text));
+    const auto words = layout["words"];
+    const double narrow = words["iiiiiiii"][1].toDouble();
+    QVERIFY2(narrow > 0 && qAbs(narrow - words["MMMMMMMM"][1].toDouble()) < 0.5, qPrintable(text));
     // "deep" stands eight characters further in than "flat" (both follow "<p>").
-    const double indent = layout["left"]["deep"].toDouble() - layout["left"]["flat"].toDouble();
-    QVERIFY2(qAbs(indent - narrow) < 1, qPrintable(text));
+    QVERIFY2(qAbs(words["deep"][0].toDouble() - words["flat"][0].toDouble() - narrow) < 1, qPrintable(text));
     QCOMPARE(layout["elements"].toInt(), 0);
     QVERIFY(!PageOf(wb(kSourcePane))->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
     QVERIFY(folder->Read("source.htm").find("style") == std::string::npos);

@@ -55,10 +55,10 @@ class FakeBrowserPane : public BrowserPane {
 
   bool canGoBack() const override { return canBack; }
   bool canGoForward() const override { return canForward; }
-  // Answers at once with `found`.
+  // Answers at once: the first of three matches.
   void findText(const QString& text, bool matchCase, bool backward, FindCallback done) override {
     Record("Find " + text + (matchCase ? " case" : "") + (backward ? " backward" : ""));
-    if (done) text.isEmpty() ? done(0, 0) : done(found.first, found.second);
+    if (done) text.isEmpty() ? done(0, 0) : done(1, 3);
   }
   double zoomFactor() const override { return zoom; }
   void setZoomFactor(double factor) override {
@@ -98,7 +98,6 @@ class FakeBrowserPane : public BrowserPane {
   bool holdCaptures = false;
   bool canBack = false;
   bool canForward = false;
-  std::pair<int, int> found{1, 3};  // what a search answers: the active match, of how many
   double zoom = 1;
   RequestedImages requested;
 
