@@ -56,9 +56,15 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     SaveLimits limits;
     limits.maxImageBytes =
         qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
+    // The Every Image window's preview has the main window's context menu.
+    const BrowserPaneFactory makePreviewPane = [makePane, form](int index, QWidget* parent) {
+      BrowserPane* pane = makePane(index, parent);
+      form->attachContextMenu(pane);
+      return pane;
+    };
     pageImages_ = std::make_unique<PageImages>(PageImages::Context{
-        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); }, makePane,
-        [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
+        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
+        makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
     QObject::connect(pageImages_.get(), &PageImages::statusMessage, ui.sb1,
                      [panels = ui.sb1](const QString& text) { panels->setPanelText(1, text); });
     AuxiliaryWindows* windows = auxiliaryWindows_.get();
@@ -67,7 +73,8 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
                               [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
                               [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
-                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); }});
+                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); },
+                              [images](const QUrl& address) { images->saveImageAs(address); }});
     mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);

@@ -2,14 +2,18 @@
 
 #include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+class QPrinter;
 
 namespace pagesift {
 
@@ -20,6 +24,21 @@ inline constexpr int kSourcePane = 1;
 inline constexpr int kImagesPane = 2;
 inline constexpr int kPaneCount = 3;
 inline constexpr int kWebsitePane = 3;
+// The Page Source window's pane: the page as served (view-source:), script off.
+inline constexpr int kPageSourcePane = 4;
+
+// What lay under the pointer when the user asked for a pane's context menu.
+// An address is empty when there was no such thing there.
+struct PaneContextRequest {
+  QPoint position;  // in the pane's widget
+  QUrl linkUrl;
+  QUrl imageUrl;
+  QString selectedText;
+};
+
+// How Save Page writes the page: the HTML alone, or the HTML with a folder
+// of the files it uses beside it ("page.html" and "page_files").
+enum class PageSaveFormat { kSingleHtml, kCompleteHtml };
 
 // A download the program started through a pane. It ends exactly once with
 // finished(); a refused or failed one says why in `reason` ("HTTP 404",
@@ -117,6 +136,38 @@ class BrowserPane : public QObject {
   // Browser view keeps this record, the other panes report nothing.
   virtual RequestedImages requestedImages() const { return {}; }
 
+  // Whether the history has a page to go back or forward to; historyChanged
+  // follows every change.
+  virtual bool canGoBack() const = 0;
+  virtual bool canGoForward() const = 0;
+
+  // Finds `text` in the shown document from the last match on, forward or
+  // backward, and marks it; `done` receives the active match (from 1) and
+  // the number of matches, 0 and 0 when there are none. An empty text ends
+  // the search and clears its marks. Asynchronous.
+  using FindCallback = std::function<void(int activeMatch, int matches)>;
+  virtual void findText(const QString& text, bool matchCase, bool backward, FindCallback done) = 0;
+
+  // The pane's zoom, 1 for actual size; it stays across the pane's loads.
+  virtual double zoomFactor() const = 0;
+  virtual void setZoomFactor(double factor) = 0;
+
+  // The clipboard commands of the shown document.
+  virtual void copySelection() = 0;
+  virtual void selectAll() = 0;
+
+  // Prints the shown document on `printer`, or writes it as a PDF file;
+  // `done` tells whether that worked. One at a time: while one is under way
+  // another is refused at once. Asynchronous.
+  using DoneCallback = std::function<void(bool ok)>;
+  virtual void print(std::shared_ptr<QPrinter> printer, DoneCallback done) = 0;
+  virtual void printToPdf(const QString& filePath, DoneCallback done) = 0;
+
+  // Saves the shown page to `filePath` (replacing a file there) through the
+  // program's own download path. The result, a child of `parent`, reports
+  // the end; it never reports before this returns.
+  virtual PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) = 0;
+
   // Whether the pane has been made visible (independent of whether its
   // window is on screen yet).
   bool Visible() const { return !widget()->isHidden(); }
@@ -131,6 +182,12 @@ class BrowserPane : public QObject {
   // page's host, `message` the page's text, whole: the receiver shows it as
   // plain text and cuts it (limitPageMessage).
   void pageMessage(int index, const QString& source, const QString& message);
+  // The shown document or the history changed: canGoBack and canGoForward
+  // may answer differently.
+  void historyChanged(int index);
+  // The user asked for the context menu (right click, the menu key). The
+  // pane shows none of its own while a receiver is connected.
+  void contextMenuRequested(int index, const PaneContextRequest& request);
 
  private:
   int index_;

@@ -131,11 +131,16 @@ PaneDownload* DownloadRouter::startDownload(QWebEnginePage* page, const QUrl& ur
 }
 
 PaneDownload* DownloadRouter::archivePage(QWebEnginePage* page, const QString& filePath, QObject* parent) {
+  return savePage(page, filePath, QWebEngineDownloadRequest::MimeHtmlSaveFormat, parent);
+}
+
+PaneDownload* DownloadRouter::savePage(QWebEnginePage* page, const QString& filePath,
+                                       QWebEngineDownloadRequest::SavePageFormat format, QObject* parent) {
   auto* download = new EngineDownload(parent);
   const QString wanted = QFileInfo(filePath).absoluteFilePath();
   QPointer<EngineDownload> guard(download);
   QPointer<QWebEnginePage> shown(page);
-  // A document that is not HTML (an image on its own) is not archived: the
+  // A document that is not HTML (an image on its own) is not saved: the
   // engine downloads the document instead, under its own name (seen on Qt
   // WebEngine 6.4). That download is claimed too, and given up.
   expect(
@@ -145,16 +150,20 @@ PaneDownload* DownloadRouter::archivePage(QWebEnginePage* page, const QString& f
         return QFileInfo(request.downloadDirectory() + QLatin1Char('/') + request.downloadFileName()).absoluteFilePath() ==
                wanted;
       },
-      [guard](QWebEngineDownloadRequest* request) {
+      [guard, format](QWebEngineDownloadRequest* request) {
         if (!guard || guard->ended() || !request->isSavePageDownload()) {
           request->cancel();
-          if (guard) guard->finish(false, tr("The page cannot be archived"));
+          if (guard) {
+            guard->finish(false, format == QWebEngineDownloadRequest::MimeHtmlSaveFormat
+                                     ? tr("The page cannot be archived")
+                                     : tr("This is not a web page (%1)").arg(request->mimeType()));
+          }
           return;
         }
         guard->follow(request);
         request->accept();
       });
-  page->save(filePath, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+  page->save(filePath, format);
   return download;
 }
 

@@ -7,11 +7,12 @@
 #include <QString>
 #include <QUrl>
 
+#include <QWebEngineDownloadRequest>
+
 #include <functional>
 
 #include "platform/browser_pane.h"
 
-class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 
@@ -59,6 +60,12 @@ class DownloadRouter : public QObject {
   // from the page's renderer with no request made (measured on Qt WebEngine
   // 6.4). Reports like startDownload; the file is the caller's.
   PaneDownload* archivePage(QWebEnginePage* page, const QString& filePath, QObject* parent);
+
+  // Save Page As: writes `page` at `filePath` in `format` (the HTML alone,
+  // or with its files in a folder beside it), replacing what is there; a
+  // document that is not HTML is refused. Reports like startDownload.
+  PaneDownload* savePage(QWebEnginePage* page, const QString& filePath,
+                         QWebEngineDownloadRequest::SavePageFormat format, QObject* parent);
 
  private:
   explicit DownloadRouter(QWebEngineProfile* profile);
