@@ -11,6 +11,7 @@
 #include <QWebEngineView>
 
 #include "platform/engine_settings.h"
+#include "platform/image_request_log.h"
 
 namespace pagesift {
 
@@ -42,7 +43,8 @@ HeadlessPage::HeadlessPage(QSize viewSize, QObject* parent)
     : QObject(parent),
       profile_(createEngineProfile(QString(), this)),
       view_(new QWebEngineView()),
-      page_(new AnsweringPage(profile_, this)) {
+      page_(new AnsweringPage(profile_, this)),
+      requestLog_(new ImageRequestLog(page_)) {
   applyEngineSettings(page_->settings(), PaneRole::kBrowsing);
   view_->setPage(page_);
   view_->resize(viewSize);
@@ -85,6 +87,8 @@ void HeadlessPage::load(const QUrl& address) {
 void HeadlessPage::runIsolatedScript(const QString& source, BrowserPane::ScriptCallback done) {
   page_->runJavaScript(source, QWebEngineScript::ApplicationWorld, std::move(done));
 }
+
+RequestedImages HeadlessPage::requestedImages() const { return requestLog_->requests(); }
 
 void HeadlessPage::loadingChanged(const QWebEngineLoadingInfo& info) {
   switch (info.status()) {
