@@ -228,7 +228,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "pagesift-scan (PageSift) " PAGESIFT_VERSION "\n";
+    std::cout << "pagesift-scan (PageSift) " PAGESIFT_VERSION "\n"
+                 "License GPL-3.0-or-later: GNU GPL version 3 or later.\n"
+                 "This is free software: you may change and share it. There is NO WARRANTY.\n";
     return 0;
   }
 

@@ -82,7 +82,10 @@ int qtOptionLength(const QString& argument, bool valueFollows) {
 
 QString versionText() {
   return kProductName + QLatin1Char(' ') + QStringLiteral(PAGESIFT_VERSION) + QLatin1Char('\n') +
-         QStringLiteral(PAGESIFT_COMPANY_NAME) + QLatin1Char('\n') + QStringLiteral("Qt ") +
+         QStringLiteral(PAGESIFT_COMPANY_NAME) + QLatin1Char('\n') +
+         QStringLiteral("License GPL-3.0-or-later: GNU GPL version 3 or later.\n"
+                        "This is free software: you may change and share it. There is NO WARRANTY.\n") +
+         QStringLiteral("Qt ") +
          QLatin1String(qVersion()) + QLatin1Char('\n') + QStringLiteral("Qt WebEngine ") +
          QLatin1String(qWebEngineVersion()) + QStringLiteral(" (Chromium ") +
          QLatin1String(qWebEngineChromiumVersion()) + QStringLiteral(")\n");
