@@ -15,47 +15,17 @@
 
 #include "analysis/page_analysis.h"
 #include "analysis/working_files.h"
+#include "generated_pages.h"
 
 namespace {
 
-struct PageShape {
-  size_t bytes;
-  size_t imgTags;
-  size_t imageLinks;
-};
+using pagesift::bench::GeneratePage;
+using pagesift::bench::kLarge;
+using pagesift::bench::kTypical;
+using pagesift::bench::Numbered;
+using pagesift::bench::PageShape;
 
-constexpr PageShape kTypical{200'000, 60, 20};
-constexpr PageShape kLarge{2'000'000, 1'000, 200};
 constexpr PageShape kHostile{5'000'000, 40'000, 0};
-
-std::string Numbered(const char* stem, size_t i, const char* ending) {
-  char name[64];
-  std::snprintf(name, sizeof name, "%s%05zu%s", stem, i, ending);
-  return name;
-}
-
-// A body as the engine serialises it: LF line breaks, double-quoted
-// attributes, image tags and image links spread evenly through text.
-std::string GeneratePage(const PageShape& shape) {
-  const std::string filler =
-      "<p class=\"text\">Pages are made of markup, style and pictures; this paragraph only takes up room "
-      "so that the page reaches its size, <em>like</em> the text around pictures does.</p>\n";
-  const size_t items = shape.imgTags + shape.imageLinks;
-  std::string page = "<body>\n<div id=\"content\">\n";
-  page.reserve(shape.bytes + 4096);
-  for (size_t i = 0; i < items; ++i) {
-    const size_t target = (i + 1) * shape.bytes / (items + 1);
-    while (page.size() < target) page += filler;
-    if (i % (items / (shape.imageLinks + 1) + 1) == 0 && i / (items / (shape.imageLinks + 1) + 1) < shape.imageLinks) {
-      page += "<a href=\"gallery/" + Numbered("full", i, ".jpg") + "\">Full size " + std::to_string(i) + "</a>\n";
-    } else {
-      page += "<img src=\"images/" + Numbered("photo", i, ".jpg") + "\" alt=\"Photo " + std::to_string(i) +
-              "\" width=\"120\">\n";
-    }
-  }
-  while (page.size() < shape.bytes) page += filler;
-  return page + "</div>\n</body>";
-}
 
 class TempFolder {
  public:
