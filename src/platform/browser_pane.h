@@ -168,10 +168,25 @@ class BrowserPane : public QObject {
   // the end; it never reports before this returns.
   virtual PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) = 0;
 
-  // Whether the pane has been made visible (independent of whether its
-  // window is on screen yet).
-  bool Visible() const { return !widget()->isHidden(); }
-  void setVisible(bool visible) { widget()->setVisible(visible); }
+  // Whether the pane is the one on show in its place (independent of
+  // whether its window is on screen yet). Panes that share a place are all
+  // kept shown, because the engine throttles a hidden view (seen on Qt
+  // WebEngine 6.4: it asks for a hidden page's images a few at a time, so
+  // that a host that cannot be reached is looked up again for every image,
+  // and ten or more images there take seconds instead of a tenth of one).
+  // The pane on show lies above its siblings; the others lie below them,
+  // covered, and take no input: no clicks, no keys, no focus.
+  bool Visible() const { return !covered_; }
+  void setVisible(bool visible) {
+    covered_ = !visible;
+    QWidget* view = widget();
+    view->setEnabled(visible);
+    if (visible) {
+      view->raise();
+    } else {
+      view->lower();
+    }
+  }
 
  signals:
   void StatusTextChange(int index, const QString& text);
@@ -191,6 +206,7 @@ class BrowserPane : public QObject {
 
  private:
   int index_;
+  bool covered_ = false;
 };
 
 // Makes the pane with the given index (one of the constants above) as a

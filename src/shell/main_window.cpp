@@ -214,21 +214,24 @@ void Form1::cmdBackDir_Click() {
   SelectView(kBrowserPane);
 }
 
-void Form1::hideAllPanes() {
-  for (BrowserPane* pane : ui_.wb) pane->setVisible(false);
-}
-
+// Only the panes that change: the one to show comes up first, so that the
+// focus leaving a covered pane can land in it.
 void Form1::ShowPane(int index) {
-  hideAllPanes();
-  ui_.wb[index]->setVisible(true);
+  BrowserPane* shown = ui_.wb[index];
+  if (!shown->Visible()) {
+    shown->setVisible(true);
+    ui_.messageBar->raise();  // the bars lie over the views
+    ui_.findBar->raise();
+  }
+  for (BrowserPane* pane : ui_.wb) {
+    if (pane != shown && pane->Visible()) pane->setVisible(false);
+  }
   viewShown();
 }
 
 void Form1::SelectView(int index) {
-  hideAllPanes();
-  ui_.TabStrip1->setCurrentIndex(index);
-  ui_.wb[index]->setVisible(true);
-  viewShown();
+  ui_.TabStrip1->setCurrentIndex(index);  // a new tab shows its pane already (TabStrip1_Click)
+  ShowPane(index);
 }
 
 int Form1::VisiblePaneIndex() const {

@@ -123,7 +123,6 @@ class Form1 : public QMainWindow {
   void wb_pageMessage(int index, const QString& source, const QString& message);
   void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
   void stopAllPanes();
-  void hideAllPanes();
   void Form_Unload();
   void LayoutControls();
   void connectControls();

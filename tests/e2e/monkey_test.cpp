@@ -85,7 +85,8 @@ class MonkeyTest : public QObject, public test::EngineFixture {
                                              ui.cmdBackDir, ui.Command1, ui.cmdWebsite, ui.cmdGo};
     const QKeyCombination shortcuts[] = {Qt::ALT | Qt::Key_Left, Qt::ALT | Qt::Key_Right, Qt::ALT | Qt::Key_Up,
                                          QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::Key_F5),
-                                         Qt::CTRL | Qt::Key_L};
+                                         Qt::CTRL | Qt::Key_L, QKeyCombination(Qt::Key_Tab),
+                                         Qt::SHIFT | Qt::Key_Backtab};
     const auto click = [](QWidget* widget) {
       if (!widget->rect().isEmpty()) QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     };
@@ -167,6 +168,15 @@ class MonkeyTest : public QObject, public test::EngineFixture {
       int visible = 0;
       for (const BrowserPane* pane : ui.wb) visible += pane->Visible() ? 1 : 0;
       QVERIFY2(visible == 1 && form->VisiblePaneIndex() == ui.TabStrip1->currentIndex(), what.constData());
+      // The other two are covered, never hidden (the engine would throttle
+      // them): a click in the views never reaches them, nor does the focus.
+      const QWidget* hit = ui.client->childAt(ui.wb[kBrowserPane]->widget()->geometry().center());
+      for (const BrowserPane* pane : ui.wb) {
+        const QWidget* widget = pane->widget();
+        QVERIFY2(!widget->isHidden(), what.constData());
+        QVERIFY2(pane->Visible() || (hit != widget && !widget->isAncestorOf(hit)), what.constData());
+        QVERIFY2(pane->Visible() || !widget->isAncestorOf(QApplication::focusWidget()), what.constData());
+      }
       for (size_t pair : {AnalysisLists::kImageLinks, AnalysisLists::kImgTags}) {
         QVERIFY2(form->lists().Links[pair].ListCount() == form->lists().frmList[pair].ListCount(), what.constData());
       }

@@ -56,6 +56,20 @@ class MainWindowTest : public QObject {
     return state + " tab " + QString::number(ui().TabStrip1->currentIndex());
   }
 
+  // No pane is ever hidden: the one on show lies above the other two and
+  // below the bars over the views, and only it takes input.
+  void VerifyPanesStacked() const {
+    const QObjectList stack = ui().client->children();  // bottom to top
+    const auto level = [&stack](const QWidget* widget) { return stack.indexOf(widget); };
+    for (BrowserPane* pane : ui().wb) {
+      QVERIFY(!pane->widget()->isHidden());
+      QCOMPARE(pane->widget()->isEnabled(), pane->Visible());
+      if (!pane->Visible()) continue;
+      for (BrowserPane* other : ui().wb) QVERIFY(other == pane || level(other->widget()) < level(pane->widget()));
+      QVERIFY(level(pane->widget()) < level(ui().messageBar) && level(pane->widget()) < level(ui().findBar));
+    }
+  }
+
  private slots:
   void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); }
 
@@ -154,6 +168,7 @@ class MainWindowTest : public QObject {
     if (control == "Enter") QTest::keyClick(ui().txtUrl, Qt::Key_Return);
     QCOMPARE(panes_->log, calls.replaceInStrings("%F", Folder()));
     QTEST(ViewState(), "view");
+    VerifyPanesStacked();
   }
 
   // The Edit menu, the Page menu's own items, their keys, the find bar and
