@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/command_line.h"
 #include "app/start_up.h"
@@ -18,8 +19,13 @@ namespace {
 
 QStringList argumentsOf(int argc, char** argv) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments += QFile::decodeName(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments += pagesift::decodeArgument(argv[i]);
   return arguments;
+}
+
+QString currentFolder() {
+  std::error_code error;
+  return pagesift::decodeArgument(QByteArray::fromStdString(std::filesystem::current_path(error).native()));
 }
 
 // This program cannot share the running one's files: it keeps its own.
@@ -34,9 +40,9 @@ bool runOnItsOwn(const char* reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const pagesift::CommandLineOptions options = pagesift::parseCommandLine(argumentsOf(argc, argv), QDir::currentPath());
+  const pagesift::CommandLineOptions options = pagesift::parseCommandLine(argumentsOf(argc, argv), currentFolder());
   if (options.exitStatus) {
-    std::fputs(options.text.toLocal8Bit().constData(), *options.exitStatus == 0 ? stdout : stderr);
+    std::fputs(pagesift::encodeArgument(options.text).constData(), *options.exitStatus == 0 ? stdout : stderr);
     return *options.exitStatus;
   }
 

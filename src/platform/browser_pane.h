@@ -54,6 +54,9 @@ class BrowserPane : public QObject {
   // The widget that shows the pane; the main window places it.
   virtual QWidget* widget() const = 0;
 
+  // Loads `address` as the address box reads it; an address the program
+  // does not open (addressRefusal) loads nothing, and the pane's status text
+  // says why.
   virtual bool Navigate(const QString& address) = 0;
   virtual bool GoBack() = 0;
   virtual bool GoForward() = 0;

@@ -21,7 +21,8 @@ class AnsweringPage;
 // the browsing settings. The page's dialogs are answered at once (alerts
 // ignored, confirm and prompt cancelled) and it cannot open windows; a
 // login, a client certificate or a certificate decision it asks for is
-// refused, and so is a download.
+// refused, and so is a download, and so is an address the program does not
+// open (addressRefusal), whether loaded or navigated to.
 //
 // Exactly one of loaded() and failed() is emitted per load().
 class HeadlessPage : public QObject {
@@ -47,6 +48,7 @@ class HeadlessPage : public QObject {
  private:
   void loadingChanged(const QWebEngineLoadingInfo& info);
   void end(bool ok, const QString& reason);
+  void refuse(const QString& refusal);
 
   QWebEngineProfile* profile_;
   QWebEngineView* view_;

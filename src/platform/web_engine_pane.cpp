@@ -12,6 +12,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "platform/address_policy.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -112,6 +113,12 @@ void WebEnginePane::connectEngineEvents() {
       // refused, a download): the working file stays on show, inert again.
       applySettingsFor(PaneRole::kGeneratedView);
     }
+    // A navigation the pane refused starts and stops without a word: the
+    // refusal stays on show.
+    if (!refusedNavigation_.isEmpty() && info.url() == refusedNavigation_) {
+      if (ended) refusedNavigation_.clear();
+      return;
+    }
     // A navigation the engine drops by itself (a download, a "no content"
     // answer, a newer navigation) leaves the document as it was: nothing to
     // report, so a refused download's message stays on show.
@@ -132,6 +139,12 @@ void WebEnginePane::connectEngineEvents() {
 }
 
 bool WebEnginePane::acceptMainFrame(const QUrl& url) {
+  const QString refusal = addressRefusal(url, role_);
+  if (!refusal.isEmpty()) {
+    refusedNavigation_ = url;
+    refuseAddress(url.toDisplayString(), refusal);
+    return false;
+  }
   dialogGate_.mainFrameLoading(url);
   if (role_ == PaneRole::kBrowsing) {
     applySettingsFor(isWorkingFileUrl(url, workingFolder_) ? PaneRole::kGeneratedView : PaneRole::kBrowsing);
@@ -142,6 +155,13 @@ bool WebEnginePane::acceptMainFrame(const QUrl& url) {
 // A working file never loads as a frame of a page that runs script.
 bool WebEnginePane::acceptSubframe(const QUrl& url) const {
   return appliedRole_ != PaneRole::kBrowsing || !isWorkingFileUrl(url, workingFolder_);
+}
+
+// The message stays on show as the pane's load state, like a refused
+// download's; the engine reports the refused navigation as a stop of its own.
+void WebEnginePane::refuseAddress(const QString& shownAddress, const QString& refusal) {
+  loadStateText_ = refusalMessage(shownAddress, refusal);
+  emit StatusTextChange(index(), loadStateText_);
 }
 
 void WebEnginePane::applySettingsFor(PaneRole role) {
@@ -251,10 +271,16 @@ void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
 void WebEnginePane::userLoads() { dialogGate_.lift(); }
 
 bool WebEnginePane::Navigate(const QString& address) {
-  const QUrl url = QUrl::fromUserInput(address, context_.programFolder);
-  if (!url.isValid() || url.isEmpty()) return false;
+  if (address.trimmed().isEmpty()) return false;
+  // Decided before the engine sees it: it handles some internal addresses
+  // (chrome://crash) before any navigation it would ask about.
+  const AddressDecision decision = decideTypedAddress(address, context_.programFolder, role_);
+  if (!decision.refusal.isEmpty()) {
+    refuseAddress(address, decision.refusal);
+    return false;
+  }
   userLoads();
-  view_->load(url);
+  view_->load(decision.url);
   return true;
 }
 

@@ -26,6 +26,10 @@ class PanePage;
 // from the moment its navigation is accepted, before the document loads;
 // any other address gets the browsing settings back.
 //
+// Addresses: Navigate() and every main-frame navigation (a link, Back and
+// Forward, a redirect, a script) are decided by addressRefusal; a refused
+// one loads nothing and the pane's status text says why.
+//
 // Downloads: the engine reports every download through the shared
 // profile's downloadRequested. A pane refuses each one of its page's
 // downloads and says so in its status text ("PageSift does not download
@@ -74,6 +78,7 @@ class WebEnginePane : public BrowserPane {
   // settings for it first.
   bool acceptMainFrame(const QUrl& url);
   bool acceptSubframe(const QUrl& url) const;
+  void refuseAddress(const QString& shownAddress, const QString& refusal);
   void applySettingsFor(PaneRole role);
   void handleDownload(QWebEngineDownloadRequest* request);
 
@@ -87,6 +92,7 @@ class WebEnginePane : public BrowserPane {
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
   QHash<QString, OwnDownload> ownDownloads_;  // by marker
+  QUrl refusedNavigation_;        // until the engine has reported its end
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

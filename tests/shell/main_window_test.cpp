@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
+
 #include "platform/product_information.h"
 #include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
@@ -143,6 +146,50 @@ class MainWindowTest : public QObject {
     if (control == "Enter") QTest::keyClick(ui().txtUrl, Qt::Key_Return);
     QCOMPARE(panes_->log, calls.replaceInStrings("%F", Folder()));
     QTEST(ViewState(), "view");
+  }
+
+  // An address no view may open is refused wherever it enters the window,
+  // with the reason in the status bar; the Browser view stays on its page.
+  void refusesAddressesAtEveryEntry_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("address");  // %F: the working folder, which holds the named pipe "fifo"
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char* entry, const char* address, const char* message) {
+      QTest::newRow(qPrintable(QString(entry) + ": " + address)) << QString(entry) << QString(address) << QString(message);
+    };
+    row("Go", "chrome://gpucrash", "PageSift does not open chrome://gpucrash: an internal page of the web engine");
+    row("Go", "http://[bad",
+        "PageSift does not open http://[bad: not a valid address (Expected ']' to match '[' in hostname)");
+    row("Go", "%F/fifo", "PageSift does not open %F/fifo: a named pipe, not a regular file");
+    row("Go", "/dev/null", "PageSift does not open /dev/null: a device, not a regular file");
+    row("Enter", "about:inducebrowsercrashforrealz",
+        "PageSift does not open about:inducebrowsercrashforrealz: an internal page of the web engine");
+    row("hand-over", "file://%F/fifo", "PageSift does not open file://%F/fifo: a named pipe, not a regular file");
+    row("Send Page", "view-source:http://host/", "PageSift does not open view-source:http://host/: an internal page of the web engine");
+    row("Send Page", "javascript:alert(1)",
+        "PageSift does not open javascript:alert(1): a script, which would run in the page on show");
+    row("Back a Directory", "devtools://devtools/bundled/x.html",
+        "PageSift does not open devtools://devtools/bundled/: an internal page of the web engine");
+  }
+
+  void refusesAddressesAtEveryEntry() {
+    QFETCH(QString, entry);
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    QVERIFY(::mkfifo(folder_->File("fifo").c_str(), 0600) == 0);
+    address.replace("%F", Folder());
+    wb(0).url = "http://host/page.html";
+    ui().txtUrl->setText(address);
+    if (entry == "Go") ui().cmdGo->click();
+    if (entry == "Enter") QTest::keyClick(ui().txtUrl, Qt::Key_Return);
+    if (entry == "hand-over") form_->openAddress(address);
+    if (entry == "Send Page") {
+      for (BrowserPane* pane : ui().wb) pane->setVisible(false);  // the address box's address is sent
+      ui().Command1->click();
+    }
+    if (entry == "Back a Directory") ui().cmdBackDir->click();
+    QCOMPARE(ui().sb1->panelText(1), message.replace("%F", Folder()));
+    QCOMPARE(wb(0).url, QString("http://host/page.html"));
   }
 
   void fileExitUnloadsTheOtherWindowsAndStopsThePanes() {
