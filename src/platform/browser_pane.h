@@ -108,6 +108,10 @@ class BrowserPane : public QObject {
   // page's host, `message` the page's text, whole: the receiver shows it as
   // plain text and cuts it (limitPageMessage).
   void pageMessage(int index, const QString& source, const QString& message);
+  // The process that rendered the pane's page ended (a crash, out of memory,
+  // killed); `reason` says how. The pane shows that it stopped until a load
+  // brings a page back; it has no page to capture meanwhile.
+  void rendererStopped(int index, const QString& reason);
 
  private:
   int index_;

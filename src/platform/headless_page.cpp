@@ -14,6 +14,7 @@
 
 #include "platform/address_policy.h"
 #include "platform/engine_settings.h"
+#include "platform/pane_notice.h"
 
 namespace pagesift {
 
@@ -80,6 +81,15 @@ HeadlessPage::HeadlessPage(QSize viewSize, QObject* parent)
             *authenticator = QAuthenticator();
             end(false, tr("asks for a proxy login"));
           });
+  // A page whose process ended answers no script: the listing ends now,
+  // even after the load.
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            if (ended_ && !loaded_) return;  // it failed already
+            ended_ = true;
+            loaded_ = false;
+            emit failed(tr("the page stopped: %1").arg(renderProcessEnding(status, exitCode)));
+          });
   connect(profile_, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* request) {
     request->cancel();  // the profile is this page's alone
     end(false, tr("is a download"));
@@ -94,6 +104,7 @@ HeadlessPage::~HeadlessPage() {
 
 void HeadlessPage::load(const QUrl& address) {
   ended_ = false;
+  loaded_ = false;
   loadsStarted_ = 0;
   // Decided before the engine sees it: it handles some internal addresses
   // (chrome://crash) before any navigation it would ask about.
@@ -146,6 +157,7 @@ void HeadlessPage::end(bool ok, const QString& reason) {
   if (ended_) return;
   ended_ = true;
   if (ok) {
+    loaded_ = true;
     emit loaded();
   } else {
     page_->triggerAction(QWebEnginePage::Stop);

@@ -24,7 +24,8 @@ class AnsweringPage;
 // refused, and so is a download, and so is an address the program does not
 // open (addressRefusal), whether loaded or navigated to.
 //
-// Exactly one of loaded() and failed() is emitted per load().
+// Exactly one of loaded() and failed() is emitted per load(), except that
+// failed() also follows loaded() when the page's render process ends.
 class HeadlessPage : public QObject {
   Q_OBJECT
 
@@ -54,6 +55,7 @@ class HeadlessPage : public QObject {
   QWebEngineView* view_;
   AnsweringPage* page_;
   bool ended_ = true;
+  bool loaded_ = false;  // the last end was loaded()
   int loadsStarted_ = 0;
 };
 

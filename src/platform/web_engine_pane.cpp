@@ -13,6 +13,7 @@
 #include <QWebEngineView>
 
 #include "platform/address_policy.h"
+#include "platform/pane_notice.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -99,10 +100,22 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
       role_(role),
       appliedRole_(role),
       view_(new PaneView(parent)),
-      page_(new PanePage(context.profile, this, view_)) {
+      page_(new PanePage(context.profile, this, view_)),
+      stoppedNotice_(new PaneNotice(view_)) {
   view_->setPage(page_);
   applyEngineSettings(page_->settings(), role);
   connectEngineEvents();
+  connectRenderProcess();
+}
+
+void WebEnginePane::connectRenderProcess() {
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            rendererStopped_ = true;
+            const QString ending = renderProcessEnding(status, exitCode);
+            stoppedNotice_->showText(stoppedViewText(ending));
+            emit rendererStopped(index(), ending);
+          });
 }
 
 void WebEnginePane::connectEngineEvents() {
@@ -112,6 +125,13 @@ void WebEnginePane::connectEngineEvents() {
       // A navigation away from a working file that did not happen (stopped,
       // refused, a download): the working file stays on show, inert again.
       applySettingsFor(PaneRole::kGeneratedView);
+    }
+    // A load after the end ran in a new process, which shows its page
+    // (renderProcessPidChanged does not tell, seen on Qt WebEngine 6.4).
+    if (rendererStopped_ && (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+                             info.status() == QWebEngineLoadingInfo::LoadFailedStatus)) {
+      rendererStopped_ = false;
+      stoppedNotice_->hide();
     }
     // A navigation the pane refused starts and stops without a word: the
     // refusal stays on show.

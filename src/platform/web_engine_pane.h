@@ -17,6 +17,7 @@ class QWebEngineView;
 namespace pagesift {
 
 class EngineDownload;
+class PaneNotice;
 class PanePage;
 
 // A BrowserPane on Qt WebEngine.
@@ -29,6 +30,11 @@ class PanePage;
 // Addresses: Navigate() and every main-frame navigation (a link, Back and
 // Forward, a redirect, a script) are decided by addressRefusal; a refused
 // one loads nothing and the pane's status text says why.
+//
+// A render process that ends leaves the view with nothing to draw: the pane
+// says so over the view (PaneNotice) and reports rendererStopped(); the
+// notice goes once a load has ended in a new process (Refresh, Go, a link
+// of another view sent here).
 //
 // Downloads: the engine reports every download through the shared
 // profile's downloadRequested. A pane refuses each one of its page's
@@ -79,6 +85,7 @@ class WebEnginePane : public BrowserPane {
   bool acceptMainFrame(const QUrl& url);
   bool acceptSubframe(const QUrl& url) const;
   void refuseAddress(const QString& shownAddress, const QString& refusal);
+  void connectRenderProcess();
   void applySettingsFor(PaneRole role);
   void handleDownload(QWebEngineDownloadRequest* request);
 
@@ -92,6 +99,8 @@ class WebEnginePane : public BrowserPane {
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
   QHash<QString, OwnDownload> ownDownloads_;  // by marker
+  PaneNotice* stoppedNotice_;
+  bool rendererStopped_ = false;  // until a load ends in a new process
   QUrl refusedNavigation_;        // until the engine has reported its end
 };
 

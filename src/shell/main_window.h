@@ -76,7 +76,8 @@ class Form1 : public QMainWindow {
   void mnuPageItem_Click(int index);
   void mnuHelpItem_Click(int index);
 
-  // Captures the Browser view's page and analyses it when the text arrives.
+  // Captures the Browser view's page and analyses it when the text arrives;
+  // skipped while that view has stopped (its render process ended).
   void ProcessPage();
 
  signals:
@@ -93,6 +94,7 @@ class Form1 : public QMainWindow {
   void wb_DownloadComplete(int index);
   void wb_TitleChange(int index, const QString& text);
   void wb_pageMessage(int index, const QString& source, const QString& message);
+  void wb_rendererStopped(int index, const QString& reason);
   void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
   void stopAllPanes();
   void hideAllPanes();
@@ -106,6 +108,14 @@ class Form1 : public QMainWindow {
   AnalysisLists lists_;
   Commands commands_;
   bool destroying_ = false;
+  // The Browser view's render process ended and no page has loaded since:
+  // there is nothing to analyse. Every end counts, so that a capture asked
+  // for before one is dropped.
+  bool browserStopped_ = false;
+  int browserRendererEnds_ = 0;
+  // Which views the last analysis could not update, kept on show while the
+  // views load.
+  QString analysisNotice_;
 };
 
 }  // namespace pagesift

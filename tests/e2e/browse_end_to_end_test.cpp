@@ -1,6 +1,7 @@
 // The main window on the real engine, against a small site served over HTTP
 // on 127.0.0.1.
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QHttpServerResponse>
 #include <QJsonArray>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -304,6 +306,30 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString page = site + "/a/b/page.html";
     TypeAddress(page);
     WaitForAnalysisOf(page, 4);
+  }
+
+  // A view whose render process ends says so over the view and in the
+  // status bar; Refresh loads the page again and analyses it.
+  void aViewWhoseRendererEndsSaysSo() {
+    const QString page = site + "/a/b/page.html";
+    TypeAddress(page);
+    WaitForAnalysisOf(page, 4);
+    QSignalSpy stopped(wb(0), &BrowserPane::rendererStopped);
+    QVERIFY(::kill(static_cast<pid_t>(PageOf(wb(0))->renderProcessPid()), SIGKILL) == 0);
+    QVERIFY(stopped.wait(kTimeout));
+    const QString text = "This view stopped: its process was killed (signal 9). Refresh to load it again.";
+    const auto* notice = wb(0)->widget()->findChild<QLabel*>();
+    QVERIFY(notice && notice->isVisible());
+    QCOMPARE(notice->text(), text);
+    QCOMPARE(notice->geometry(), wb(0)->widget()->rect());
+    QCOMPARE(form->ui().sb1->panelText(1), "The Browser view stopped: " + text.mid(19));
+
+    QSignalSpy analysed(form.data(), &Form1::pageProcessed);
+    form->cmdRefresh_Click(0);
+    QVERIFY(analysed.wait(kTimeout));
+    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), kTimeout);
+    QCOMPARE(form->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{4});
+    QCOMPARE(Evaluate(wb(0), "document.images.length"), QString("4"));
   }
 
   // A download the program did not ask for is refused and says so. (The

@@ -12,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 
 #include "platform/product_information.h"
 #include "shell/message_bar.h"
@@ -190,6 +191,64 @@ class MainWindowTest : public QObject {
     if (entry == "Back a Directory") ui().cmdBackDir->click();
     QCOMPARE(ui().sb1->panelText(1), message.replace("%F", Folder()));
     QCOMPARE(wb(0).url, QString("http://host/page.html"));
+  }
+
+  // A working file that cannot be written leaves its view on the last page
+  // it showed, and the status bar says which view that is, also once the
+  // views have loaded; the next analysis that works says nothing.
+  void saysWhichViewCouldNotBeUpdated_data() {
+    QTest::addColumn<QString>("file");  // made a folder
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the Source Code view's") << "source.htm" << "The Source Code view could not be updated: writing the source page: '%F/source.htm': not a regular file";
+    QTest::newRow("the Images view's") << "imagepage.html" << "The Images view could not be updated: writing the image page: '%F/imagepage.html': not a regular file";
+    QTest::newRow("the scans'") << "checkImagesClean.txt"
+                                << "The Source Code and Images views could not be updated: finding image tags: '%F/checkImagesClean.txt': not a regular file";
+    QTest::newRow("the reset's") << "browser.txt" << "The working files could not be reset: resetting the working files: '%F/browser.txt': not a regular file";
+  }
+
+  void saysWhichViewCouldNotBeUpdated() {
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const std::string path = folder_->File(file.toStdString());
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    wb(0).url = "http://h/p.html";
+    wb(0).body = "<img src='a.gif'><a href='b.jpg'>b</a>";
+    emit wb(0).DownloadComplete(0);
+    message.replace("%F", Folder());
+    QCOMPARE(ui().sb1->panelText(1), message);
+    for (int view : {kSourcePane, kImagesPane}) {
+      emit wb(view).StatusTextChange(view, "Done");
+      emit wb(view).DownloadComplete(view);
+      QCOMPARE(ui().sb1->panelText(1), message);
+    }
+    std::filesystem::remove(path);
+    emit wb(0).DownloadComplete(0);
+    emit wb(kImagesPane).StatusTextChange(kImagesPane, "Done");
+    emit wb(kImagesPane).DownloadComplete(kImagesPane);
+    QCOMPARE(ui().sb1->panelText(1), QString("Done"));
+  }
+
+  // A Browser view whose render process ended has no page: it is not
+  // analysed, not even with a capture asked for before the end, until a
+  // page has loaded there again.
+  void aStoppedBrowserViewIsNotAnalysed() {
+    wb(0).url = "http://h/p.html";
+    wb(0).body = "<img src='a.gif'>";
+    QSignalSpy analysed(form_.data(), &Form1::pageProcessed);
+    wb(0).holdCaptures = true;
+    form_->ProcessPage();
+    emit wb(0).rendererStopped(0, "its process was killed (signal 9)");
+    QCOMPARE(ui().sb1->panelText(1), QString("The Browser view stopped: its process was killed (signal 9). "
+                                             "Refresh to load it again."));
+    wb(0).ReleaseCaptures();
+    panes_->log.clear();
+    ui().cmdRefresh[0]->click();
+    QCOMPARE(panes_->log, kStops + QStringList{"wb(0).Refresh"});
+    QCOMPARE(analysed.count(), 0);
+    wb(0).holdCaptures = false;
+    emit wb(0).DownloadComplete(0);
+    QCOMPARE(analysed.count(), 1);
   }
 
   void fileExitUnloadsTheOtherWindowsAndStopsThePanes() {
