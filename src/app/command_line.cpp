@@ -135,13 +135,17 @@ AddressDecision resolveAddress(const QString& argument, const QString& currentFo
 CommandLineOptions parseCommandLine(const QStringList& arguments, const QString& currentFolder) {
   // Qt's and the engine's options are set aside for them; the rest is ours.
   QStringList ours{arguments.value(0)};
+  QStringList engineArguments;
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == QLatin1String("--")) {  // only addresses follow
       ours += arguments.mid(i);
       break;
     }
-    if (argument == kEngineArguments) break;
+    if (argument == kEngineArguments) {
+      engineArguments = arguments.mid(i + 1);
+      break;
+    }
     const int length = qtOptionLength(argument, i + 1 < arguments.size());
     if (length < 0) return usageError(QStringLiteral("Qt's option '%1' needs a value.").arg(argument));
     if (length == 0) {
@@ -160,13 +164,16 @@ CommandLineOptions parseCommandLine(const QStringList& arguments, const QString&
   const QCommandLineOption listImages(QStringLiteral("list-images"),
                                       QStringLiteral("Lists every image of the page at ADDRESS."),
                                       QStringLiteral("ADDRESS"));
-  parser.addOptions({help, version, listImages});
+  const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                   QStringLiteral("Prints the pages' console messages on standard error."));
+  parser.addOptions({help, version, listImages, verbose});
   parser.addPositionalArgument(QStringLiteral("ADDRESS"),
                                QStringLiteral("A file or folder to open, or a web address (example.org)."),
                                QStringLiteral("[ADDRESS]"));
 
   if (!parser.parse(ours)) return usageError(parser.errorText());
   CommandLineOptions options;
+  options.engineArguments = engineArguments;
   if (parser.isSet(help)) {
     options.exitStatus = 0;
     QString text = parser.helpText();
@@ -183,6 +190,7 @@ CommandLineOptions parseCommandLine(const QStringList& arguments, const QString&
 
   QStringList addresses = parser.positionalArguments();
   options.listImages = parser.isSet(listImages);
+  options.verbose = parser.isSet(verbose);
   if (options.listImages) addresses += parser.values(listImages);
   if (addresses.size() > 1) return usageError(QStringLiteral("Give at most one address."));
   if (addresses.isEmpty()) return options;

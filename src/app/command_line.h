@@ -15,6 +15,10 @@ struct CommandLineOptions {
   // --list-images ADDRESS: list the page's images instead of starting the
   // program; `address` is the option's value.
   bool listImages = false;
+  // --verbose: the pages' console messages go to standard error.
+  bool verbose = false;
+  // What follows --webEngineArgs: the engine's own options.
+  QStringList engineArguments;
   // Set when the program ends at once (help, version, bad usage) with this
   // status after printing `text`: to standard output for status 0, to
   // standard error otherwise.

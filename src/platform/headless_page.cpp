@@ -19,7 +19,8 @@
 namespace pagesift {
 
 // A page no one looks at: whatever it would ask a person is answered at
-// once, and its console stays out of the program's output.
+// once. Its console goes to the "js" logging category, which the program
+// lets through only when asked (--verbose).
 class AnsweringPage : public QWebEnginePage {
  public:
   AnsweringPage(QWebEngineProfile* profile, std::function<void(const QString&)> refused, QObject* parent)
@@ -38,7 +39,6 @@ class AnsweringPage : public QWebEnginePage {
   bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
   bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
   QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
-  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
   QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 
  private:

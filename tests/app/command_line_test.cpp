@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +36,7 @@ class CommandLineTest : public QObject {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitStatus");  // -1: the program runs
     QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("flags");  // of --list-images
+    QTest::addColumn<QString>("flags");  // of --list-images and --verbose
     QTest::addColumn<QString>("text");   // part of what is printed
 
     const auto row = [](const char* name, QStringList arguments, int exitStatus, const char* address,
@@ -56,6 +57,7 @@ class CommandLineTest : public QObject {
     row("engine's options pass", {"example.org", "--webEngineArgs", "--foo", "other.org"}, -1, "http://example.org");
     row("list images", {"--list-images", "my page#1.html", "-platform", "offscreen"}, -1,
         "FOLDER/my%20page%231.html", "list");
+    row("verbose", {"--verbose", "--list-images", "example.org"}, -1, "http://example.org", "list verbose");
     row("unknown option", {"--bogus", "example.org"}, 2, "", "", "'bogus'");
     row("Qt's option without its value", {"example.org", "-platform"}, 2, "", "", "-platform");
     row("two addresses", {"a.example", "b.example"}, 2, "", "", "one address");
@@ -85,6 +87,7 @@ class CommandLineTest : public QObject {
     address.replace(QStringLiteral("FOLDER"), QUrl::fromLocalFile(folder_.path()).toString(QUrl::FullyEncoded));
     QCOMPARE(options.address.toString(QUrl::FullyEncoded), address);
     QCOMPARE(options.listImages, flags.contains(QLatin1String("list")));
+    QCOMPARE(options.verbose, flags.contains(QLatin1String("verbose")));
     QVERIFY2(options.text.contains(text), qPrintable(options.text));
   }
 
@@ -111,8 +114,13 @@ class CommandLineTest : public QObject {
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<QString>("output");  // part of standard output
     QTest::addColumn<QString>("errors");  // standard error, whole; "~text": holds text
+    QTest::newRow("a local page") << QStringList{"--list-images", "%D/page.html"} << "" << 0 << "/x.png\"" << "";
+    QTest::newRow("its console with --verbose") << QStringList{"--verbose", "--list-images", "%D/page.html"} << ""
+                                                << 0 << "/x.png\"" << "~js: console says hi";
+    QTest::newRow("the user's logging rules win") << QStringList{"--list-images", "%D/page.html"}
+                                                  << "qt.webenginecontext.info=true" << 0 << "" << "~qt.webenginecontext";
     QTest::newRow("a name that is not text") << QStringList{"--list-images", "%D/bad\\0377.html"} << "" << 0
-                                             << "/x.png\"" << "~";
+                                             << "/x.png\"" << "";
     QTest::newRow("a named pipe") << QStringList{"--list-images", "%D/fifo.png"} << "" << 1 << ""
                                   << "~fifo.png: not opened: a named pipe, not a regular file\n";
     QTest::newRow("a browser crash") << QStringList{"--list-images", "chrome://inducebrowsercrashforrealz"} << "" << 2
@@ -151,6 +159,74 @@ class CommandLineTest : public QObject {
     } else {
       QCOMPARE(error, errors);
     }
+  }
+
+  // A running PageSift, on a page whose image is a named pipe (the engine's
+  // file reader then waits on it for ever): a hand-over of an address it
+  // does not open is dropped unanswered and leaves it running; SIGTERM ends
+  // it as File > Exit does, within the grace period although the engine
+  // cannot let go, with status 0 and its socket removed.
+  void aRunningProgramRefusesAndEnds() {
+    const QTemporaryDir run;
+    const QString runtime = run.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(run.filePath(QStringLiteral("config"))) && QDir().mkdir(runtime));
+    QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
+    QFile settings(run.filePath(QStringLiteral("config/PageSift.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write("[Settings]\nshowHelp=0\n") > 0);
+    settings.close();
+    QFile page(run.filePath(QStringLiteral("stuck.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<title>stuck</title><img src=\"fifo.png\">") > 0);
+    page.close();
+    const QByteArray fifo = QFile::encodeName(run.filePath(QStringLiteral("fifo.png")));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), run.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("HOME"), run.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), run.filePath(QStringLiteral("data")));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(PAGESIFT_APP_EXE), {page.fileName()});
+    // Once the page loads, one of the engine's threads waits in its open() of the image.
+    const auto waitsOnThePipe = [&program] {
+      const QString tasks = QStringLiteral("/proc/%1/task").arg(program.processId());
+      for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile waiting(tasks + QLatin1Char('/') + task + QStringLiteral("/wchan"));
+        if (waiting.open(QIODevice::ReadOnly) && waiting.readAll() == "wait_for_partner") return true;
+      }
+      return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(waitsOnThePipe(), 60000);
+    const QString socketPath = runtime + QStringLiteral("/PageSift.socket");
+    QVERIFY(QFile::exists(socketPath));
+
+    // The answer, or "dropped" when the program closed the connection without one.
+    const auto handOver = [&socketPath](const QByteArray& address) {
+      QLocalSocket socket;
+      socket.connectToServer(socketPath);
+      socket.write("PAGESIFT-OPEN " + QByteArray::number(address.size()) + '\n' + address);
+      (void)QTest::qWaitFor(
+          [&socket] { return socket.state() == QLocalSocket::UnconnectedState || socket.bytesAvailable() >= 9; }, 20000);
+      const QByteArray answer = socket.readAll();
+      return answer.isEmpty() && socket.state() == QLocalSocket::UnconnectedState ? QByteArray("dropped") : answer;
+    };
+    for (const QByteArray address : {"chrome://gpucrash", "chrome://inducebrowsercrashforrealz", "chrome://memory-exhaust",
+                                     "about:crash", "devtools://devtools/", "view-source:file:///etc/passwd",
+                                     "javascript:alert(1)"}) {
+      QCOMPARE(handOver(address), QByteArray("dropped"));
+      QCOMPARE(program.state(), QProcess::Running);
+    }
+    // The window refuses this one itself; the answer shows the program alive.
+    QCOMPARE(handOver("file://" + fifo), QByteArray("ACCEPTED\n"));
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFile::exists(socketPath));
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
+             "PageSift: the web engine did not stop in time; PageSift ends without it\n");
   }
 
   // Help, version and bad usage answer before anything needs a display.
