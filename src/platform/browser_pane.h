@@ -112,6 +112,9 @@ class BrowserPane : public QObject {
   // killed); `reason` says how. The pane shows that it stopped until a load
   // brings a page back; it has no page to capture meanwhile.
   void rendererStopped(int index, const QString& reason);
+  // The pane refused to open an address (Navigate or a navigation of its
+  // page); `message` says which and why, as its status text does.
+  void addressRefused(int index, const QString& message);
 
  private:
   int index_;

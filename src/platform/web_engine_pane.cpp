@@ -144,8 +144,13 @@ void WebEnginePane::connectEngineEvents() {
     // report, so a refused download's message stays on show.
     const bool stopAsked = std::exchange(stopAsked_, false);
     if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && !stopAsked) return;
-    loadStateText_ = loadStateText(info);
-    emit StatusTextChange(index(), loadStateText_);
+    // A refusal stays on show over the end of a load that started before it
+    // (Send Page stops the page on show, whose load then ends).
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) refusalOnShow_ = false;
+    if (!refusalOnShow_) {
+      loadStateText_ = loadStateText(info);
+      emit StatusTextChange(index(), loadStateText_);
+    }
     if (ended) emit DownloadComplete(index());
   });
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
@@ -181,7 +186,9 @@ bool WebEnginePane::acceptSubframe(const QUrl& url) const {
 // download's; the engine reports the refused navigation as a stop of its own.
 void WebEnginePane::refuseAddress(const QString& shownAddress, const QString& refusal) {
   loadStateText_ = refusalMessage(shownAddress, refusal);
+  refusalOnShow_ = true;
   emit StatusTextChange(index(), loadStateText_);
+  emit addressRefused(index(), loadStateText_);
 }
 
 void WebEnginePane::applySettingsFor(PaneRole role) {

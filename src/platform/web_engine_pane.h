@@ -102,6 +102,7 @@ class WebEnginePane : public BrowserPane {
   PaneNotice* stoppedNotice_;
   bool rendererStopped_ = false;  // until a load ends in a new process
   QUrl refusedNavigation_;        // until the engine has reported its end
+  bool refusalOnShow_ = false;    // as the load state, until a load starts
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

@@ -119,6 +119,7 @@ void Form1::connectControls() {
     connect(pane, &BrowserPane::TitleChange, this, &Form1::wb_TitleChange);
     connect(pane, &BrowserPane::pageMessage, this, &Form1::wb_pageMessage);
     connect(pane, &BrowserPane::rendererStopped, this, &Form1::wb_rendererStopped);
+    connect(pane, &BrowserPane::addressRefused, this, &Form1::wb_addressRefused);
   }
   connect(ui_.messageBar, &MessageBar::silenceRequested, this,
           [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
@@ -213,6 +214,7 @@ void Form1::cmdForward_Click() {
 void Form1::cmdStop_Click() { stopAllPanes(); }
 
 void Form1::cmdRefresh_Click(int) {
+  refusal_.clear();  // the user asks for the page on show again
   stopAllPanes();
   SelectView(kBrowserPane);
   ui_.wb[kBrowserPane]->Refresh();
@@ -321,8 +323,9 @@ void Form1::wb_DownloadComplete(int index) {
   if (index == kBrowserPane) {
     browserStopped_ = false;  // a page has loaded
     ProcessPage();
-  } else if (!analysisNotice_.isEmpty()) {
-    ui_.sb1->setPanelText(1, analysisNotice_);  // over the view's own "Done"
+  } else if (noticeLoads_ > 0) {
+    --noticeLoads_;
+    ui_.sb1->setPanelText(1, notice_);  // over the view's own "Done"
   }
 }
 
@@ -350,6 +353,14 @@ void Form1::wb_rendererStopped(int index, const QString& reason) {
   }
 }
 
+// Its status text has said it already; it is said again after the page on
+// show is analysed (Send Page stops that page, whose load then ends).
+void Form1::wb_addressRefused(int index, const QString& message) {
+  if (index != kBrowserPane) return;
+  refusal_ = message;
+  refusalPage_ = ui_.wb[kBrowserPane]->LocationURL();
+}
+
 void Form1::ProcessPage() {
   if (browserStopped_) return;
   QPointer<Form1> self(this);
@@ -363,8 +374,12 @@ void Form1::analyseCapturedPage(const std::optional<std::string>& bodyHtml) {
   BrowserPane* browser = ui_.wb[kBrowserPane];
   const PageAnalysis result = pagesift::AnalysePage(
       bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
-  analysisNotice_ = skippedStepsNotice(result.skipped);
-  if (!analysisNotice_.isEmpty()) ui_.sb1->setPanelText(1, analysisNotice_);
+  notice_ = skippedStepsNotice(result.skipped);
+  if (notice_.isEmpty() && refusalPage_ == browser->LocationURL()) notice_ = refusal_;
+  refusal_.clear();
+  refusalPage_.clear();
+  noticeLoads_ = notice_.isEmpty() ? 0 : 2;
+  if (!notice_.isEmpty()) ui_.sb1->setPanelText(1, notice_);
   ui_.wb[kSourcePane]->Navigate(QString::fromStdString(result.sourcePage));
   ui_.wb[kImagesPane]->Navigate(QString::fromStdString(result.imagePage));
   emit pageProcessed();

@@ -95,6 +95,7 @@ class Form1 : public QMainWindow {
   void wb_TitleChange(int index, const QString& text);
   void wb_pageMessage(int index, const QString& source, const QString& message);
   void wb_rendererStopped(int index, const QString& reason);
+  void wb_addressRefused(int index, const QString& message);
   void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
   void stopAllPanes();
   void hideAllPanes();
@@ -113,9 +114,14 @@ class Form1 : public QMainWindow {
   // for before one is dropped.
   bool browserStopped_ = false;
   int browserRendererEnds_ = 0;
-  // Which views the last analysis could not update, kept on show while the
-  // views load.
-  QString analysisNotice_;
+  // What the status bar says again over the generated views' own load
+  // states while they load after an analysis (noticeLoads_ of them to go):
+  // which views it could not update, else an address the Browser view
+  // refused while the page analysed stayed on show (refusalPage_).
+  QString notice_;
+  int noticeLoads_ = 0;
+  QString refusal_;
+  QString refusalPage_;
 };
 
 }  // namespace pagesift

@@ -191,6 +191,17 @@ class MainWindowTest : public QObject {
     if (entry == "Back a Directory") ui().cmdBackDir->click();
     QCOMPARE(ui().sb1->panelText(1), message.replace("%F", Folder()));
     QCOMPARE(wb(0).url, QString("http://host/page.html"));
+    // The page on show then ends its load and is analysed: the refusal is
+    // said again once the views have loaded, and only then.
+    emit wb(0).DownloadComplete(0);
+    for (int view : {kSourcePane, kImagesPane}) {
+      emit wb(view).StatusTextChange(view, "Done");
+      emit wb(view).DownloadComplete(view);
+      QCOMPARE(ui().sb1->panelText(1), message);
+    }
+    emit wb(kImagesPane).StatusTextChange(kImagesPane, "Done");
+    emit wb(kImagesPane).DownloadComplete(kImagesPane);
+    QCOMPARE(ui().sb1->panelText(1), QString("Done"));
   }
 
   // A working file that cannot be written leaves its view on the last page

@@ -28,6 +28,7 @@ class FakeBrowserPane : public BrowserPane {
     const AddressDecision decision = decideTypedAddress(address, QString(), PaneRole::kBrowsing);
     if (!decision.refusal.isEmpty()) {
       emit StatusTextChange(index(), refusalMessage(address, decision.refusal));
+      emit addressRefused(index(), refusalMessage(address, decision.refusal));
       return false;
     }
     url = address;
