@@ -39,10 +39,10 @@ Timing timePage(const QUrl& address) {
     timing.loadMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     clock.restart();
     page.runIsolatedScript(pagesift::imageInventoryScript(), [&](const QVariant& result) {
-      const std::optional<pagesift::ImageInventory> inventory = pagesift::inventoryFromScriptResult(result);
+      const pagesift::CollectedImages collected = pagesift::inventoryFromScriptResult(result);
       timing.collectMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-      timing.rows = inventory ? inventory->size() : 0;
-      timing.ok = inventory.has_value();
+      timing.rows = collected.rows.size();
+      timing.ok = collected.failure.isEmpty();
       loop.quit();
     });
   });

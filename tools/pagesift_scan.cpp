@@ -1,15 +1,19 @@
 // pagesift-scan: PageSift's page analysis on the command line.
 
+#include <fcntl.h>
+#include <getopt.h>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdint>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
-#include <vector>
 
 #include "analysis/page_analysis.h"
 #include "analysis/text_file.h"
@@ -33,8 +37,12 @@ constexpr const char* kHelp =
     "                 default: the current folder); source.htm and\n"
     "                 imagepage.html there are the Source Code and Images views\n"
     "  --format F     tsv (default) or json\n"
-    "  --help         show this help\n"
+    "  -h, --help     show this help\n"
     "  --version      show the version\n"
+    "\n"
+    "A value may also follow its option after \"=\" (--format=json). Options may\n"
+    "stand before or after FILE; \"--\" ends them, so that a FILE can begin\n"
+    "with \"-\".\n"
     "\n"
     "Prints what was found, one entry a line, in list order: first every image\n"
     "of the page's image tags as\n"
@@ -42,13 +50,15 @@ constexpr const char* kHelp =
     "then every link to an image file as\n"
     "  link<TAB>NAME<TAB>ADDRESS\n"
     "with backslash, tab, line feed and carriage return in a name or address\n"
-    "written as \\\\, \\t, \\n and \\r. With --format json, each find is one JSON\n"
-    "object a line instead:\n"
+    "written as \\\\, \\t, \\n and \\r. NAME is the file name as the page's text\n"
+    "shows it; ADDRESS is made from the reference as a browser reads the\n"
+    "attribute, with &amp; &lt; &gt; &quot; &#39; read as & < > \" '.\n"
+    "With --format json, each find is one JSON object a line instead:\n"
     "  {\"list\":\"img\",\"name\":\"NAME\",\"address\":\"ADDRESS\"}\n"
     "(bytes that are not UTF-8 written as U+FFFD).\n"
     "\n"
     "Exit status: 0 done, 1 a file or folder could not be read or written\n"
-    "(the message names it), 2 bad usage.\n";
+    "(the message names it and says why), 2 bad usage.\n";
 
 struct Options {
   std::string url;
@@ -64,66 +74,125 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-// Fills `options`; returns an error message for bad usage.
+// The values getopt_long gives the long options that have no short form.
+enum LongOnly : int { kUrl = 256, kOut, kFormat, kVersion };
+
+constexpr option kLongOptions[] = {
+    {"url", required_argument, nullptr, kUrl},
+    {"out", required_argument, nullptr, kOut},
+    {"format", required_argument, nullptr, kFormat},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+std::string LongName(int value) {
+  for (const option& o : kLongOptions) {
+    if (o.name && o.val == value) return std::string("--") + o.name;
+  }
+  return "-" + std::string(1, static_cast<char>(value));
+}
+
+// Fills `options` the GNU way (getopt_long: "--format json" or
+// "--format=json", unambiguous abbreviations, options after FILE, "--" ends
+// them); returns an error message for bad usage.
 std::optional<std::string> ParseArguments(int argc, char** argv, Options& options) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  bool haveInput = false;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!optionsEnded && (arg == "--url" || arg == "--out" || arg == "--format")) {
-      if (i + 1 == args.size()) return arg + " needs a value";
-      const std::string& value = args[++i];
-      if (arg == "--format") {
-        if (value != "tsv" && value != "json") return "unknown format '" + value + "' (tsv or json)";
-        options.json = value == "json";
-      } else {
-        (arg == "--url" ? options.url : options.out) = value;
-      }
-    } else if (!optionsEnded && arg == "--help") {
-      options.help = true;
-    } else if (!optionsEnded && arg == "--version") {
-      options.version = true;
-    } else if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return "unknown option '" + arg + "'";
-    } else if (haveInput) {
-      return "only one FILE may be given";
-    } else {
-      options.input = arg;
-      haveInput = true;
+  opterr = 0;  // the messages are ours
+  for (;;) {
+    const int c = getopt_long(argc, argv, ":h", kLongOptions, nullptr);
+    if (c == -1) break;
+    switch (c) {
+      case kUrl: options.url = optarg; break;
+      case kOut: options.out = optarg; break;
+      case kFormat:
+        if (std::strcmp(optarg, "tsv") != 0 && std::strcmp(optarg, "json") != 0) {
+          return std::string("unknown format '") + optarg + "' (tsv or json)";
+        }
+        options.json = std::strcmp(optarg, "json") == 0;
+        break;
+      case 'h': options.help = true; break;
+      case kVersion: options.version = true; break;
+      case ':': return LongName(optopt) + " needs a value";
+      default:
+        // An option of ours given a value it does not take ("--help=x"), or
+        // one we do not have; getopt_long has gone past a long one already.
+        if (optopt == 'h' || optopt == kVersion) return LongName(optopt) + " takes no value";
+        if (optopt == 0) {
+          const std::string_view given = argv[optind - 1];
+          return "unknown option '" + std::string(given.substr(0, given.find('='))) + "'";
+        }
+        return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
     }
   }
-  if (!options.help && !options.version && !haveInput) return "no FILE given";
+  if (optind < argc) options.input = argv[optind];
+  if (argc - optind > 1) return "only one FILE may be given";
+  if (!options.help && !options.version && optind == argc) return "no FILE given";
   if (options.out.empty()) return "--out needs a folder";
   return std::nullopt;
 }
 
+std::string Reason(int error) { return std::strerror(error); }
+
 // The page is the user's own file: a link or a pipe is as good as a file.
 std::string ReadInput(const std::string& input) {
-  std::ifstream file;
-  if (input != "-") {
-    file.open(input, std::ios::binary);
-    if (!file) throw pagesift::FileError(input, "cannot open for reading");
+  const bool standardInput = input == "-";
+  const std::string shown = standardInput ? "standard input" : input;
+  int fd = STDIN_FILENO;
+  if (!standardInput) {
+    do {
+      fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) throw pagesift::FileError(shown, "cannot open for reading: " + Reason(errno));
   }
-  std::istream& in = input == "-" ? std::cin : file;
   std::string text;
-  if (input != "-") {
-    std::error_code sizeUnknown;  // a pipe, say
-    const std::uintmax_t size = std::filesystem::file_size(input, sizeUnknown);
-    if (!sizeUnknown) text.reserve(static_cast<size_t>(size));
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    text.reserve(static_cast<size_t>(info.st_size));
   }
   char chunk[1 << 16];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
-  if (in.bad()) throw pagesift::FileError(input == "-" ? "standard input" : input, "cannot read");
+  int error = 0;
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = errno;
+    if (got <= 0) break;
+    text.append(chunk, static_cast<size_t>(got));
+  }
+  if (!standardInput) ::close(fd);
+  if (error != 0) throw pagesift::FileError(shown, "cannot read: " + Reason(error));
   return text;
 }
 
-void PrintPair(const pagesift::AnalysisLists& lists, size_t pair, const char* kind, bool json) {
+// Standard output, written whole with the system's reason kept when it
+// cannot be (a full disk, a closed pipe).
+class Output {
+ public:
+  void Line(const std::string& text) {
+    buffer_ += text;
+    buffer_ += '\n';
+    if (buffer_.size() >= 1 << 16) Flush();
+  }
+  // The reason the output could not be written, or 0.
+  int Flush() {
+    for (std::string_view rest = buffer_; error_ == 0 && !rest.empty();) {
+      const ssize_t done = ::write(STDOUT_FILENO, rest.data(), rest.size());
+      if (done < 0 && errno == EINTR) continue;
+      if (done <= 0) error_ = done < 0 ? errno : EIO;
+      if (done > 0) rest.remove_prefix(static_cast<size_t>(done));
+    }
+    buffer_.clear();
+    return error_;
+  }
+
+ private:
+  std::string buffer_;
+  int error_ = 0;
+};
+
+void PrintPair(Output& out, const pagesift::AnalysisLists& lists, size_t pair, const char* kind, bool json) {
   const auto format = json ? pagesift::FindAsJson : pagesift::FindAsTsv;
   for (size_t i = 0; i < lists.Links[pair].ListCount(); ++i) {
-    std::cout << format(kind, lists.frmList[pair].List(i), lists.Links[pair].List(i)) << '\n';
+    out.Line(format(kind, lists.frmList[pair].List(i), lists.Links[pair].List(i)));
   }
 }
 
@@ -185,14 +254,18 @@ int main(int argc, char** argv) {
   const pagesift::PageAnalysis result =
       pagesift::AnalysePage(page, [&options] { return options.url; }, options.out, lists);
 
-  PrintPair(lists, pagesift::AnalysisLists::kImgTags, "img", options.json);
-  PrintPair(lists, pagesift::AnalysisLists::kImageLinks, "link", options.json);
-  std::cout.flush();
+  Output out;
+  PrintPair(out, lists, pagesift::AnalysisLists::kImgTags, "img", options.json);
+  PrintPair(out, lists, pagesift::AnalysisLists::kImageLinks, "link", options.json);
+  const int outputError = out.Flush();
+  if (outputError != 0) {
+    std::cerr << "pagesift-scan: cannot write the finds to standard output: " << Reason(outputError) << '\n';
+  }
 
   ReportDropped(lists, pagesift::AnalysisLists::kImgTags, "img");
   ReportDropped(lists, pagesift::AnalysisLists::kImageLinks, "link");
   for (const std::string& skipped : result.skipped) {
     std::cerr << "pagesift-scan: step skipped, its files were not (all) written: " << skipped << '\n';
   }
-  return result.skipped.empty() && std::cout ? 0 : 1;
+  return result.skipped.empty() && outputError == 0 ? 0 : 1;
 }

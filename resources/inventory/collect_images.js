@@ -7,428 +7,481 @@
 // index. A use has "address", "kind" and "origin" always, and only those of
 // "descriptor", "alt", "naturalWidth", "naturalHeight", "displayWidth",
 // "displayHeight" and "loaded" ("yes" or "no") that the engine knows.
-// "complete" is false when a limit below cut the walk short.
+// "complete" is false when a limit below cut the walk short, and "limits"
+// then names each limit that did, once: "uses", "address" (an address
+// longer than its limit was left out), "addressText" or "time". When the
+// walk itself fails, the text is {"error": "<the exception's message>"}:
+// the engine reports a script that throws as no value at all.
 //
 // Runs in the isolated world: the page's own scripts cannot change the
 // built-ins used here. The page can still be huge or hostile, so the walk is
 // iterative and bounded in uses, text and time.
 (() => {
   'use strict';
+  try {
 
-  const kMaxUses = 100000;
-  const kMaxAddress = 65536;             // characters of an http, https or file address
-  const kMaxInlineAddress = 8 * 1048576; // characters of a data: address, kept whole
-  const kMaxAddressText = 32 * 1048576;  // characters of all distinct addresses together
-  const kMaxText = 1000;                 // characters of an alt text, origin or descriptor
-  const kTimeBudget = 8000;              // milliseconds of walking
+    const kMaxUses = 100000;
+    const kMaxAddress = 65536;             // characters of an http, https or file address
+    const kMaxInlineAddress = 8 * 1048576; // characters of a data: address, kept whole
+    const kMaxAddressText = 32 * 1048576;  // characters of all distinct addresses together
+    const kMaxText = 1000;                 // characters of an alt text, origin or descriptor
+    // Milliseconds of walking: with the wait for images to settle, a listing
+    // ends within 5 s of the page's load even on a page of 100,000 images.
+    const kTimeBudget = 1500;
+    const kNoscriptPiece = 262144;         // characters of noscript markup parsed at a time
 
-  const kImageExtension = /\.(?:bmp|gif|ico|jpeg|jpg|png|svg|webp|avif|tif|tiff)$/i;
-  const kLazyNames = new Set([
-    'data-src', 'data-srcset', 'data-original', 'data-original-src', 'data-lazy', 'data-lazy-src',
-    'data-lazy-srcset', 'data-hi-res-src', 'data-full-src', 'data-echo', 'data-bg', 'data-background']);
-  const kMetaNames = new Set(['og:image', 'og:image:url', 'og:image:secure_url', 'twitter:image', 'twitter:image:src']);
-  const kIconRels = ['icon', 'apple-touch-icon', 'apple-touch-icon-precomposed'];
-  const kStyleProperties = ['background-image', 'content', 'list-style-image', 'border-image-source'];
-  const kHtml = 'http://www.w3.org/1999/xhtml';
-  const kSvg = 'http://www.w3.org/2000/svg';
-  const kXlink = 'http://www.w3.org/1999/xlink';
+    const kImageExtension = /\.(?:bmp|gif|ico|jpeg|jpg|png|svg|webp|avif|tif|tiff)$/i;
+    const kLazyNames = new Set([
+      'data-src', 'data-srcset', 'data-original', 'data-original-src', 'data-lazy', 'data-lazy-src',
+      'data-lazy-srcset', 'data-hi-res-src', 'data-full-src', 'data-echo', 'data-bg', 'data-background']);
+    const kMetaNames = new Set(['og:image', 'og:image:url', 'og:image:secure_url', 'twitter:image', 'twitter:image:src']);
+    const kIconRels = ['icon', 'apple-touch-icon', 'apple-touch-icon-precomposed'];
+    const kStyleProperties = ['background-image', 'content', 'list-style-image', 'border-image-source'];
+    const kHtml = 'http://www.w3.org/1999/xhtml';
+    const kSvg = 'http://www.w3.org/2000/svg';
+    const kXlink = 'http://www.w3.org/1999/xlink';
 
-  const pageIsFile = location.protocol === 'file:';
-  const started = performance.now();
-  const addresses = [];
-  const addressIndex = new Map();
-  const uses = [];
-  let addressText = 0;
-  let complete = true;
+    const pageIsFile = location.protocol === 'file:';
+    const started = performance.now();
+    const addresses = [];
+    const addressIndex = new Map();
+    const uses = [];
+    let addressText = 0;
+    const limits = [];
+    const cutShort = (limit) => {
+      if (!limits.includes(limit)) limits.push(limit);
+    };
 
-  // Whether the walk must stop here, short of the whole page.
-  const overBudget = () => {
-    if (uses.length < kMaxUses && performance.now() - started <= kTimeBudget) return false;
-    complete = false;
-    return true;
-  };
-  const cut = (text) => (text.length > kMaxText ? text.slice(0, kMaxText) : text);
-  const isSpace = (c) => c === ' ' || c === '\t' || c === '\n' || c === '\r' || c === '\f';
+    // Whether the walk must stop here, short of the whole page.
+    const overBudget = () => {
+      if (uses.length >= kMaxUses) cutShort('uses');
+      else if (performance.now() - started > kTimeBudget) cutShort('time');
+      else return false;
+      return true;
+    };
+    const cut = (text) => (text.length > kMaxText ? text.slice(0, kMaxText) : text);
+    const isSpace = (c) => c === ' ' || c === '\t' || c === '\n' || c === '\r' || c === '\f';
 
-  // `value` resolved against `base` as the engine resolves it, or null when
-  // it is empty, unparsable or of a scheme not kept.
-  function resolve(value, base) {
-    if (typeof value !== 'string' || value.length > kMaxInlineAddress + 1024) return null;
-    value = value.trim();
-    if (!value) return null;
-    let url;
-    try {
-      url = new URL(value, base);
-    } catch (e) {
+    // `value` resolved against `base` as the engine resolves it, or null when
+    // it is empty, unparsable or of a scheme not kept.
+    function resolve(value, base) {
+      if (typeof value !== 'string' || value.length > kMaxInlineAddress + 1024) return null;
+      value = value.trim();
+      if (!value) return null;
+      let url;
+      try {
+        url = new URL(value, base);
+      } catch (e) {
+        return null;
+      }
+      const scheme = url.protocol;
+      if (scheme === 'http:' || scheme === 'https:' || scheme === 'data:' || (scheme === 'file:' && pageIsFile)) return url;
       return null;
     }
-    const scheme = url.protocol;
-    if (scheme === 'http:' || scheme === 'https:' || scheme === 'data:' || (scheme === 'file:' && pageIsFile)) return url;
-    return null;
-  }
 
-  // Records one use of `url` (a URL or null); `facts` holds what is known.
-  function use(url, kind, origin, facts) {
-    if (url === null) return;
-    if (uses.length >= kMaxUses) {
-      complete = false;
-      return;
-    }
-    const address = url.href;
-    if (address.length > (url.protocol === 'data:' ? kMaxInlineAddress : kMaxAddress)) {
-      complete = false;
-      return;
-    }
-    let index = addressIndex.get(address);
-    if (index === undefined) {
-      if (addressText + address.length > kMaxAddressText) {
-        complete = false;
+    // Records one use of `url` (a URL or null); `facts` holds what is known.
+    function use(url, kind, origin, facts) {
+      if (url === null) return;
+      if (uses.length >= kMaxUses) {
+        cutShort('uses');
         return;
       }
-      index = addresses.length;
-      addresses.push(address);
-      addressIndex.set(address, index);
-      addressText += address.length;
-    }
-    const entry = {address: index, kind, origin: cut(origin)};
-    for (const name in facts) {
-      if (facts[name]) entry[name] = facts[name];
-    }
-    uses.push(entry);
-  }
-
-  // The candidates of a srcset value: [{url, descriptor}], URLs as written.
-  function srcsetCandidates(text) {
-    const out = [];
-    if (typeof text !== 'string') return out;
-    const n = text.length;
-    let i = 0;
-    while (i < n && out.length < kMaxUses) {
-      while (i < n && (isSpace(text[i]) || text[i] === ',')) ++i;
-      if (i >= n) break;
-      let j = i;
-      while (j < n && !isSpace(text[j])) ++j;
-      let url = text.slice(i, j);
-      i = j;
-      let descriptor = '';
-      if (url.endsWith(',')) {
-        url = url.replace(/,+$/, '');
-      } else {
-        let depth = 0;
-        let k = i;
-        for (; k < n; ++k) {
-          const c = text[k];
-          if (c === '(') ++depth;
-          else if (c === ')' && depth > 0) --depth;
-          else if (c === ',' && depth === 0) break;
+      const address = url.href;
+      if (address.length > (url.protocol === 'data:' ? kMaxInlineAddress : kMaxAddress)) {
+        cutShort('address');
+        return;
+      }
+      let index = addressIndex.get(address);
+      if (index === undefined) {
+        if (addressText + address.length > kMaxAddressText) {
+          cutShort('addressText');
+          return;
         }
-        descriptor = text.slice(i, k).trim();
-        i = k + 1;
+        index = addresses.length;
+        addresses.push(address);
+        addressIndex.set(address, index);
+        addressText += address.length;
       }
-      if (url) out.push({url, descriptor: cut(descriptor)});
-    }
-    return out;
-  }
-
-  function unescapeCss(text) {
-    return text.replace(/\\(?:([0-9a-fA-F]{1,6})[ \t\n\r\f]?|([\s\S]))/g, (all, hex, other) => {
-      if (hex === undefined) return other;
-      const code = parseInt(hex, 16);
-      return code > 0 && code <= 0x10ffff && !(code >= 0xd800 && code <= 0xdfff) ? String.fromCodePoint(code) : '\ufffd';
-    });
-  }
-
-  // The CSS string at value[i] (a quote), unescaped, and the index past it;
-  // null when it is not closed.
-  function cssString(value, i) {
-    const quote = value[i];
-    for (let j = i + 1; j < value.length; ++j) {
-      const c = value[j];
-      if (c === '\\') ++j;
-      else if (c === quote) return [unescapeCss(value.slice(i + 1, j)), j + 1];
-    }
-    return null;
-  }
-
-  // The address of the url(...) token at value[i], and the index past it;
-  // null when it is not closed.
-  function cssUrl(value, i) {
-    i += 'url('.length;
-    while (i < value.length && isSpace(value[i])) ++i;
-    if (value[i] === '"' || value[i] === "'") {
-      const token = cssString(value, i);
-      if (token === null) return null;
-      const end = value.indexOf(')', token[1]);
-      return end < 0 ? null : [token[0], end + 1];
-    }
-    const end = value.indexOf(')', i);
-    return end < 0 ? null : [unescapeCss(value.slice(i, end).trim()), end + 1];
-  }
-
-  // The image addresses of a CSS value, as written: url(...) tokens and the
-  // bare strings of image-set(...). One pass, so hostile text costs linear time.
-  function cssAddresses(value) {
-    const out = [];
-    if (typeof value !== 'string') return out;
-    const push = (text) => {
-      if (text) out.push(text);
-    };
-    let i = 0;
-    while (out.length < kMaxUses) {
-      const u = value.indexOf('url(', i);
-      const s = value.indexOf('image-set(', i);
-      if (u < 0 && s < 0) break;
-      if (u >= 0 && (s < 0 || u < s)) {
-        const token = cssUrl(value, u);
-        if (token === null) break;
-        push(token[0]);
-        i = token[1];
-        continue;
+      const entry = {address: index, kind, origin: cut(origin)};
+      for (const name in facts) {
+        if (facts[name]) entry[name] = facts[name];
       }
-      // image-set(...): an address starts it or follows a comma, outside
-      // nested parentheses.
-      i = s + 'image-set('.length;
-      let depth = 0;
-      let expectAddress = true;
-      for (; i < value.length; ++i) {
-        const c = value[i];
-        if (isSpace(c)) continue;
-        if (c === '"' || c === "'" || value.startsWith('url(', i)) {
-          const token = c === 'u' ? cssUrl(value, i) : cssString(value, i);
-          if (token === null) return out;
-          if (depth === 0 && expectAddress) push(token[0]);
-          i = token[1] - 1;
-        } else if (c === '(') {
-          ++depth;
-        } else if (c === ')') {
-          if (depth === 0) break;
-          --depth;
-        } else if (c === ',' && depth === 0) {
-          expectAddress = true;
+      uses.push(entry);
+    }
+
+    // The candidates of a srcset value: [{url, descriptor}], URLs as written.
+    function srcsetCandidates(text) {
+      const out = [];
+      if (typeof text !== 'string') return out;
+      const n = text.length;
+      let i = 0;
+      while (i < n && out.length < kMaxUses) {
+        while (i < n && (isSpace(text[i]) || text[i] === ',')) ++i;
+        if (i >= n) break;
+        let j = i;
+        while (j < n && !isSpace(text[j])) ++j;
+        let url = text.slice(i, j);
+        i = j;
+        let descriptor = '';
+        if (url.endsWith(',')) {
+          url = url.replace(/,+$/, '');
+        } else {
+          let depth = 0;
+          let k = i;
+          for (; k < n; ++k) {
+            const c = text[k];
+            if (c === '(') ++depth;
+            else if (c === ')' && depth > 0) --depth;
+            else if (c === ',' && depth === 0) break;
+          }
+          descriptor = text.slice(i, k).trim();
+          i = k + 1;
+        }
+        if (url) out.push({url, descriptor: cut(descriptor)});
+      }
+      return out;
+    }
+
+    function unescapeCss(text) {
+      return text.replace(/\\(?:([0-9a-fA-F]{1,6})[ \t\n\r\f]?|([\s\S]))/g, (all, hex, other) => {
+        if (hex === undefined) return other;
+        const code = parseInt(hex, 16);
+        return code > 0 && code <= 0x10ffff && !(code >= 0xd800 && code <= 0xdfff) ? String.fromCodePoint(code) : '\ufffd';
+      });
+    }
+
+    // The CSS string at value[i] (a quote), unescaped, and the index past it;
+    // null when it is not closed.
+    function cssString(value, i) {
+      const quote = value[i];
+      for (let j = i + 1; j < value.length; ++j) {
+        const c = value[j];
+        if (c === '\\') ++j;
+        else if (c === quote) return [unescapeCss(value.slice(i + 1, j)), j + 1];
+      }
+      return null;
+    }
+
+    // The address of the url(...) token at value[i], and the index past it;
+    // null when it is not closed.
+    function cssUrl(value, i) {
+      i += 'url('.length;
+      while (i < value.length && isSpace(value[i])) ++i;
+      if (value[i] === '"' || value[i] === "'") {
+        const token = cssString(value, i);
+        if (token === null) return null;
+        const end = value.indexOf(')', token[1]);
+        return end < 0 ? null : [token[0], end + 1];
+      }
+      const end = value.indexOf(')', i);
+      return end < 0 ? null : [unescapeCss(value.slice(i, end).trim()), end + 1];
+    }
+
+    // The image addresses of a CSS value, as written: url(...) tokens and the
+    // bare strings of image-set(...). One pass, so hostile text costs linear time.
+    function cssAddresses(value) {
+      const out = [];
+      if (typeof value !== 'string') return out;
+      const push = (text) => {
+        if (text) out.push(text);
+      };
+      let i = 0;
+      while (out.length < kMaxUses) {
+        const u = value.indexOf('url(', i);
+        const s = value.indexOf('image-set(', i);
+        if (u < 0 && s < 0) break;
+        if (u >= 0 && (s < 0 || u < s)) {
+          const token = cssUrl(value, u);
+          if (token === null) break;
+          push(token[0]);
+          i = token[1];
           continue;
         }
-        expectAddress = false;
+        // image-set(...): an address starts it or follows a comma, outside
+        // nested parentheses.
+        i = s + 'image-set('.length;
+        let depth = 0;
+        let expectAddress = true;
+        for (; i < value.length; ++i) {
+          const c = value[i];
+          if (isSpace(c)) continue;
+          if (c === '"' || c === "'" || value.startsWith('url(', i)) {
+            const token = c === 'u' ? cssUrl(value, i) : cssString(value, i);
+            if (token === null) return out;
+            if (depth === 0 && expectAddress) push(token[0]);
+            i = token[1] - 1;
+          } else if (c === '(') {
+            ++depth;
+          } else if (c === ')') {
+            if (depth === 0) break;
+            --depth;
+          } else if (c === ',' && depth === 0) {
+            expectAddress = true;
+            continue;
+          }
+          expectAddress = false;
+        }
+      }
+      return out;
+    }
+
+    // A data-* value that names images: an address, url(...) or a srcset.
+    function lazyAddresses(name, value, base) {
+      if (value.indexOf('url(') >= 0) return cssAddresses(value).map((text) => resolve(text, base));
+      const listed = kLazyNames.has(name);
+      if (!name.endsWith('srcset')) {
+        const url = resolve(value, base);
+        if (listed || (url !== null && kImageExtension.test(url.pathname))) return [url];
+        if (url !== null && url.protocol === 'data:') return [];
+      }
+      const urls = srcsetCandidates(value).map((c) => resolve(c.url, base));
+      return listed || urls.some((url) => url !== null && kImageExtension.test(url.pathname)) ? urls : [];
+    }
+
+    function lazyUses(el, tag, base, facts) {
+      for (const attribute of el.attributes) {
+        if (overBudget()) return;
+        const name = attribute.name.toLowerCase();
+        if (!name.startsWith('data-') || !attribute.value.trim()) continue;
+        for (const url of lazyAddresses(name, attribute.value, base)) use(url, 'lazy', tag + ' ' + name, facts);
       }
     }
-    return out;
-  }
 
-  // A data-* value that names images: an address, url(...) or a srcset.
-  function lazyAddresses(name, value, base) {
-    if (value.indexOf('url(') >= 0) return cssAddresses(value).map((text) => resolve(text, base));
-    const listed = kLazyNames.has(name);
-    if (!name.endsWith('srcset')) {
-      const url = resolve(value, base);
-      if (listed || (url !== null && kImageExtension.test(url.pathname))) return [url];
-      if (url !== null && url.protocol === 'data:') return [];
+    function box(el) {
+      const rect = el.getBoundingClientRect();
+      return {displayWidth: Math.round(rect.width), displayHeight: Math.round(rect.height)};
     }
-    const urls = srcsetCandidates(value).map((c) => resolve(c.url, base));
-    return listed || urls.some((url) => url !== null && kImageExtension.test(url.pathname)) ? urls : [];
-  }
 
-  function lazyUses(el, tag, base, facts) {
-    for (const attribute of el.attributes) {
-      if (overBudget()) return;
-      const name = attribute.name.toLowerCase();
-      if (!name.startsWith('data-') || !attribute.value.trim()) continue;
-      for (const url of lazyAddresses(name, attribute.value, base)) use(url, 'lazy', tag + ' ' + name, facts);
+    // What the engine knows of an img's current source.
+    function imgFacts(img, alt) {
+      return Object.assign(box(img), {
+        alt,
+        naturalWidth: img.naturalWidth,
+        naturalHeight: img.naturalHeight,
+        loaded: img.complete && img.naturalWidth > 0 ? 'yes' : 'no',
+      });
     }
-  }
 
-  function box(el) {
-    const rect = el.getBoundingClientRect();
-    return {displayWidth: Math.round(rect.width), displayHeight: Math.round(rect.height)};
-  }
+    // The address an img shows or is to show; null for an inert one.
+    function currentSource(img, base, live) {
+      if (!live) return null;
+      if (img.currentSrc) return img.currentSrc;
+      const url = resolve(img.getAttribute('src'), base);
+      return url === null ? null : url.href;
+    }
 
-  // What the engine knows of an img's current source.
-  function imgFacts(img, alt) {
-    return Object.assign(box(img), {
-      alt,
-      naturalWidth: img.naturalWidth,
-      naturalHeight: img.naturalHeight,
-      loaded: img.complete && img.naturalWidth > 0 ? 'yes' : 'no',
-    });
-  }
-
-  // The address an img shows or is to show; null for an inert one.
-  function currentSource(img, base, live) {
-    if (!live) return null;
-    if (img.currentSrc) return img.currentSrc;
-    const url = resolve(img.getAttribute('src'), base);
-    return url === null ? null : url.href;
-  }
-
-  // Whether two addresses name one image: the engine reports an img's
-  // current source without its fragment.
-  const withoutFragment = (address) => {
-    const hash = address.indexOf('#');
-    return hash < 0 ? address : address.slice(0, hash);
-  };
-  const sameResource = (a, b) => a !== null && b !== null && withoutFragment(a) === withoutFragment(b);
-
-  const claimed = new WeakSet(); // imgs whose current source a picture source listed
-
-  function visitImg(el, base, live, alt) {
-    const current = currentSource(el, base, live);
-    let matched = claimed.has(el);
-    const factsFor = (url) => {
-      if (url === null || !sameResource(url.href, current)) return {alt};
-      matched = true;
-      return imgFacts(el, alt);
+    // Whether two addresses name one image: the engine reports an img's
+    // current source without its fragment.
+    const withoutFragment = (address) => {
+      const hash = address.indexOf('#');
+      return hash < 0 ? address : address.slice(0, hash);
     };
-    const src = resolve(el.getAttribute('src'), base);
-    use(src, 'img', 'img src', factsFor(src));
-    for (const candidate of srcsetCandidates(el.getAttribute('srcset'))) {
-      const url = resolve(candidate.url, base);
-      use(url, 'srcset', 'img srcset', Object.assign(factsFor(url), {descriptor: candidate.descriptor}));
-    }
-    if (current !== null && !matched) use(resolve(current, base), 'img', 'img currentSrc', imgFacts(el, alt));
-    lazyUses(el, 'img', base, {alt});
-  }
+    const sameResource = (a, b) => a !== null && b !== null && withoutFragment(a) === withoutFragment(b);
 
-  function visitSource(el, base, live, alt) {
-    const picture = el.parentElement;
-    if (picture && picture.localName === 'picture') {
-      const img = live ? picture.querySelector(':scope > img') : null;
-      const current = img ? currentSource(img, base, live) : null;
+    const claimed = new WeakSet(); // imgs whose current source a picture source listed
+
+    function visitImg(el, base, live, alt) {
+      const current = currentSource(el, base, live);
+      let matched = claimed.has(el);
+      const factsFor = (url) => {
+        if (url === null || !sameResource(url.href, current)) return {alt};
+        matched = true;
+        return imgFacts(el, alt);
+      };
+      const src = resolve(el.getAttribute('src'), base);
+      use(src, 'img', 'img src', factsFor(src));
       for (const candidate of srcsetCandidates(el.getAttribute('srcset'))) {
         const url = resolve(candidate.url, base);
-        let facts = {alt};
-        if (url !== null && sameResource(url.href, current)) {
-          facts = imgFacts(img, cut(img.getAttribute('alt') || img.getAttribute('title') || ''));
-          claimed.add(img);
+        use(url, 'srcset', 'img srcset', Object.assign(factsFor(url), {descriptor: candidate.descriptor}));
+      }
+      if (current !== null && !matched) use(resolve(current, base), 'img', 'img currentSrc', imgFacts(el, alt));
+      lazyUses(el, 'img', base, {alt});
+    }
+
+    function visitSource(el, base, live, alt) {
+      const picture = el.parentElement;
+      if (picture && picture.localName === 'picture') {
+        const img = live ? picture.querySelector(':scope > img') : null;
+        const current = img ? currentSource(img, base, live) : null;
+        for (const candidate of srcsetCandidates(el.getAttribute('srcset'))) {
+          const url = resolve(candidate.url, base);
+          let facts = {alt};
+          if (url !== null && sameResource(url.href, current)) {
+            facts = imgFacts(img, cut(img.getAttribute('alt') || img.getAttribute('title') || ''));
+            claimed.add(img);
+          }
+          use(url, 'picture', 'source srcset', Object.assign(facts, {descriptor: candidate.descriptor}));
         }
-        use(url, 'picture', 'source srcset', Object.assign(facts, {descriptor: candidate.descriptor}));
+      }
+      lazyUses(el, 'source', base, {alt});
+    }
+
+    function visitLink(el, base, alt) {
+      const rels = (el.getAttribute('rel') || '').toLowerCase().split(/[ \t\n\r\f]+/);
+      if (kIconRels.some((rel) => rels.includes(rel))) {
+        use(resolve(el.getAttribute('href'), base), 'icon', 'link href', {alt});
+      } else if (rels.includes('preload') && (el.getAttribute('as') || '').trim().toLowerCase() === 'image') {
+        use(resolve(el.getAttribute('href'), base), 'preload', 'link href', {alt});
+        for (const candidate of srcsetCandidates(el.getAttribute('imagesrcset'))) {
+          use(resolve(candidate.url, base), 'preload', 'link imagesrcset', {alt, descriptor: candidate.descriptor});
+        }
       }
     }
-    lazyUses(el, 'source', base, {alt});
-  }
 
-  function visitLink(el, base, alt) {
-    const rels = (el.getAttribute('rel') || '').toLowerCase().split(/[ \t\n\r\f]+/);
-    if (kIconRels.some((rel) => rels.includes(rel))) {
-      use(resolve(el.getAttribute('href'), base), 'icon', 'link href', {alt});
-    } else if (rels.includes('preload') && (el.getAttribute('as') || '').trim().toLowerCase() === 'image') {
-      use(resolve(el.getAttribute('href'), base), 'preload', 'link href', {alt});
-      for (const candidate of srcsetCandidates(el.getAttribute('imagesrcset'))) {
-        use(resolve(candidate.url, base), 'preload', 'link imagesrcset', {alt, descriptor: candidate.descriptor});
+    function visitMeta(el, base) {
+      for (const name of ['property', 'name']) {
+        if (kMetaNames.has((el.getAttribute(name) || '').trim().toLowerCase())) {
+          use(resolve(el.getAttribute('content'), base), 'meta', 'meta content', {});
+          return;
+        }
       }
     }
-  }
 
-  function visitMeta(el, base) {
-    for (const name of ['property', 'name']) {
-      if (kMetaNames.has((el.getAttribute(name) || '').trim().toLowerCase())) {
-        use(resolve(el.getAttribute('content'), base), 'meta', 'meta content', {});
-        return;
+    function visitAnchor(el, base, alt) {
+      const url = resolve(el.getAttribute('href'), base);
+      if (url === null) return;
+      const typed = (el.getAttribute('type') || '').trim().toLowerCase().startsWith('image/');
+      if (typed || kImageExtension.test(url.pathname)) use(url, 'link', 'a href', {alt});
+    }
+
+    function visitStyle(el, tag, base, alt) {
+      const view = el.ownerDocument.defaultView || window;
+      for (const pseudo of [null, '::before', '::after']) {
+        const style = view.getComputedStyle(el, pseudo);
+        if (pseudo !== null) {
+          // No content, no pseudo-element: nothing of it is drawn.
+          const content = style.getPropertyValue('content');
+          if (content === 'none' || content === 'normal' || content === '') continue;
+        }
+        const origin = tag + (pseudo ? ' ' + pseudo : ' style');
+        for (const property of kStyleProperties) {
+          for (const text of cssAddresses(style.getPropertyValue(property))) use(resolve(text, base), 'css', origin, {alt});
+        }
       }
     }
-  }
 
-  function visitAnchor(el, base, alt) {
-    const url = resolve(el.getAttribute('href'), base);
-    if (url === null) return;
-    const typed = (el.getAttribute('type') || '').trim().toLowerCase().startsWith('image/');
-    if (typed || kImageExtension.test(url.pathname)) use(url, 'link', 'a href', {alt});
-  }
-
-  function visitStyle(el, tag, base, alt) {
-    const view = el.ownerDocument.defaultView || window;
-    for (const pseudo of [null, '::before', '::after']) {
-      const style = view.getComputedStyle(el, pseudo);
-      if (pseudo !== null) {
-        // No content, no pseudo-element: nothing of it is drawn.
-        const content = style.getPropertyValue('content');
-        if (content === 'none' || content === 'normal' || content === '') continue;
-      }
-      const origin = tag + (pseudo ? ' ' + pseudo : ' style');
-      for (const property of kStyleProperties) {
-        for (const text of cssAddresses(style.getPropertyValue(property))) use(resolve(text, base), 'css', origin, {alt});
+    // Noscript markup, parsed apart from the page in pieces of at most
+    // kNoscriptPiece characters, each cut before a tag, so a huge noscript
+    // never becomes one huge document. Each piece is walked whole before the
+    // next is parsed; the walk's budget stops it like any other part.
+    function visitNoscript(text, inPicture, base) {
+      for (let start = 0; start < text.length && !overBudget();) {
+        let end = text.length;
+        if (end - start > kNoscriptPiece) {
+          end = text.lastIndexOf('<', start + kNoscriptPiece);
+          if (end <= start) end = start + kNoscriptPiece;
+        }
+        const piece = text.slice(start, end);
+        start = end;
+        if (!piece.trim()) continue;
+        const doc = new DOMParser().parseFromString(inPicture ? '<picture>' + piece + '</picture>' : piece, 'text/html');
+        const mark = stack.length;
+        pushChildren(doc, base);
+        while (stack.length > mark && !overBudget()) {
+          const [child, inertBase] = stack.pop();
+          visit(child, inertBase);
+        }
       }
     }
-  }
 
-  // The walk: an explicit stack of [element, inert base]; the inert base is
-  // null for the live document and its same-origin frames, and the address
-  // to resolve against for markup parsed from noscript text.
-  const stack = [];
-  const seenDocuments = new Set([document]);
-  const pushChildren = (parent, inertBase) => {
-    const children = parent.children;
-    for (let i = children.length - 1; i >= 0; --i) stack.push([children[i], inertBase]);
-  };
+    // The walk: an explicit stack of [element, inert base]; the inert base is
+    // null for the live document and its same-origin frames, and the address
+    // to resolve against for markup parsed from noscript text.
+    const stack = [];
+    const seenDocuments = new Set([document]);
+    const pushChildren = (parent, inertBase) => {
+      const children = parent.children;
+      for (let i = children.length - 1; i >= 0; --i) stack.push([children[i], inertBase]);
+    };
 
-  function visit(el, inertBase) {
-    const live = inertBase === null;
-    const base = live ? el.baseURI : inertBase;
-    const tag = el.localName;
-    const alt = cut(el.getAttribute('alt') || el.getAttribute('title') || '');
-    pushChildren(el, inertBase);
-    if (el.namespaceURI === kHtml) {
-      switch (tag) {
-        case 'img': visitImg(el, base, live, alt); break;
-        case 'source': visitSource(el, base, live, alt); break;
-        case 'picture': lazyUses(el, 'picture', base, {alt}); break;
-        case 'input': {
-          if ((el.getAttribute('type') || '').trim().toLowerCase() === 'image') {
+    function visit(el, inertBase) {
+      const live = inertBase === null;
+      const base = live ? el.baseURI : inertBase;
+      const tag = el.localName;
+      const alt = cut(el.getAttribute('alt') || el.getAttribute('title') || '');
+      pushChildren(el, inertBase);
+      if (el.namespaceURI === kHtml) {
+        switch (tag) {
+          case 'img': visitImg(el, base, live, alt); break;
+          case 'source': visitSource(el, base, live, alt); break;
+          case 'picture': lazyUses(el, 'picture', base, {alt}); break;
+          case 'input': {
+            if ((el.getAttribute('type') || '').trim().toLowerCase() === 'image') {
+              const facts = live ? Object.assign(box(el), {alt}) : {alt};
+              use(resolve(el.getAttribute('src'), base), 'input', 'input src', facts);
+            }
+            break;
+          }
+          case 'video': {
             const facts = live ? Object.assign(box(el), {alt}) : {alt};
-            use(resolve(el.getAttribute('src'), base), 'input', 'input src', facts);
+            use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', facts);
+            break;
           }
-          break;
+          case 'link': visitLink(el, base, alt); break;
+          case 'meta': visitMeta(el, base); break;
+          case 'a': visitAnchor(el, base, alt); break;
+          case 'iframe':
+          case 'frame': {
+            if (!live) break;
+            let doc = null;
+            try {
+              doc = el.contentDocument;
+            } catch (e) {
+              doc = null;
+            }
+            if (doc === null) {
+              use(resolve(el.getAttribute('src'), base), 'frame', tag + ' src', {});
+            } else if (!seenDocuments.has(doc)) {
+              seenDocuments.add(doc);
+              pushChildren(doc, null);
+            }
+            break;
+          }
+          case 'noscript':
+            // With script on, the engine keeps noscript contents as text:
+            // parsed apart from the page, never inserted into it.
+            // A noscript inside a picture holds that picture's sources.
+            if (live && el.children.length === 0) {
+              const inPicture = el.parentElement !== null && el.parentElement.localName === 'picture';
+              visitNoscript(el.textContent, inPicture, base);
+            }
+            break;
         }
-        case 'video': {
-          const facts = live ? Object.assign(box(el), {alt}) : {alt};
-          use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', facts);
-          break;
+      } else if (el.namespaceURI === kSvg && (tag === 'image' || tag === 'use')) {
+        const facts = live ? Object.assign(box(el), {alt}) : {alt};
+        const plain = el.hasAttribute('href');
+        const url = resolve(plain ? el.getAttribute('href') : el.getAttributeNS(kXlink, 'href'), base);
+        const origin = tag + (plain ? ' href' : ' xlink:href');
+        if (tag === 'image') {
+          use(url, 'svg', origin, facts);
+        } else if (url !== null && url.protocol !== 'data:') {
+          // A use of another file's element ("icons.svg#close") uses that
+          // file; one of an element of this document uses nothing.
+          url.hash = '';
+          if (url.href !== withoutFragment(el.ownerDocument.URL)) use(url, 'svg', origin, facts);
         }
-        case 'link': visitLink(el, base, alt); break;
-        case 'meta': visitMeta(el, base); break;
-        case 'a': visitAnchor(el, base, alt); break;
-        case 'iframe':
-        case 'frame': {
-          if (!live) break;
-          let doc = null;
-          try {
-            doc = el.contentDocument;
-          } catch (e) {
-            doc = null;
-          }
-          if (doc === null) {
-            use(resolve(el.getAttribute('src'), base), 'frame', tag + ' src', {});
-          } else if (!seenDocuments.has(doc)) {
-            seenDocuments.add(doc);
-            pushChildren(doc, null);
-          }
-          break;
-        }
-        case 'noscript':
-          // With script on, the engine keeps noscript contents as text:
-          // parsed apart from the page, never inserted into it.
-          // A noscript inside a picture holds that picture's sources.
-          if (live && el.children.length === 0 && el.textContent.trim()) {
-            const inPicture = el.parentElement !== null && el.parentElement.localName === 'picture';
-            const markup = inPicture ? '<picture>' + el.textContent + '</picture>' : el.textContent;
-            pushChildren(new DOMParser().parseFromString(markup, 'text/html'), base);
-          }
-          break;
       }
-    } else if (el.namespaceURI === kSvg && tag === 'image') {
-      const facts = live ? Object.assign(box(el), {alt}) : {alt};
-      if (el.hasAttribute('href')) use(resolve(el.getAttribute('href'), base), 'svg', 'image href', facts);
-      else use(resolve(el.getAttributeNS(kXlink, 'href'), base), 'svg', 'image xlink:href', facts);
+      if (live) {
+        visitStyle(el, tag, base, alt);
+        // An open shadow tree is walked before the light children it shows.
+        if (el.shadowRoot) pushChildren(el.shadowRoot, null);
+      }
     }
-    if (live) {
-      visitStyle(el, tag, base, alt);
-      // An open shadow tree is walked before the light children it shows.
-      if (el.shadowRoot) pushChildren(el.shadowRoot, null);
-    }
-  }
 
-  pushChildren(document, null);
-  while (stack.length > 0) {
-    if (overBudget()) break;
-    const [el, inertBase] = stack.pop();
-    visit(el, inertBase);
+    pushChildren(document, null);
+    while (stack.length > 0) {
+      if (overBudget()) break;
+      const [el, inertBase] = stack.pop();
+      visit(el, inertBase);
+    }
+    return JSON.stringify({complete: limits.length === 0, limits, addresses, uses});
+  } catch (e) {
+    let message = 'the collecting script failed';
+    try {
+      message = String(e && e.message !== undefined ? e.message : e).slice(0, 1000) || message;
+    } catch (ignored) {
+      // A page-made value whose text cannot be read.
+    }
+    return JSON.stringify({error: message});
   }
-  return JSON.stringify({complete, addresses, uses});
 })()

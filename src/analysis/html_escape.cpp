@@ -33,6 +33,8 @@ void AppendEscaped(std::string& out, std::string_view text, Entity entityFor) {
   out.append(text, copied);
 }
 
+constexpr std::string_view kAttributeSpecials = "&'\"<>";
+
 }  // namespace
 
 void AppendEscapedAttribute(std::string& out, std::string_view value) { AppendEscaped(out, value, AttributeEntity); }
@@ -47,6 +49,25 @@ std::string EscapeAttribute(std::string_view value) {
   std::string out;
   out.reserve(value.size());
   AppendEscapedAttribute(out, value);
+  return out;
+}
+
+std::string UnescapeAttribute(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  size_t copied = 0;
+  // No entity holds a second "&", so the next search starts after the one read.
+  for (size_t amp = value.find('&'); amp != std::string_view::npos; amp = value.find('&', amp + 1)) {
+    for (const char c : kAttributeSpecials) {
+      if (value.substr(amp).starts_with(AttributeEntity(c))) {
+        out.append(value, copied, amp - copied);
+        out += c;
+        copied = amp + AttributeEntity(c).size();
+        break;
+      }
+    }
+  }
+  out.append(value, copied);
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "analysis/html_escape.h"
 #include "analysis/text_file.h"
 #include "analysis/text_helpers.h"
 #include "analysis/url_helpers.h"
@@ -186,8 +187,11 @@ void ScanTags(const ScanFamily& family, const std::string& pageAddress, const st
   ForEachTextLine(tagLines, true, [&](std::string_view line) {
     const std::optional<std::string> reference = TakeReference(line, family);
     if (!reference) return;
+    // The name is the reference as the page text shows it: the Source Code
+    // view links that text, and duplicates are told apart by it. The address
+    // is made from the reference as a browser reads the attribute.
     std::string name = FileNamePart(*reference);
-    std::optional<std::string> address = ResolveReference(*reference, pageDirectory, filePage);
+    std::optional<std::string> address = ResolveReference(UnescapeAttribute(*reference), pageDirectory, filePage);
     // The first reference of a file name wins; a full pair takes no more.
     if (!address || names.Contains(name)) return;
     if (names.IsFull() || links.IsFull()) {

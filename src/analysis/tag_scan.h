@@ -56,7 +56,11 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
                                             bool filePage);
 
 // Reads checkImages.txt in `folder`, rewrites checkImagesClean.txt with the
-// tag lines and appends every new find to the family's list pair. Throws
+// tag lines and appends every new find to the family's list pair: the file
+// name of the reference as the page text shows it, and the address
+// ResolveReference makes of the reference with UnescapeAttribute's five
+// entities read back ("a.gif?x=1&amp;y=2" is listed as "a.gif?x=1&amp;y=2"
+// with the address ".../a.gif?x=1&y=2"). Throws
 // FileError when a working file cannot be read or written; finds listed
 // before that stay.
 //

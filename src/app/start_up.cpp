@@ -10,8 +10,10 @@
 #include "platform/settings_store.h"
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
+#include "shell/status_panels.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
+#include "shell/status_panels.h"
 #include "inventory/inventory_collector.h"
 #include "inventory/page_images.h"
 #include "support/auxiliary_windows.h"
@@ -45,19 +47,34 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
     mainWindow_ = new Form1(programFolder, makePane);
     const Form1Ui& ui = mainWindow_->ui();
     ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
-                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
+                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1],
+                                         [form = QPointer<Form1>(mainWindow_)](const QString& message) {
+                                           if (form) form->ui().sb1->setPanelText(1, message);
+                                         });
     BrowserPane* browser = ui.wb[kBrowserPane];
     Form1* form = mainWindow_;
+    SaveLimits limits;
+    limits.maxImageBytes =
+        qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
+    // The Every Image window's preview has the main window's context menu.
+    const BrowserPaneFactory makePreviewPane = [makePane, form](int index, QWidget* parent) {
+      BrowserPane* pane = makePane(index, parent);
+      form->attachContextMenu(pane);
+      return pane;
+    };
     pageImages_ = std::make_unique<PageImages>(PageImages::Context{
-        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); }, makePane,
-        [form](const QString& address) { form->sendToBrowser(address); }, form});
+        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
+        makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
+    QObject::connect(pageImages_.get(), &PageImages::statusMessage, ui.sb1,
+                     [panels = ui.sb1](const QString& text) { panels->setPanelText(1, text); });
     AuxiliaryWindows* windows = auxiliaryWindows_.get();
     IETOOLS* tools = ieTools_.get();
     PageImages* images = pageImages_.get();
     mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
                               [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
                               [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
-                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); }});
+                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); },
+                              [images](const QUrl& address) { images->saveImageAs(address); }});
     mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
     mainWindow_->show();
     if (mainWindowOpened) mainWindowOpened(mainWindow_);

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QStringList>
 
 namespace pagesift {
 namespace {
@@ -48,15 +50,44 @@ bool hasExtension(const QString& name) {
 QString imageFileName(const QUrl& address) {
   const QByteArray path = address.path(QUrl::FullyEncoded).toUtf8();
   const QByteArray segment = path.mid(path.lastIndexOf('/') + 1);
-  QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(segment));
-  for (QChar& c : name) {
-    if (c == QLatin1Char('/') || isControl(c)) c = QLatin1Char('_');
+  const QString decoded = QString::fromUtf8(QByteArray::fromPercentEncoding(segment));
+  QString name;
+  name.reserve(decoded.size());
+  for (qsizetype i = 0; i < decoded.size(); ++i) {
+    const bool pair = decoded.at(i).isHighSurrogate() && i + 1 < decoded.size() && decoded.at(i + 1).isLowSurrogate();
+    const char32_t codePoint = pair ? QChar::surrogateToUcs4(decoded.at(i), decoded.at(i + 1)) : decoded.at(i).unicode();
+    if (QChar::category(codePoint) == QChar::Other_Format) {
+      i += pair ? 1 : 0;
+      continue;
+    }
+    if (pair) {
+      name.append(decoded.mid(i, 2));
+      ++i;
+    } else {
+      const QChar c = decoded.at(i);
+      name.append(c == QLatin1Char('/') || isControl(c) ? QLatin1Char('_') : c);
+    }
   }
   if (name.startsWith(QLatin1Char('.'))) name[0] = QLatin1Char('_');
   if (name.isEmpty()) return kFallbackName;
   if (!hasExtension(name)) return fitted(name, {});
   const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
   return fitted(name.left(dot), name.mid(dot));
+}
+
+QString nameForType(const QString& name, const QString& mediaType) {
+  const QString extension = imageExtension(mediaType);
+  if (extension.isEmpty()) return name;
+  if (hasExtension(name)) {
+    static const QHash<QString, QStringList> alsoAccepted = {
+        {QStringLiteral("jpg"), {QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif")}},
+        {QStringLiteral("tif"), {QStringLiteral("tiff")}},
+        {QStringLiteral("svg"), {QStringLiteral("svgz")}},
+        {QStringLiteral("png"), {QStringLiteral("apng")}}};
+    const QString own = name.mid(name.lastIndexOf(QLatin1Char('.')) + 1).toLower();
+    if (own == extension || alsoAccepted.value(extension).contains(own)) return name;
+  }
+  return name + QLatin1Char('.') + extension;
 }
 
 QString imageExtension(const QString& mediaType) {
@@ -79,7 +110,7 @@ QString stemOf(const QString& name) {
   return hasExtension(name) ? name.left(name.lastIndexOf(QLatin1Char('.'))) : name;
 }
 
-// Room kept after an open stem for the extension it may get (".webp").
+// Room kept after an open name for the extension it may get (".webp").
 constexpr int kExtensionRoom = 5;
 
 }  // namespace
@@ -89,42 +120,46 @@ QString FileNameReservations::reserve(const QString& name) {
   const qsizetype dot = extension ? name.lastIndexOf(QLatin1Char('.')) : name.size();
   const QString stem = name.left(dot);
   const QString suffix = name.mid(dot);
-  // An open stem is cut so that its extension will still fit.
+  // Cut so that an extension appended later still fits.
   const auto numbered = [&](int number) {
     const QString tail = (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) + suffix;
-    return extension ? fitted(stem, tail) : cutToBytes(stem, kMaxFileNameBytes - kExtensionRoom - utf8Bytes(tail)) + tail;
+    return QString(cutToBytes(stem, kMaxFileNameBytes - kExtensionRoom - utf8Bytes(tail)) + tail);
   };
-  QString candidate = numbered(1);
-  for (int number = 2; extension ? taken(candidate) : stemTaken(candidate); ++number) candidate = numbered(number);
-  if (extension) {
-    handedOut_.insert(candidate);
-    handedOutStems_.insert(stemOf(candidate));
-  } else {
-    openStems_.insert(candidate);
-  }
+  int& number = nextNumber_[name];
+  if (number == 0) number = 1;
+  QString candidate = numbered(number);
+  while (!free(candidate)) candidate = numbered(++number);
+  open_.insert(candidate);
+  openStems_.insert(stemOf(candidate));
   return candidate;
 }
 
-QString FileNameReservations::complete(const QString& stem, const QString& extension) {
-  const QString name = extension.isEmpty() ? stem : stem + QLatin1Char('.') + extension;
-  openStems_.remove(stem);
+QString FileNameReservations::complete(const QString& open, const QString& mediaType) {
+  const QString name = nameForType(open, mediaType);
+  open_.remove(open);
   handedOut_.insert(name);
-  handedOutStems_.insert(stem);
+  handedOutStems_.insert(stemOf(name));
+  handedOutStems_.insert(open);  // what it may have become stays taken: numbering never goes back
   return name;
 }
 
-bool FileNameReservations::taken(const QString& name) const {
-  const QFileInfo file(folder_ + QLatin1Char('/') + name);
-  return handedOut_.contains(name) || openStems_.contains(stemOf(name)) || file.exists() || file.isSymLink();
-}
-
-bool FileNameReservations::stemTaken(const QString& stem) const {
+// Free: neither the candidate nor any name it may become ("c", "c.<ext>")
+// is in the folder, handed out or open, and it is not a name an open name
+// may become.
+bool FileNameReservations::free(const QString& candidate) const {
   if (!folderStems_) {
     folderStems_.emplace();
     const QDir::Filters everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    for (const QString& entry : QDir(folder_).entryList(everything)) folderStems_->insert(stemOf(entry));
+    for (const QString& entry : QDir(folder_).entryList(everything)) {
+      folderStems_->insert(stemOf(entry));
+      folderStems_->insert(entry);
+    }
   }
-  return openStems_.contains(stem) || handedOutStems_.contains(stem) || folderStems_->contains(stem) || taken(stem);
+  if (open_.contains(candidate) || open_.contains(stemOf(candidate)) || openStems_.contains(candidate)) return false;
+  if (handedOut_.contains(candidate) || handedOutStems_.contains(candidate)) return false;
+  if (folderStems_->contains(candidate)) return false;
+  const QFileInfo file(folder_ + QLatin1Char('/') + candidate);
+  return !file.exists() && !file.isSymLink();
 }
 
 }  // namespace pagesift

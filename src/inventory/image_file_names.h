@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -10,8 +11,10 @@ namespace pagesift {
 
 // How saved images are named: the address's last path segment,
 // percent-decoded and made safe ("/", control characters and a leading "."
-// become "_"), "image" when nothing is left; at most kMaxFileNameBytes of
-// UTF-8, cut between characters, the extension kept.
+// become "_"; format characters such as the bidirectional controls, Unicode
+// category Cf, are dropped), "image" when nothing is left; at most
+// kMaxFileNameBytes of UTF-8 once its extension is settled, cut between
+// characters, the extension kept.
 inline constexpr int kMaxFileNameBytes = 200;
 
 QString imageFileName(const QUrl& address);
@@ -23,35 +26,42 @@ QString imageExtension(const QString& mediaType);
 // Whether `name` ends in an extension ("photo.jpg"; not "photo" or ".jpg").
 bool hasExtension(const QString& name);
 
+// The name to save an answer of `mediaType` under: `name` as it is when its
+// extension is one of that type's ("photo.jpeg" for image/jpeg) or the type
+// is not one this program knows, else `name` with the type's extension
+// appended ("run.desktop" -> "run.desktop.png", "chart" -> "chart.png").
+QString nameForType(const QString& name, const QString& mediaType);
+
 // Hands out names in one folder: never the name of anything there (a
 // dangling link included) nor one handed out before; a clash gets " (2)",
 // " (3)", ... before the extension.
 //
-// A name without an extension gets its extension only once the content type
-// is known, which may be after later names were handed out: reserve() keeps
-// its stem from every other name from the start (no "photo.*" is handed out
-// while "photo" is open, and none that a file in the folder has), and
-// complete() adds the extension. So the numbering follows the order of
-// reserve() calls, whatever order the content types come in.
+// A name's extension is settled only once the content type is known
+// (nameForType), which may be after later names were handed out: reserve()
+// keeps the name open, and with it every name it may become (the name and
+// the name with any extension appended), from every other name from the
+// start; complete() settles it. So the numbering follows the order of
+// reserve() calls, whatever order the content types come in. Each name's
+// numbering goes on from the number it last reached, so handing out n names
+// costs time linear in n.
 class FileNameReservations {
  public:
   explicit FileNameReservations(QString folder) : folder_(std::move(folder)) {}
 
-  // A name with an extension is handed out whole; one without is kept open
-  // and its stem returned.
+  // The open name for `name`.
   QString reserve(const QString& name);
-  // The name for a stem reserve() returned: the stem with `extension`
-  // (none when empty).
-  QString complete(const QString& stem, const QString& extension);
+  // The name an open name settles on for an answer of `mediaType`.
+  QString complete(const QString& open, const QString& mediaType);
 
  private:
-  bool taken(const QString& name) const;
-  bool stemTaken(const QString& stem) const;
+  bool free(const QString& candidate) const;
 
   QString folder_;
-  QSet<QString> handedOut_;
+  QSet<QString> open_;           // names kept open
+  QSet<QString> openStems_;      // the stems of open names ("p" for "p.jpg")
+  QSet<QString> handedOut_;      // names settled
   QSet<QString> handedOutStems_;
-  QSet<QString> openStems_;
+  QHash<QString, int> nextNumber_;  // by name asked for: the number its numbering has reached
   mutable std::optional<QSet<QString>> folderStems_;  // of the folder's entries, read once
 };
 

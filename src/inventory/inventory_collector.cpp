@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
+#include <QSet>
 
 #include <cmath>
 #include <limits>
@@ -28,12 +30,29 @@ ImageLoaded loadedOf(const QJsonValue& value) {
   return ImageLoaded::kUnknown;
 }
 
-qint64 area(int width, int height) { return qint64(width) * height; }
-
 QString loadScript() {
   QFile file(QStringLiteral(":/pagesift/inventory/collect_images.js"));
   if (!file.open(QIODevice::ReadOnly)) qFatal("the image inventory script is missing from the program");
   return QString::fromUtf8(file.readAll());
+}
+
+// What each limit the script names means to a reader.
+QString limitText(const QString& limit) {
+  if (limit == QLatin1String("uses")) return QObject::tr("the page uses more than 100,000 images");
+  if (limit == QLatin1String("address")) return QObject::tr("an address longer than the limit was left out");
+  if (limit == QLatin1String("addressText")) return QObject::tr("the addresses together passed 32 Mi characters");
+  if (limit == QLatin1String("time")) return QObject::tr("the walk through the page ran out of time");
+  return QObject::tr("a limit was reached");
+}
+
+QString withoutFragment(const QString& address) {
+  const qsizetype hash = address.indexOf(QLatin1Char('#'));
+  return hash < 0 ? address : address.left(hash);
+}
+
+void appendCutShort(QString& cutShort, const QString& reason) {
+  if (cutShort.contains(reason)) return;
+  cutShort += (cutShort.isEmpty() ? QString() : QStringLiteral("; ")) + reason;
 }
 
 }  // namespace
@@ -43,11 +62,22 @@ const QString& imageInventoryScript() {
   return script;
 }
 
-ImageInventory mergeImageUses(const QByteArray& scriptJson) {
+CollectedImages mergeImageUses(const QByteArray& scriptJson) {
+  CollectedImages collected;
   const QJsonObject top = QJsonDocument::fromJson(scriptJson).object();
+  if (top.contains(QLatin1String("error"))) {
+    collected.failure = top.value(QLatin1String("error")).toString().left(1000);
+    if (collected.failure.isEmpty()) collected.failure = QObject::tr("the collecting script failed");
+    return collected;
+  }
+  if (top.value(QLatin1String("complete")) == QJsonValue(false)) {
+    const QJsonArray limits = top.value(QLatin1String("limits")).toArray();
+    for (const QJsonValue& limit : limits) appendCutShort(collected.cutShort, limitText(limit.toString()));
+    if (collected.cutShort.isEmpty()) collected.cutShort = limitText(QString());
+  }
   const QJsonArray addresses = top.value(QLatin1String("addresses")).toArray();
   const QJsonArray uses = top.value(QLatin1String("uses")).toArray();
-  ImageInventory rows;
+  ImageInventory& rows = collected.rows;
   QHash<QString, qsizetype> rowOf;  // by address
   for (const QJsonValue& item : uses) {
     const QJsonObject use = item.toObject();
@@ -55,47 +85,71 @@ ImageInventory mergeImageUses(const QByteArray& scriptJson) {
     if (!(index >= 0 && index < double(addresses.size())) || index != std::floor(index)) continue;
     const QString address = addresses.at(qsizetype(index)).toString();
     const QString kind = use.value(QLatin1String("kind")).toString();
-    if (address.isEmpty() || !isImageKind(kind)) continue;
+    if (address.isEmpty() || !isImageKind(kind) || kind == kRequestKind) continue;
 
-    const int naturalWidth = pixels(use.value(QLatin1String("naturalWidth")));
-    const int naturalHeight = pixels(use.value(QLatin1String("naturalHeight")));
-    const int displayWidth = pixels(use.value(QLatin1String("displayWidth")));
-    const int displayHeight = pixels(use.value(QLatin1String("displayHeight")));
-    const ImageLoaded loaded = loadedOf(use.value(QLatin1String("loaded")));
-
-    const auto found = rowOf.constFind(address);
+    auto found = rowOf.constFind(address);
     if (found == rowOf.constEnd()) {
-      rowOf.insert(address, rows.size());
-      rows.append({address, {kind}, use.value(QLatin1String("origin")).toString(), 1, naturalWidth, naturalHeight,
-                   displayWidth, displayHeight, use.value(QLatin1String("alt")).toString(), loaded});
-      continue;
+      found = rowOf.insert(address, rows.size());
+      rows.append(InventoryRow());
+      rows.back().address = address;
     }
     InventoryRow& row = rows[*found];
     ++row.uses;
     if (!row.kinds.contains(kind)) row.kinds.append(kind);
-    if (area(naturalWidth, naturalHeight) > area(row.naturalWidth, row.naturalHeight)) {
-      row.naturalWidth = naturalWidth;
-      row.naturalHeight = naturalHeight;
+    const QString origin = use.value(QLatin1String("origin")).toString();
+    if (!origin.isEmpty() && row.origins.size() < InventoryRow::kMaxOrigins && !row.origins.contains(origin)) {
+      row.origins.append(origin);
+    }
+    // Each fact from the first use that reports it.
+    if (row.naturalWidth == 0 && row.naturalHeight == 0) {
+      row.naturalWidth = pixels(use.value(QLatin1String("naturalWidth")));
+      row.naturalHeight = pixels(use.value(QLatin1String("naturalHeight")));
     }
     if (row.displayWidth == 0 && row.displayHeight == 0) {
-      row.displayWidth = displayWidth;
-      row.displayHeight = displayHeight;
+      row.displayWidth = pixels(use.value(QLatin1String("displayWidth")));
+      row.displayHeight = pixels(use.value(QLatin1String("displayHeight")));
     }
-    if (loaded == ImageLoaded::kYes || (loaded == ImageLoaded::kNo && row.loaded == ImageLoaded::kUnknown)) {
-      row.loaded = loaded;
-    }
+    if (row.alt.isEmpty()) row.alt = use.value(QLatin1String("alt")).toString();
+    if (row.loaded == ImageLoaded::kUnknown) row.loaded = loadedOf(use.value(QLatin1String("loaded")));
   }
-  return rows;
+  return collected;
 }
 
-std::optional<ImageInventory> inventoryFromScriptResult(const QVariant& result) {
-  if (result.typeId() != QMetaType::QString) return std::nullopt;
+void addRequestedImages(CollectedImages& collected, const RequestedImages& requested) {
+  QSet<QString> named;
+  named.reserve(collected.rows.size() + requested.requests.size());
+  for (const InventoryRow& row : collected.rows) named.insert(withoutFragment(row.address));
+  for (const RequestedImage& request : requested.requests) {
+    const QString address = withoutFragment(request.address);
+    if (address.isEmpty() || named.contains(address)) continue;
+    named.insert(address);
+    InventoryRow row;
+    row.address = address;
+    row.kinds = QStringList{kRequestKind};
+    row.origins = QStringList{request.type + QStringLiteral(" request")};
+    row.uses = 1;
+    collected.rows.append(std::move(row));
+  }
+  if (requested.cutShort) appendCutShort(collected.cutShort, QObject::tr("some images the engine asked for were left out (over the limits)"));
+}
+
+CollectedImages inventoryFromScriptResult(const QVariant& result) {
+  if (result.typeId() != QMetaType::QString) {
+    // The engine gives no reason: the page went away, or the script could
+    // not run at all.
+    CollectedImages none;
+    none.failure = QObject::tr("the page gave no answer (it may have gone away)");
+    return none;
+  }
   return mergeImageUses(result.toString().toUtf8());
 }
 
 void collectImageInventory(BrowserPane& pane, InventoryCallback done) {
-  pane.runIsolatedScript(imageInventoryScript(), [done = std::move(done)](const QVariant& result) {
-    done(inventoryFromScriptResult(result));
+  QPointer<BrowserPane> guard(&pane);
+  pane.runIsolatedScript(imageInventoryScript(), [guard, done = std::move(done)](const QVariant& result) {
+    CollectedImages collected = inventoryFromScriptResult(result);
+    if (collected.failure.isEmpty() && guard) addRequestedImages(collected, guard->requestedImages());
+    done(std::move(collected));
   });
 }
 

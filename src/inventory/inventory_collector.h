@@ -5,36 +5,44 @@
 #include <QVariant>
 
 #include <functional>
-#include <optional>
 
 #include "inventory/image_inventory.h"
 #include "platform/browser_pane.h"
 
 namespace pagesift {
 
-// Receives the inventory of the pane's page, or nothing when there is no
-// page or the script failed.
-using InventoryCallback = std::function<void(std::optional<ImageInventory> inventory)>;
+// Receives what collecting the pane's page gave.
+using InventoryCallback = std::function<void(CollectedImages collected)>;
 
-// Collects the inventory of the page shown in `pane`, in its isolated world.
-// Asynchronous: `done` is called later, once, also when the page goes away
-// first (with nothing), so it must guard whatever it refers to.
+// Collects the inventory of the page shown in `pane`: the collecting script
+// in its isolated world, then the images the engine requested that the
+// document does not name. Asynchronous: `done` is called later, once, also
+// when the page goes away first (with a failure), so it must guard whatever
+// it refers to.
 void collectImageInventory(BrowserPane& pane, InventoryCallback done);
 
 // The collecting script's source (a resource of the program).
 const QString& imageInventoryScript();
 
-// The inventory from the script's value: nothing unless it is text.
-std::optional<ImageInventory> inventoryFromScriptResult(const QVariant& result);
+// What the script's value gives: its rows (mergeImageUses), or a failure
+// when the value is not its text or names the error the script caught.
+CollectedImages inventoryFromScriptResult(const QVariant& result);
 
 // The rows of the script's JSON text: uses of the same address merged into
 // one row, in order of first appearance. A row counts its uses and lists
-// each kind once, in order of first use; its origin and alt text are its
-// first use's, its displayed size the first one known, its natural size the
-// largest seen (by area), and it is loaded "yes" if any use says yes, else
-// "no" if any says no, else unknown. Uses that are malformed (no valid
+// each kind and each origin once, in order of first use; each of its facts
+// (natural size, displayed size, alt text, loaded) is the first one its
+// uses report, in document order. Uses that are malformed (no valid
 // address, an unknown kind) are skipped; anything else malformed counts as
-// absent, so any text gives an inventory, an empty one at worst.
-ImageInventory mergeImageUses(const QByteArray& scriptJson);
+// absent, so any text gives an inventory, an empty one at worst. A text
+// that says the walk was cut short ("complete": false) gives the limits
+// that did it in `cutShort`; one that names an error gives it as the
+// failure.
+CollectedImages mergeImageUses(const QByteArray& scriptJson);
+
+// Adds a row of kind "request" for each requested address, without its
+// fragment, that no row names (fragments aside), after the rows already
+// there; a cut-short record says so in `cutShort`.
+void addRequestedImages(CollectedImages& collected, const RequestedImages& requested);
 
 }  // namespace pagesift

@@ -58,7 +58,7 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
       return sortKey ? QVariant(area(r.displayWidth, r.displayHeight)) : QVariant(sizeText(r.displayWidth, r.displayHeight));
     case kAltText: return r.alt;
     case kLoaded: return loadedText(r.loaded);
-    case kOrigin: return r.origin;
+    case kOrigin: return r.origins.join(QStringLiteral(", "));
     default: return {};
   }
 }
@@ -66,7 +66,7 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
 QVariant InventoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   static const QStringList titles = {tr("Address"),        tr("Kinds"),    tr("Uses"),   tr("Natural size"),
-                                     tr("Displayed size"), tr("Alt text"), tr("Loaded"), tr("Origin")};
+                                     tr("Displayed size"), tr("Alt text"), tr("Loaded"), tr("Origins")};
   return titles.value(section);
 }
 

@@ -80,6 +80,7 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   layout->addLayout(filters);
   layout->addWidget(splitter, 1);
   layout->addWidget(status_);
+  status_->setWordWrap(true);
 
   connect(kind_, &QComboBox::currentIndexChanged, this,
           [this] { filter_->setKind(kind_->currentData().toString()); });
@@ -92,8 +93,10 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   });
 }
 
-void InventoryWindow::setInventory(ImageInventory inventory) {
-  model_->setInventory(std::move(inventory));
+void InventoryWindow::setCollected(CollectedImages collected) {
+  cutShort_ = std::move(collected.cutShort);
+  failure_ = std::move(collected.failure);
+  model_->setInventory(std::move(collected.rows));
   status_->setText(statusText());
   showPreview();
 }
@@ -101,13 +104,15 @@ void InventoryWindow::setInventory(ImageInventory inventory) {
 const ImageInventory& InventoryWindow::inventory() const { return model_->inventory(); }
 
 QString InventoryWindow::statusText() const {
+  if (!failure_.isEmpty()) return tr("PageSift could not read this page's images: %1").arg(failure_);
   qint64 uses = 0;
   int notLoaded = 0;
   for (const InventoryRow& row : inventory()) {
     uses += row.uses;
     if (row.loaded == ImageLoaded::kNo) ++notLoaded;
   }
-  return tr("%1 images (%2 distinct), %3 not loaded").arg(uses).arg(inventory().size()).arg(notLoaded);
+  const QString counts = tr("%1 images (%2 distinct), %3 not loaded").arg(uses).arg(inventory().size()).arg(notLoaded);
+  return cutShort_.isEmpty() ? counts : tr("%1. The list was cut short: %2.").arg(counts, cutShort_);
 }
 
 void InventoryWindow::showPreview() {

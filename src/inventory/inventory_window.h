@@ -28,8 +28,11 @@ class InventoryWindow : public QWidget {
  public:
   InventoryWindow(const BrowserPaneFactory& makePane, QWidget* parent = nullptr);
 
-  void setInventory(ImageInventory inventory);
+  // Shows what collecting gave: its rows, and in the status line whether
+  // the list was cut short or could not be read at all.
+  void setCollected(CollectedImages collected);
   const ImageInventory& inventory() const;
+  CollectedImages collected() const { return {inventory(), cutShort_, failure_}; }
 
   QTableView* table() const { return table_; }
   QString statusText() const;
@@ -51,6 +54,8 @@ class InventoryWindow : public QWidget {
   BrowserPane* previewPane_;
   QLabel* inlinePreview_;
   QLabel* status_;
+  QString cutShort_;
+  QString failure_;
 };
 
 }  // namespace pagesift

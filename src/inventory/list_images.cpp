@@ -35,18 +35,30 @@ constexpr char kImageState[] = R"((() => {
   return state + document.images.length;
 })())";
 
+// A page that has not settled by then is collected as it is, so that what
+// it has is printed before the overall limit.
+constexpr int kCollectBy = kOverallLimit - 5000;  // milliseconds
+
 QJsonValue sizeValue(int pixels, bool known) { return known ? QJsonValue(pixels) : QJsonValue(QJsonValue::Null); }
 
-QByteArray rowLine(const InventoryRow& row) {
-  static const char* const kLoaded[] = {"unknown", "yes", "no"};
-  const bool sized = row.naturalWidth > 0 || row.naturalHeight > 0;
+QJsonValue textValue(const QString& text) { return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text); }
+
+QByteArray listingLine(const InventoryRow& row) {
+  const bool natural = row.naturalWidth > 0 || row.naturalHeight > 0;
+  const bool displayed = row.displayWidth > 0 || row.displayHeight > 0;
+  QJsonValue loaded(QJsonValue::Null);
+  if (row.loaded != ImageLoaded::kUnknown) loaded = QLatin1String(row.loaded == ImageLoaded::kYes ? "yes" : "no");
   QJsonObject line{{QStringLiteral("address"), row.address},
                    {QStringLiteral("kinds"), QJsonArray::fromStringList(row.kinds)},
                    {QStringLiteral("uses"), row.uses},
-                   {QStringLiteral("width"), sizeValue(row.naturalWidth, sized)},
-                   {QStringLiteral("height"), sizeValue(row.naturalHeight, sized)},
-                   {QStringLiteral("alt"), row.alt},
-                   {QStringLiteral("loaded"), QLatin1String(kLoaded[static_cast<int>(row.loaded)])}};
+                   {QStringLiteral("origins"), QJsonArray::fromStringList(row.origins)},
+                   {QStringLiteral("width"), sizeValue(row.naturalWidth, natural)},
+                   {QStringLiteral("height"), sizeValue(row.naturalHeight, natural)},
+                   {QStringLiteral("displayWidth"), sizeValue(row.displayWidth, displayed)},
+                   {QStringLiteral("displayHeight"), sizeValue(row.displayHeight, displayed)},
+                   {QStringLiteral("alt"), textValue(row.alt)},
+                   {QStringLiteral("loaded"), loaded},
+                   {QStringLiteral("bytes"), QJsonValue(QJsonValue::Null)}};
   if (row.isInline()) {
     const std::optional<InlineImage> image = decodeInlineImage(row.address);
     line.insert(QStringLiteral("address"), QString(QStringLiteral("data:") + (image ? image->mediaType : QString())));
@@ -71,6 +83,7 @@ class ImageLister : public QObject {
       fail(tr("not a valid address"));
       return exitCode_;
     }
+    QTimer::singleShot(kCollectBy, this, [this] { timeUp(); });
     QTimer::singleShot(kOverallLimit, this, [this] { fail(tr("timed out")); });
     page_->load(address_);
     if (!done_) loop_.exec();
@@ -84,7 +97,7 @@ class ImageLister : public QObject {
   void waitForImages() {
     QPointer<ImageLister> self(this);
     page_->runIsolatedScript(QString::fromLatin1(kImageState), [self](const QVariant& result) {
-      if (!self || self->done_) return;
+      if (!self || self->done_ || self->collecting_) return;
       const QString state = result.toString();
       self->quietLooks_ = !state.isEmpty() && state == self->imageState_ ? self->quietLooks_ + 1 : 0;
       self->imageState_ = state;
@@ -98,28 +111,55 @@ class ImageLister : public QObject {
     });
   }
 
+  // Once: later calls find the collection under way.
   void collect() {
+    if (collecting_) return;
+    collecting_ = true;
     QPointer<ImageLister> self(this);
     page_->runIsolatedScript(imageInventoryScript(), [self](const QVariant& result) {
       if (!self || self->done_) return;
-      const std::optional<ImageInventory> inventory = inventoryFromScriptResult(result);
-      if (!inventory) {
-        self->fail(tr("the page's images could not be read"));
+      CollectedImages collected = inventoryFromScriptResult(result);
+      if (!collected.failure.isEmpty()) {
+        self->fail(tr("PageSift could not read this page's images: %1").arg(collected.failure));
         return;
       }
-      for (const InventoryRow& row : *inventory) {
-        const QByteArray line = rowLine(row);
+      addRequestedImages(collected, self->page_->requestedImages());
+      if (self->timedOut_) {
+        if (collected.rows.isEmpty()) {
+          self->fail(tr("timed out"));
+          return;
+        }
+        collected.cutShort = tr("the page had not settled after %1 s").arg(kCollectBy / 1000) +
+                             (collected.cutShort.isEmpty() ? QString() : QStringLiteral("; ") + collected.cutShort);
+      }
+      for (const InventoryRow& row : collected.rows) {
+        const QByteArray line = listingLine(row);
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
       }
       std::fflush(stdout);
+      if (!collected.cutShort.isEmpty()) {
+        self->tellError(tr("the list was cut short (complete: false): %1").arg(collected.cutShort));
+      }
       self->finish(0);
     });
   }
 
+  // The time is nearly up: what can be collected now is listed, cut short;
+  // if even that does not come before the overall limit, nothing is.
+  void timeUp() {
+    if (done_ || collecting_) return;
+    timedOut_ = true;
+    collect();
+  }
+
+  void tellError(const QString& message) {
+    const QByteArray line = (address_.toDisplayString() + QStringLiteral(": ") + message).toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+  }
+
   void fail(const QString& reason) {
     if (done_) return;
-    const QByteArray line = (address_.toDisplayString() + QStringLiteral(": ") + reason).toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    tellError(reason);
     finish(1);
   }
 
@@ -136,6 +176,8 @@ class ImageLister : public QObject {
   QElapsedTimer sinceLoad_;
   QString imageState_;
   int quietLooks_ = 0;
+  bool collecting_ = false;
+  bool timedOut_ = false;
   bool done_ = false;
   int exitCode_ = 1;
 };

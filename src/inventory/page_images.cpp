@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QStandardPaths>
 
+#include "inventory/image_file_names.h"
 #include "inventory/image_saver.h"
+#include "inventory/inline_image.h"
 #include "inventory/inventory_window.h"
 
 namespace pagesift {
@@ -37,27 +41,27 @@ void PageImages::showEveryImage() {
 void PageImages::collectForWindow() {
   const int generation = ++collecting_;
   QPointer<PageImages> self(this);
-  context_.collect([self, generation](std::optional<ImageInventory> inventory) {
+  context_.collect([self, generation](CollectedImages collected) {
     if (!self || !self->window_ || generation != self->collecting_) return;
-    self->window_->setInventory(inventory.value_or(ImageInventory()));
+    self->window_->setCollected(std::move(collected));
   });
 }
 
-void PageImages::withInventory(std::function<void(const ImageInventory&)> use) {
+void PageImages::withInventory(std::function<void(const CollectedImages&)> use) {
   if (window_) {
-    use(window_->inventory());
+    use(window_->collected());
     return;
   }
   QPointer<PageImages> self(this);
-  context_.collect([self, use = std::move(use)](std::optional<ImageInventory> inventory) {
-    if (self) use(inventory.value_or(ImageInventory()));
+  context_.collect([self, use = std::move(use)](CollectedImages collected) {
+    if (self) use(collected);
   });
 }
 
 void PageImages::copyImageAddresses() {
-  withInventory([](const ImageInventory& inventory) {
+  withInventory([](const CollectedImages& collected) {
     QStringList addresses;
-    for (const InventoryRow& row : inventory) {
+    for (const InventoryRow& row : collected.rows) {
       if (!row.isInline()) addresses.append(row.address);
     }
     QApplication::clipboard()->setText(addresses.join(QLatin1Char('\n')));
@@ -77,13 +81,22 @@ void PageImages::saveAllImages() {
 void PageImages::saveAllImagesTo(const QString& folder) {
   if (saver_) return;
   QPointer<PageImages> self(this);
-  withInventory([self, folder](const ImageInventory& inventory) {
-    if (self && !self->saver_) self->startSaving(inventory, folder);
+  withInventory([self, folder](const CollectedImages& collected) {
+    if (!self || self->saver_) return;
+    if (!collected.failure.isEmpty()) {
+      auto* box = new QMessageBox(QMessageBox::Warning, tr("Save All Images"),
+                                  tr("PageSift could not read this page's images: %1").arg(collected.failure),
+                                  QMessageBox::Ok, self->context_.dialogParent);
+      box->setAttribute(Qt::WA_DeleteOnClose);
+      box->open();
+      return;
+    }
+    self->startSaving(collected.rows, folder);
   });
 }
 
 void PageImages::startSaving(const ImageInventory& inventory, const QString& folder) {
-  saver_ = new ImageSaver(context_.browser, inventory, folder, this);
+  saver_ = new ImageSaver(context_.browser, inventory, folder, context_.limits, this);
   progress_ = new QProgressDialog(tr("Saving images in %1...").arg(folder), tr("Cancel"), 0, saver_->total(),
                                   context_.dialogParent);
   progress_->setWindowTitle(tr("Save All Images"));
@@ -126,8 +139,65 @@ void PageImages::savingEnded(const QString& folder) {
   emit saveEnded();
 }
 
+void PageImages::saveImageAs(const QUrl& address) {
+  if (imageSaver_) {
+    emit statusMessage(tr("An image is being saved already"));
+    return;
+  }
+  const bool inline_ = address.scheme() == QLatin1String("data");
+  QString name = imageFileName(address);
+  if (inline_) {
+    const std::optional<InlineImage> image = decodeInlineImage(address.toString(QUrl::FullyEncoded));
+    const QString extension = image ? imageExtension(image->mediaType) : QString();
+    name = QStringLiteral("inline-1") + (extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
+  }
+  const QString start = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QLatin1Char('/') + name;
+  // The dialog asks before an existing file is chosen; only then is one replaced.
+  const QString filePath = QFileDialog::getSaveFileName(context_.dialogParent, tr("Save Image As"), start);
+  if (!filePath.isEmpty()) saveImageTo(address, filePath);
+}
+
+void PageImages::saveImageTo(const QUrl& address, const QString& filePath) {
+  if (imageSaver_) return;
+  imageSaver_ = new ImageSaver(context_.browser, address.toString(QUrl::FullyEncoded), filePath, context_.limits, this);
+  const QString name = QFileInfo(filePath).fileName();
+  emit statusMessage(tr("Saving %1...").arg(name));
+  connect(imageSaver_, &ImageSaver::received, this, [this, name](qint64 bytes, qint64 total) {
+    const QLocale locale;
+    emit statusMessage(total > 0 ? tr("Saving %1: %2 of %3").arg(name, locale.formattedDataSize(bytes),
+                                                                  locale.formattedDataSize(total))
+                                 : tr("Saving %1: %2").arg(name, locale.formattedDataSize(bytes)));
+  });
+  connect(imageSaver_, &ImageSaver::finished, this, [this, filePath] { imageSaveEnded(filePath); });
+  imageSaver_->start();
+}
+
+void PageImages::imageSaveEnded(const QString& filePath) {
+  ImageSaver* saver = imageSaver_;
+  imageSaver_ = nullptr;
+  saver->deleteLater();
+  const QString name = QFileInfo(filePath).fileName();
+  if (!saver->saved().isEmpty()) {
+    emit statusMessage(tr("Saved %1").arg(filePath));
+    emit saveEnded();
+    return;
+  }
+  const QString reason = saver->failures().isEmpty()
+                             ? (saver->total() == 0 ? tr("PageSift cannot save this address") : tr("Cancelled"))
+                             : saver->failures().front().reason;
+  emit statusMessage(tr("Could not save %1: %2").arg(name, reason));
+  auto* box = new QMessageBox(QMessageBox::Warning, tr("Save Image As"),
+                              tr("The image could not be saved as %1:\n%2").arg(filePath, reason), QMessageBox::Ok,
+                              context_.dialogParent);
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+  emit saveEnded();
+}
+
 void PageImages::unload() {
   delete window_.data();
+  delete imageSaver_.data();
   if (saver_) {
     disconnect(saver_, nullptr, this, nullptr);  // no summary for a program that is closing
     saver_->cancel();

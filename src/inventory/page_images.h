@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -24,8 +25,9 @@ namespace pagesift {
 using InventoryCollector = std::function<void(InventoryCallback done)>;
 
 // The Page menu's three commands: the one Every Image window, copying the
-// image addresses, saving every image. Copy and Save use the window's
-// inventory while it is open and collect one themselves otherwise.
+// image addresses, saving every image; and Save Image As for one image.
+// Copy and Save use the window's inventory while it is open and collect one
+// themselves otherwise.
 class PageImages : public QObject {
   Q_OBJECT
 
@@ -36,6 +38,7 @@ class PageImages : public QObject {
     BrowserPaneFactory makePane;                       // the window's preview pane
     std::function<void(const QString&)> sendToBrowser;  // a double-clicked address
     QWidget* dialogParent = nullptr;                    // the main window
+    SaveLimits limits;                                  // of Save All and Save Image As
   };
 
   explicit PageImages(Context context, QObject* parent = nullptr);
@@ -46,6 +49,12 @@ class PageImages : public QObject {
   // Asks for a folder, starting in the user's Pictures folder, then saves.
   void saveAllImages();
   void saveAllImagesTo(const QString& folder);
+  // Asks for a file, starting in the user's Pictures folder with the name
+  // Save All would give the image (the dialog asks before replacing one),
+  // then saves the image there, replacing the file whole; progress goes to
+  // statusMessage(), a failure to a message box as well.
+  void saveImageAs(const QUrl& address);
+  void saveImageTo(const QUrl& address, const QString& filePath);
   // Closes the window and cancels a running save (its partial files removed).
   void unload();
 
@@ -55,17 +64,21 @@ class PageImages : public QObject {
  signals:
   // A save ended (done or cancelled); its summary is on show.
   void saveEnded();
+  // How Save Image As is doing, for the main window's status bar.
+  void statusMessage(const QString& text);
 
  private:
-  void withInventory(std::function<void(const ImageInventory&)> use);
+  void withInventory(std::function<void(const CollectedImages&)> use);
   void collectForWindow();
   void startSaving(const ImageInventory& inventory, const QString& folder);
   void savingEnded(const QString& folder);
+  void imageSaveEnded(const QString& filePath);
 
   Context context_;
   QPointer<InventoryWindow> window_;
   QPointer<ImageSaver> saver_;
   QPointer<QProgressDialog> progress_;
+  QPointer<ImageSaver> imageSaver_;  // Save Image As, one at a time
   int collecting_ = 0;  // the latest collection for the window; older answers are dropped
 };
 

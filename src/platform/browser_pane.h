@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+class QPrinter;
 
 namespace pagesift {
 
@@ -19,6 +24,21 @@ inline constexpr int kSourcePane = 1;
 inline constexpr int kImagesPane = 2;
 inline constexpr int kPaneCount = 3;
 inline constexpr int kWebsitePane = 3;
+// The Page Source window's pane: the page as served (view-source:), script off.
+inline constexpr int kPageSourcePane = 4;
+
+// What lay under the pointer when the user asked for a pane's context menu.
+// An address is empty when there was no such thing there.
+struct PaneContextRequest {
+  QPoint position;  // in the pane's widget
+  QUrl linkUrl;
+  QUrl imageUrl;
+  QString selectedText;
+};
+
+// How Save Page writes the page: the HTML alone, or the HTML with a folder
+// of the files it uses beside it ("page.html" and "page_files").
+enum class PageSaveFormat { kSingleHtml, kCompleteHtml };
 
 // A download the program started through a pane. It ends exactly once with
 // finished(); a refused or failed one says why in `reason` ("HTTP 404",
@@ -36,6 +56,23 @@ class PaneDownload : public QObject {
  signals:
   void progress(qint64 received, qint64 total);  // total is -1 when unknown
   void finished(bool ok, const QString& reason);
+};
+
+// An image the engine asked for on behalf of a pane's page, whether or not
+// the page's document names it.
+struct RequestedImage {
+  QString address;  // as requested, fragment and all
+  QString type;     // what the engine asked for it as: "image" or "favicon"
+};
+
+// The images the engine has asked for since the pane's page began to load,
+// each address once, in the order first asked.
+struct RequestedImages {
+  QList<RequestedImage> requests;
+  bool cutShort = false;  // a limit (kMaxRequests, kMaxRequestText) left some out
+  static constexpr int kMaxRequests = 100000;
+  static constexpr qsizetype kMaxRequestText = 32 * 1048576;  // characters of all addresses together
+  static constexpr qsizetype kMaxAddress = 65536;             // characters of one address
 };
 
 // One rendering-engine pane as the main window uses it. Operations return at
@@ -93,6 +130,46 @@ class BrowserPane : public QObject {
   // cache), the one kind of download a pane accepts. The result, a child of
   // `parent`, reports what happens; it never reports before this returns.
   virtual PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) = 0;
+  // Writes the shown page as one MIME archive (MHTML) at `filePath`: its
+  // document and every image the engine holds for it, taken from the engine
+  // with no request made. Reports like startDownload.
+  virtual PaneDownload* archivePage(const QString& filePath, QObject* parent) = 0;
+
+  // What the engine has asked for as images for the pane's page; only the
+  // Browser view keeps this record, the other panes report nothing.
+  virtual RequestedImages requestedImages() const { return {}; }
+
+  // Whether the history has a page to go back or forward to; historyChanged
+  // follows every change.
+  virtual bool canGoBack() const = 0;
+  virtual bool canGoForward() const = 0;
+
+  // Finds `text` in the shown document from the last match on, forward or
+  // backward, and marks it; `done` receives the active match (from 1) and
+  // the number of matches, 0 and 0 when there are none. An empty text ends
+  // the search and clears its marks. Asynchronous.
+  using FindCallback = std::function<void(int activeMatch, int matches)>;
+  virtual void findText(const QString& text, bool matchCase, bool backward, FindCallback done) = 0;
+
+  // The pane's zoom, 1 for actual size; it stays across the pane's loads.
+  virtual double zoomFactor() const = 0;
+  virtual void setZoomFactor(double factor) = 0;
+
+  // The clipboard commands of the shown document.
+  virtual void copySelection() = 0;
+  virtual void selectAll() = 0;
+
+  // Prints the shown document on `printer`, or writes it as a PDF file;
+  // `done` tells whether that worked. One at a time: while one is under way
+  // another is refused at once. Asynchronous.
+  using DoneCallback = std::function<void(bool ok)>;
+  virtual void print(std::shared_ptr<QPrinter> printer, DoneCallback done) = 0;
+  virtual void printToPdf(const QString& filePath, DoneCallback done) = 0;
+
+  // Saves the shown page to `filePath` (replacing a file there) through the
+  // program's own download path. The result, a child of `parent`, reports
+  // the end; it never reports before this returns.
+  virtual PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) = 0;
 
   // Whether the pane has been made visible (independent of whether its
   // window is on screen yet).
@@ -108,6 +185,12 @@ class BrowserPane : public QObject {
   // page's host, `message` the page's text, whole: the receiver shows it as
   // plain text and cuts it (limitPageMessage).
   void pageMessage(int index, const QString& source, const QString& message);
+  // The shown document or the history changed: canGoBack and canGoForward
+  // may answer differently.
+  void historyChanged(int index);
+  // The user asked for the context menu (right click, the menu key). The
+  // pane shows none of its own while a receiver is connected.
+  void contextMenuRequested(int index, const PaneContextRequest& request);
   // The process that rendered the pane's page ended (a crash, out of memory,
   // killed); `reason` says how. The pane shows that it stopped until a load
   // brings a page back; it has no page to capture meanwhile.

@@ -10,7 +10,7 @@ namespace pagesift {
 enum class PaneRole {
   kBrowsing,       // ordinary browsing: the Browser pane and the website window
   kGeneratedView,  // the Source Code and Images panes: pages made from untrusted input
-  kPageSource,     // the Page Source window: the page's source (view-source:), script off
+  kPageSource,     // the Page Source window: the page as served (view-source:), script off
 };
 
 // The one profile every pane shares. An empty storage name makes an

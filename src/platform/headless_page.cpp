@@ -15,6 +15,7 @@
 #include "platform/address_policy.h"
 #include "platform/engine_settings.h"
 #include "platform/pane_notice.h"
+#include "platform/image_request_log.h"
 
 namespace pagesift {
 
@@ -59,7 +60,8 @@ HeadlessPage::HeadlessPage(QSize viewSize, QObject* parent)
       profile_(createEngineProfile(QString(), this)),
       view_(new QWebEngineView()),
       page_(new AnsweringPage(
-          profile_, [this](const QString& refusal) { refuse(refusal); }, this)) {
+          profile_, [this](const QString& refusal) { refuse(refusal); }, this)),
+      requestLog_(new ImageRequestLog(page_)) {
   applyEngineSettings(page_->settings(), PaneRole::kBrowsing);
   view_->setPage(page_);
   view_->resize(viewSize);
@@ -125,6 +127,8 @@ void HeadlessPage::refuse(const QString& refusal) {
 void HeadlessPage::runIsolatedScript(const QString& source, BrowserPane::ScriptCallback done) {
   page_->runJavaScript(source, QWebEngineScript::ApplicationWorld, std::move(done));
 }
+
+RequestedImages HeadlessPage::requestedImages() const { return requestLog_->requests(); }
 
 void HeadlessPage::loadingChanged(const QWebEngineLoadingInfo& info) {
   switch (info.status()) {

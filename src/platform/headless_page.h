@@ -14,6 +14,7 @@ class QWebEngineView;
 namespace pagesift {
 
 class AnsweringPage;
+class ImageRequestLog;
 
 // One page loaded for a script rather than a person: in an off-the-record
 // profile of its own, in a view of the given size shown on the current
@@ -37,6 +38,9 @@ class HeadlessPage : public QObject {
 
   // As BrowserPane::runIsolatedScript.
   void runIsolatedScript(const QString& source, BrowserPane::ScriptCallback done);
+  // As BrowserPane::requestedImages: what the engine asked for as images for
+  // the page loaded last.
+  RequestedImages requestedImages() const;
 
  signals:
   // The main document has loaded.
@@ -54,6 +58,7 @@ class HeadlessPage : public QObject {
   QWebEngineProfile* profile_;
   QWebEngineView* view_;
   AnsweringPage* page_;
+  ImageRequestLog* requestLog_;
   bool ended_ = true;
   bool loaded_ = false;  // the last end was loaded()
   int loadsStarted_ = 0;

@@ -1,11 +1,17 @@
 #include "platform/registry_hive.h"
 
-#include <QDir>
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtGlobal>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "analysis/text_file.h"
 
 namespace pagesift {
 namespace {
@@ -70,27 +76,74 @@ bool isBlank(QStringView line) {
   return true;
 }
 
-std::optional<RegistryHive> loadHive(const QString& filePath) {
-  const QFileInfo info(filePath);
-  if (!info.exists() && !info.isSymLink()) return RegistryHive();
-  if (!info.isFile()) return std::nullopt;
-  QFile file(filePath);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.read(kMaxHiveBytes + 1);
-  if (file.error() != QFileDevice::NoError || bytes.size() > kMaxHiveBytes) return std::nullopt;
-  return RegistryHive::parse(bytes);
+// What went wrong and then where, so that a narrow status bar shows the why.
+QString whatAndWhere(const QString& what, const std::string& path) {
+  return what + QStringLiteral(" (") + QFile::decodeName(path.c_str()) + u')';
 }
 
-bool saveHive(const QString& filePath, const RegistryHive& hive) {
-  if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) return false;
-  QSaveFile file(filePath);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = hive.serialize();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
+QString describe(const FileError& failure, const std::string& path) {
+  const QString text = QString::fromLocal8Bit(failure.what());
+  const QString named = u'\'' + QFile::decodeName(path.c_str()) + QStringLiteral("': ");
+  return text.startsWith(named) ? whatAndWhere(text.sliced(named.size()), path) : text;
+}
+
+// The hive in the file, which must be a regular file (nothing follows a
+// link); a missing file is an empty hive.
+std::optional<RegistryHive> loadHive(const std::string& path, QString& error) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return RegistryHive();
+  try {
+    if (info.st_size <= kMaxHiveBytes) {
+      const std::string bytes = ReadWholeFile(path);
+      if (bytes.size() <= static_cast<std::size_t>(kMaxHiveBytes)) {
+        if (std::optional<RegistryHive> hive = RegistryHive::parse(QByteArrayView(bytes.data(), bytes.size()))) {
+          return hive;
+        }
+      }
+    }
+    error = whatAndWhere(QStringLiteral("not a registry file"), path);
+  } catch (const FileError& failure) {
+    error = describe(failure, path);
+  }
+  return std::nullopt;
+}
+
+// Creates the folder when missing, and those missing above it, with one
+// attempt each; the system's reason when it cannot.
+std::optional<QString> makeFolder(const std::string& path) {
+  struct stat info {};
+  const bool exists = ::stat(path.c_str(), &info) == 0;
+  if (exists && S_ISDIR(info.st_mode)) return std::nullopt;
+  int failure = exists ? ENOTDIR : errno;
+  if (failure == ENOENT) {
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+      if (std::optional<QString> failed = makeFolder(path.substr(0, slash))) return failed;
+    }
+    if (::mkdir(path.c_str(), 0777) == 0) return std::nullopt;
+    failure = errno;
+  }
+  const QString reason = QString::fromLocal8Bit(std::strerror(failure));
+  return whatAndWhere(QStringLiteral("cannot create the folder: ") + reason, path);
+}
+
+// Written beside the file and renamed into its place, which must hold a
+// regular file or nothing: a link is refused, never written through.
+bool saveHive(const std::string& path, const QString& folder, const RegistryHive& hive, QString& error) {
+  if (std::optional<QString> failed = makeFolder(QFile::encodeName(folder).toStdString())) {
+    error = *failed;
     return false;
   }
-  return file.commit();
+  const QByteArray bytes = hive.serialize();
+  try {
+    // The text file adds the last line's end itself.
+    const auto withoutLastLineEnd = static_cast<std::size_t>(bytes.size() - kLineEnd.size());
+    ReplaceTextFile(path, std::string_view(bytes.constData(), withoutLastLineEnd));
+  } catch (const FileError& failure) {
+    error = describe(failure, path);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -235,10 +288,14 @@ QString machineHivePath() {
   return named.isEmpty() ? QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg") : named;
 }
 
-bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change) {
-  std::optional<RegistryHive> hive = loadHive(filePath);
-  if (!hive || !change(*hive)) return false;
-  return saveHive(filePath, *hive);
+bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change, QString* error) {
+  const std::string path = QFile::encodeName(filePath).toStdString();
+  QString failure;
+  std::optional<RegistryHive> hive = loadHive(path, failure);
+  const bool done =
+      hive && change(*hive) && saveHive(path, QFileInfo(filePath).absolutePath(), *hive, failure);
+  if (error) *error = failure;
+  return done;
 }
 
 }  // namespace pagesift

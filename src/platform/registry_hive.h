@@ -80,9 +80,15 @@ QString machineHivePath();
 
 // Loads the hive file (a missing file is an empty hive), applies `change` and
 // when it returns true replaces the file whole and atomically, creating its
-// folder when missing. False, with the file left as it was, when the file
-// cannot be read or is not a hive file, when `change` returns false, or when
-// the file or its folder cannot be written.
-bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change);
+// folder when missing: the new file is written beside it and renamed into
+// its place. Only a regular file is read or replaced: a link at the path (to
+// anything) is refused like a FIFO, a device or a folder, and nothing ever
+// follows it. False, with the file left as it was, when the file cannot be
+// read or is not a hive file, when `change` returns false, or when the file
+// or its folder cannot be written. `error`, when given, is set to why the
+// file could not be read or written (the path and the system's reason), or
+// emptied.
+bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHive&)>& change,
+                    QString* error = nullptr);
 
 }  // namespace pagesift

@@ -29,4 +29,10 @@ bool SettingsStore::write(const QString& section, const QString& key, const QStr
   return settings.status() == QSettings::NoError;
 }
 
+int readMaxImageSizeMiB(const SettingsStore& store) {
+  bool ok = false;
+  const int mebibytes = store.read(kSettingsSection, kMaxImageSizeKey, QString()).trimmed().toInt(&ok);
+  return ok && mebibytes >= 1 && mebibytes <= 1048576 ? mebibytes : kMaxImageSizeDefault;
+}
+
 }  // namespace pagesift

@@ -32,4 +32,11 @@ inline constexpr QLatin1String kSettingsSection("Settings");
 inline constexpr QLatin1String kShowHelpKey("showHelp");
 inline constexpr QLatin1String kShowHelpDefault("1");
 
+// The largest image Save All and Save Image As keep, in MiB ("[Settings]
+// maxImageSizeMiB"): a whole number from 1 to 1048576; 256 when absent or
+// anything else.
+inline constexpr QLatin1String kMaxImageSizeKey("maxImageSizeMiB");
+inline constexpr int kMaxImageSizeDefault = 256;
+int readMaxImageSizeMiB(const SettingsStore& store);
+
 }  // namespace pagesift

@@ -1,19 +1,32 @@
 #include "platform/web_engine_pane.h"
 
-#include <QFileInfo>
+#include <algorithm>
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMenu>
+#include <QMetaMethod>
 #include <QPointer>
+#include <QPrinter>
 #include <QTimer>
-#include <QUuid>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 #include "platform/address_policy.h"
 #include "platform/pane_notice.h"
+#include "platform/download_router.h"
+#include "platform/image_request_log.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -68,14 +81,47 @@ class PanePage : public QWebEnginePage {
 
 namespace {
 
-// Links that ask for a new window open in the pane itself.
+// Links that ask for a new window open in the pane itself; the context
+// menu is the pane's.
 class PaneView : public QWebEngineView {
  public:
   using QWebEngineView::QWebEngineView;
 
+  std::function<void(const QPoint& globalPosition)> showContextMenu;
+
  protected:
   QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override { return this; }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    if (showContextMenu) showContextMenu(event->globalPos());
+  }
 };
+
+// The engine's context-menu entries that cannot work here: the program
+// refuses the downloads they start, and page source or inspection would
+// replace the pane's page with one that cannot go back.
+constexpr QWebEnginePage::WebAction kUnusableEntries[] = {
+    QWebEnginePage::SavePage,           QWebEnginePage::DownloadImageToDisk, QWebEnginePage::DownloadLinkToDisk,
+    QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::ViewSource,          QWebEnginePage::InspectElement,
+    QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,    QWebEnginePage::OpenLinkInNewBackgroundTab,
+};
+
+// The zoom range the engine accepts.
+constexpr double kMinimumZoom = 0.25;
+constexpr double kMaximumZoom = 5.0;
+
+// The Source Code view's style: the system's fixed font, white space kept,
+// long lines wrapped anywhere.
+QString sourceStyleSheet() {
+  const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  QString family = font.family();
+  family.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+  family.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+  const QString size = font.pointSizeF() > 0 ? QString::number(font.pointSizeF()) + QLatin1String("pt")
+                                             : QString::number(font.pixelSize()) + QLatin1String("px");
+  return QStringLiteral("body { font-family: \"%1\", monospace; font-size: %2; white-space: pre-wrap; "
+                        "overflow-wrap: anywhere; }")
+      .arg(family, size);
+}
 
 QString loadStateText(const QWebEngineLoadingInfo& info) {
   const QString address = info.url().toDisplayString();
@@ -104,7 +150,9 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
       stoppedNotice_(new PaneNotice(view_)) {
   view_->setPage(page_);
   applyEngineSettings(page_->settings(), role);
+  static_cast<PaneView*>(view_)->showContextMenu = [this](const QPoint& at) { showContextMenu(at); };
   connectEngineEvents();
+  connectDownloads();
   connectRenderProcess();
 }
 
@@ -160,7 +208,13 @@ void WebEnginePane::connectEngineEvents() {
           [this](int progress) { emit ProgressChange(index(), progress, 100); });
   connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
-  connect(context_.profile, &QWebEngineProfile::downloadRequested, this, &WebEnginePane::handleDownload);
+  // The engine keeps its Back and Forward actions in step with the history.
+  for (const QWebEnginePage::WebAction action : {QWebEnginePage::Back, QWebEnginePage::Forward}) {
+    connect(page_->action(action), &QAction::changed, this, [this] { emit historyChanged(index()); });
+  }
+  connect(page_, &QWebEnginePage::urlChanged, this, [this] { emit historyChanged(index()); });
+  connect(view_, &QWebEngineView::printFinished, this, &WebEnginePane::printingEnded);
+  connect(page_, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString&, bool ok) { printingEnded(ok); });
 }
 
 bool WebEnginePane::acceptMainFrame(const QUrl& url) {
@@ -197,99 +251,144 @@ void WebEnginePane::applySettingsFor(PaneRole role) {
   applyEngineSettings(page_->settings(), role);
 }
 
-// A download the program started: follows the engine's request once the
-// pane has accepted it.
-class EngineDownload : public PaneDownload {
- public:
-  using PaneDownload::PaneDownload;
-
-  void cancel() override {
-    if (ended_) return;
-    finish(false, tr("Cancelled"));
-    if (request_) request_->cancel();
-  }
-
-  void follow(QWebEngineDownloadRequest* request) {
-    request_ = request;
-    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-            [this, request] { emit progress(request->receivedBytes(), request->totalBytes()); });
-    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, request](QWebEngineDownloadRequest::DownloadState state) {
-              switch (state) {
-                case QWebEngineDownloadRequest::DownloadCompleted: finish(true, {}); break;
-                case QWebEngineDownloadRequest::DownloadCancelled: finish(false, tr("Cancelled")); break;
-                case QWebEngineDownloadRequest::DownloadInterrupted:
-                  finish(false, request->interruptReasonString());
-                  break;
-                default: break;
-              }
-            });
-  }
-
-  void finish(bool ok, const QString& reason) {
-    if (ended_) return;
-    ended_ = true;
-    emit finished(ok, reason);
-  }
-
-  bool ended() const { return ended_; }
-
- private:
-  QPointer<QWebEngineDownloadRequest> request_;
-  bool ended_ = false;
-};
-
-void WebEnginePane::handleDownload(QWebEngineDownloadRequest* request) {
-  if (request->page() != page_) return;  // another pane's
-  const auto own = ownDownloads_.constFind(request->suggestedFileName());
-  if (own != ownDownloads_.constEnd()) {
-    const OwnDownload download = *own;
-    ownDownloads_.erase(own);
-    if (!download.download || download.download->ended()) {  // given up before the engine answered
-      request->cancel();
-      return;
-    }
-    const QString filePath = download.target(request->mimeType());
-    if (filePath.isEmpty()) {
-      request->cancel();
-      download.download->finish(false, tr("No file to write to"));
-      return;
-    }
-    const QFileInfo target(filePath);
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    download.download->follow(request);
-    request->accept();
-    return;
-  }
-  request->cancel();
-  loadStateText_ = tr("PageSift does not download files: %1").arg(request->url().toDisplayString());
-  emit StatusTextChange(index(), loadStateText_);
+void WebEnginePane::connectDownloads() {
+  DownloadRouter::of(context_.profile)->refuseFor(page_, this, [this](const QUrl& address) {
+    loadStateText_ = tr("PageSift does not download files: %1").arg(address.toDisplayString());
+    emit StatusTextChange(index(), loadStateText_);
+  });
+  if (index() == kBrowserPane) requestLog_ = new ImageRequestLog(page_);
 }
 
 PaneDownload* WebEnginePane::startDownload(const QUrl& url, DownloadTarget target, QObject* parent) {
-  auto* download = new EngineDownload(parent);
-  if (!url.isValid() || url.isEmpty()) {
-    QTimer::singleShot(0, download, [download] { download->finish(false, tr("Not a valid address")); });
-    return download;
-  }
-  const QString marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
-  ownDownloads_.insert(marker, {std::move(target), download});
-  page_->download(url, marker);
-  return download;
+  return DownloadRouter::of(context_.profile)->startDownload(page_, url, std::move(target), parent);
 }
+
+PaneDownload* WebEnginePane::archivePage(const QString& filePath, QObject* parent) {
+  return DownloadRouter::of(context_.profile)->archivePage(page_, filePath, parent);
+}
+
+RequestedImages WebEnginePane::requestedImages() const { return requestLog_ ? requestLog_->requests() : RequestedImages(); }
+
+PaneDownload* WebEnginePane::savePage(const QString& filePath, PageSaveFormat format, QObject* parent) {
+  return DownloadRouter::of(context_.profile)
+      ->savePage(page_, filePath,
+                 format == PageSaveFormat::kSingleHtml ? QWebEngineDownloadRequest::SingleHtmlSaveFormat
+                                                       : QWebEngineDownloadRequest::CompleteHtmlSaveFormat,
+                 parent);
+}
+
+bool WebEnginePane::startPrinting(DoneCallback done) {
+  if (printDone_) {
+    QTimer::singleShot(0, this, [done = std::move(done)] { done(false); });
+    return false;
+  }
+  printDone_ = std::move(done);
+  return true;
+}
+
+void WebEnginePane::printingEnded(bool ok) {
+  const DoneCallback done = std::exchange(printDone_, {});
+  printer_.reset();
+  if (done) done(ok);
+}
+
+void WebEnginePane::print(std::shared_ptr<QPrinter> printer, DoneCallback done) {
+  if (!startPrinting(std::move(done))) return;
+  printer_ = std::move(printer);
+  view_->print(printer_.get());
+}
+
+void WebEnginePane::printToPdf(const QString& filePath, DoneCallback done) {
+  if (startPrinting(std::move(done))) page_->printToPdf(filePath);
+}
+
+void WebEnginePane::showContextMenu(const QPoint& globalPosition) {
+  const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+  if (!request) return;
+  if (isSignalConnected(QMetaMethod::fromSignal(&BrowserPane::contextMenuRequested))) {
+    PaneContextRequest shown;
+    shown.position = request->position();
+    shown.linkUrl = request->linkUrl();
+    if (request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage) shown.imageUrl = request->mediaUrl();
+    shown.selectedText = request->selectedText();
+    emit contextMenuRequested(index(), shown);
+    return;
+  }
+  QMenu* menu = view_->createStandardContextMenu();  // deletes itself when closed
+  for (const QWebEnginePage::WebAction action : kUnusableEntries) menu->removeAction(page_->action(action));
+  menu->popup(globalPosition);
+}
+
+bool WebEnginePane::canGoBack() const { return view_->history()->canGoBack(); }
+
+bool WebEnginePane::canGoForward() const { return view_->history()->canGoForward(); }
+
+// The engine takes a search for the same text as "find next": a change of
+// case ends the search first, so that it counts again.
+void WebEnginePane::findText(const QString& text, bool matchCase, bool backward, FindCallback done) {
+  const auto answer = [done = std::move(done)](const QWebEngineFindTextResult& result) {
+    if (done) done(result.activeMatch(), result.numberOfMatches());
+  };
+  if (text.isEmpty() || (text == findText_ && matchCase != findMatchCase_)) view_->findText(QString());
+  findText_ = text;
+  findMatchCase_ = matchCase;
+  if (text.isEmpty()) {
+    QTimer::singleShot(0, this, [answer] { answer({}); });
+    return;
+  }
+  QWebEnginePage::FindFlags flags;
+  if (matchCase) flags |= QWebEnginePage::FindCaseSensitively;
+  if (backward) flags |= QWebEnginePage::FindBackward;
+  view_->findText(text, flags, answer);
+}
+
+double WebEnginePane::zoomFactor() const { return view_->zoomFactor(); }
+
+void WebEnginePane::setZoomFactor(double factor) { view_->setZoomFactor(std::clamp(factor, kMinimumZoom, kMaximumZoom)); }
+
+void WebEnginePane::copySelection() { page_->triggerAction(QWebEnginePage::Copy); }
+
+void WebEnginePane::selectAll() { page_->triggerAction(QWebEnginePage::SelectAll); }
+
+// The style goes in with the document, from the isolated world, before the
+// page's own markup is parsed (a script there runs with the page's script
+// off, seen on Qt WebEngine 6.4); an adopted style sheet adds nothing to
+// the page's markup.
+void WebEnginePane::applySourceStyle() {
+  const QString name = QStringLiteral("pagesift-source-style");
+  QWebEngineScriptCollection& scripts = page_->scripts();
+  for (const QWebEngineScript& old : scripts.find(name)) scripts.remove(old);
+  if (workingFolder_.isEmpty()) return;
+  const QString css = QString::fromUtf8(QJsonDocument(QJsonArray{sourceStyleSheet()}).toJson(QJsonDocument::Compact));
+  QWebEngineScript script;
+  script.setName(name);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setRunsOnSubFrames(false);
+  script.setSourceCode(QStringLiteral("if (location.protocol === 'file:' && location.pathname.endsWith('/source.htm')) {"
+                                      " const sheet = new CSSStyleSheet(); sheet.replaceSync(%1[0]);"
+                                      " document.adoptedStyleSheets = [sheet]; }")
+                           .arg(css));
+  scripts.insert(script);
+}
+
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, QWidget* parent) -> BrowserPane* {
     const bool browsing = index == kBrowserPane || index == kWebsitePane;
-    const PaneRole role = browsing ? PaneRole::kBrowsing : PaneRole::kGeneratedView;
+    const PaneRole role = index == kPageSourcePane ? PaneRole::kPageSource
+                          : browsing               ? PaneRole::kBrowsing
+                                                   : PaneRole::kGeneratedView;
     return new WebEnginePane(index, role, context, parent);
   };
 }
 
 QWidget* WebEnginePane::widget() const { return view_; }
 
-void WebEnginePane::setWorkingFolder(const QString& folder) { workingFolder_ = folder; }
+void WebEnginePane::setWorkingFolder(const QString& folder) {
+  workingFolder_ = folder;
+  if (index() == kSourcePane && role_ == PaneRole::kGeneratedView) applySourceStyle();
+}
 
 void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
 

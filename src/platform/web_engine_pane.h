@@ -5,18 +5,18 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 #include "platform/browser_pane.h"
 #include "platform/engine_settings.h"
 #include "platform/page_dialogs.h"
 
-class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace pagesift {
 
-class EngineDownload;
+class ImageRequestLog;
 class PaneNotice;
 class PanePage;
 
@@ -36,13 +36,23 @@ class PanePage;
 // notice goes once a load has ended in a new process (Refresh, Go, a link
 // of another view sent here).
 //
-// Downloads: the engine reports every download through the shared
-// profile's downloadRequested. A pane refuses each one of its page's
-// downloads and says so in its status text ("PageSift does not download
-// files: <address>"), except the ones the program starts itself through
-// startDownload(): those carry a one-time random marker as the engine's
-// suggested file name, which the pane recognises when the request comes
-// back, and only those are accepted.
+// Downloads go through the profile's DownloadRouter: the program's own
+// (startDownload, archivePage, savePage) are accepted, and any other
+// download of the pane's page is refused, the pane saying so in its status
+// text ("PageSift does not download files: <address>").
+//
+// Context menu: while a receiver is connected to contextMenuRequested the
+// pane shows no menu of its own; otherwise it shows the engine's, less the
+// entries that cannot work here (saving, page source, inspection).
+//
+// The Source Code pane (kSourcePane, once it has a working folder) shows
+// the working file source.htm in the system's fixed font with spaces, tabs
+// and line breaks kept and long lines wrapped, through a style sheet that
+// the pane's own script adopts in the isolated world when the document is
+// created; the page itself still runs none.
+//
+// The Browser pane (index kBrowserPane) keeps an ImageRequestLog of its
+// page: what the engine asks for as images, per document.
 class WebEnginePane : public BrowserPane {
   Q_OBJECT
 
@@ -69,14 +79,21 @@ class WebEnginePane : public BrowserPane {
   void setWorkingFolder(const QString& folder) override;
   void silencePageMessages() override;
   PaneDownload* startDownload(const QUrl& url, DownloadTarget target, QObject* parent) override;
+  PaneDownload* archivePage(const QString& filePath, QObject* parent) override;
+  RequestedImages requestedImages() const override;
+  bool canGoBack() const override;
+  bool canGoForward() const override;
+  void findText(const QString& text, bool matchCase, bool backward, FindCallback done) override;
+  double zoomFactor() const override;
+  void setZoomFactor(double factor) override;
+  void copySelection() override;
+  void selectAll() override;
+  void print(std::shared_ptr<QPrinter> printer, DoneCallback done) override;
+  void printToPdf(const QString& filePath, DoneCallback done) override;
+  PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override;
 
  private:
   friend class PanePage;
-
-  struct OwnDownload {
-    DownloadTarget target;
-    QPointer<EngineDownload> download;
-  };
 
   void connectEngineEvents();
   void userLoads();
@@ -87,7 +104,11 @@ class WebEnginePane : public BrowserPane {
   void refuseAddress(const QString& shownAddress, const QString& refusal);
   void connectRenderProcess();
   void applySettingsFor(PaneRole role);
-  void handleDownload(QWebEngineDownloadRequest* request);
+  void connectDownloads();
+  void showContextMenu(const QPoint& globalPosition);
+  void applySourceStyle();
+  bool startPrinting(DoneCallback done);
+  void printingEnded(bool ok);
 
   Context context_;
   PaneRole role_;
@@ -98,7 +119,13 @@ class WebEnginePane : public BrowserPane {
   QString loadStateText_;
   bool stopAsked_ = false;  // until the next load starts or ends
   PageDialogGate dialogGate_;
-  QHash<QString, OwnDownload> ownDownloads_;  // by marker
+  ImageRequestLog* requestLog_ = nullptr;  // the Browser pane's only
+  // The print or PDF under way, and its printer.
+  DoneCallback printDone_;
+  std::shared_ptr<QPrinter> printer_;
+  // The last search, so that a change of case starts a new one.
+  QString findText_;
+  bool findMatchCase_ = false;
   PaneNotice* stoppedNotice_;
   bool rendererStopped_ = false;  // until a load ends in a new process
   QUrl refusedNavigation_;        // until the engine has reported its end
@@ -106,7 +133,8 @@ class WebEnginePane : public BrowserPane {
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,
-// the Source Code and Images panes show generated pages.
+// the Source Code and Images panes show generated pages, the Page Source
+// pane shows pages as served.
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context);
 
 }  // namespace pagesift

@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <string_view>
 
@@ -14,9 +17,13 @@
 #include "platform/product_information.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
+#include "shell/find_bar.h"
 #include "shell/layout_arithmetic.h"
 #include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
+#include "shell/page_output.h"
+#include "shell/page_source_window.h"
+#include "shell/pane_context_menu.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
 
@@ -25,6 +32,8 @@ namespace {
 
 constexpr int kEnterKey = 13;
 constexpr double kStatusBarHeight = 315;  // twips
+constexpr int kNoticeMilliseconds = 2000;         // the zoom
+constexpr int kResultNoticeMilliseconds = 5000;  // how printing and saving went
 
 // The working-file steps of the analysis (as it names them) and the views
 // whose content depends on each: when one is skipped, those views show an
@@ -72,10 +81,16 @@ void connectItems(const QList<QAction*>& items, QObject* context, Handler handle
 
 }  // namespace
 
-Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane) : programFolder_(programFolder) {
+Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane)
+    : programFolder_(programFolder), makePane_(makePane) {
   setAttribute(Qt::WA_DeleteOnClose);
   ui_.setupUi(this, makePane);
+  output_ = new PageOutput(this, [this](const QString& text) { showNotice(text, kResultNoticeMilliseconds); });
+  notice_ = new QTimer(this);
+  notice_->setSingleShot(true);
+  connect(notice_, &QTimer::timeout, this, [this] { ui_.sb1->setPanelText(1, statusText_); });
   connectControls();
+  connectPageCommands();
 }
 
 // A page being destroyed answers its outstanding body capture (with no text).
@@ -83,6 +98,7 @@ Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane) :
 // answer is ignored: the analysis would read the panes being destroyed.
 Form1::~Form1() {
   destroying_ = true;
+  delete pageSource_.data();
   delete ui_.client;
 }
 
@@ -157,6 +173,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Form_Unload() {
   if (commands_.unloadOtherWindows) commands_.unloadOtherWindows();
+  if (pageSource_) pageSource_->close();
   stopAllPanes();
 }
 
@@ -183,6 +200,12 @@ void Form1::LayoutControls() {
   placeTwips(ui_.TabStrip1, layout.tabStrip.left, layout.tabStrip.top, layout.tabStrip.width, layout.tabStrip.height);
   for (BrowserPane* pane : ui_.wb) {
     placeTwips(pane->widget(), layout.pane.left, layout.pane.top, layout.pane.width, layout.pane.height);
+  }
+  if (!ui_.findBar->isHidden()) {  // the find bar takes the views' bottom edge
+    const QRect views = ui_.wb[kBrowserPane]->widget()->geometry();
+    const int barHeight = ui_.findBar->sizeHint().height();
+    for (BrowserPane* pane : ui_.wb) pane->widget()->resize(views.width(), views.height() - barHeight);
+    ui_.findBar->setGeometry(views.left(), views.bottom() + 1 - barHeight, views.width(), barHeight);
   }
   const QRect pane = ui_.wb[kBrowserPane]->widget()->geometry();
   ui_.messageBar->setGeometry(pane.left(), pane.top(), pane.width(), ui_.messageBar->sizeHint().height());
@@ -240,12 +263,14 @@ void Form1::hideAllPanes() {
 void Form1::ShowPane(int index) {
   hideAllPanes();
   ui_.wb[index]->setVisible(true);
+  viewShown();
 }
 
 void Form1::SelectView(int index) {
   hideAllPanes();
   ui_.TabStrip1->setCurrentIndex(index);
   ui_.wb[index]->setVisible(true);
+  viewShown();
 }
 
 int Form1::VisiblePaneIndex() const {
@@ -311,7 +336,7 @@ void Form1::mnuHelpItem_Click(int) {
   if (commands_.showHelp) commands_.showHelp();
 }
 
-void Form1::wb_StatusTextChange(int, const QString& text) { ui_.sb1->setPanelText(1, text); }
+void Form1::wb_StatusTextChange(int, const QString& text) { showStatus(text); }
 
 void Form1::wb_ProgressChange(int index, int progress, int maximum) {
   if (index != kBrowserPane || maximum == 0) return;
@@ -325,7 +350,7 @@ void Form1::wb_DownloadComplete(int index) {
     ProcessPage();
   } else if (noticeLoads_ > 0) {
     --noticeLoads_;
-    ui_.sb1->setPanelText(1, notice_);  // over the view's own "Done"
+    showStatus(viewsNotice_);  // over the view's own "Done"
   }
 }
 
@@ -348,8 +373,8 @@ void Form1::wb_rendererStopped(int index, const QString& reason) {
     ++browserRendererEnds_;
   }
   if (index < kPaneCount) {
-    ui_.sb1->setPanelText(1, QStringLiteral("The %1 view stopped: %2. Refresh to load it again.")
-                                 .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
+    showStatus(QStringLiteral("The %1 view stopped: %2. Refresh to load it again.")
+               .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
   }
 }
 
@@ -374,15 +399,146 @@ void Form1::analyseCapturedPage(const std::optional<std::string>& bodyHtml) {
   BrowserPane* browser = ui_.wb[kBrowserPane];
   const PageAnalysis result = pagesift::AnalysePage(
       bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
-  notice_ = skippedStepsNotice(result.skipped);
-  if (notice_.isEmpty() && refusalPage_ == browser->LocationURL()) notice_ = refusal_;
+  viewsNotice_ = skippedStepsNotice(result.skipped);
+  if (viewsNotice_.isEmpty() && refusalPage_ == browser->LocationURL()) viewsNotice_ = refusal_;
   refusal_.clear();
   refusalPage_.clear();
-  noticeLoads_ = notice_.isEmpty() ? 0 : 2;
-  if (!notice_.isEmpty()) ui_.sb1->setPanelText(1, notice_);
+  noticeLoads_ = viewsNotice_.isEmpty() ? 0 : 2;
+  if (!viewsNotice_.isEmpty()) showStatus(viewsNotice_);
   ui_.wb[kSourcePane]->Navigate(QString::fromStdString(result.sourcePage));
   ui_.wb[kImagesPane]->Navigate(QString::fromStdString(result.imagePage));
   emit pageProcessed();
+}
+
+void Form1::connectPageCommands() {
+  const FindZoomItems& items = ui_.findZoom;
+  connect(items.find, &QAction::triggered, this, &Form1::findInPage);
+  connect(items.findNext, &QAction::triggered, this, &Form1::findNext);
+  connect(items.findPrevious, &QAction::triggered, this, &Form1::findPrevious);
+  connect(items.zoomIn, &QAction::triggered, this, &Form1::zoomIn);
+  connect(items.zoomOut, &QAction::triggered, this, &Form1::zoomOut);
+  connect(items.actualSize, &QAction::triggered, this, &Form1::actualSize);
+  connect(ui_.pageSourceItem, &QAction::triggered, this, &Form1::showPageSource);
+  connect(ui_.printItem, &QAction::triggered, this, &Form1::printPage);
+  connect(ui_.saveAsPdfItem, &QAction::triggered, this, &Form1::savePageAsPdf);
+  connect(ui_.savePageAsItem, &QAction::triggered, this, &Form1::savePageAs);
+  connect(ui_.findBar, &FindBar::placeChanged, this, &Form1::LayoutControls);
+  for (QWidget* edit : {static_cast<QWidget*>(ui_.txtUrl), static_cast<QWidget*>(ui_.findBar->textBox())}) {
+    passKeysToWindow(edit, ui_.pageSourceItem);
+  }
+  for (BrowserPane* pane : ui_.wb) {
+    connect(pane, &BrowserPane::historyChanged, this, &Form1::updateBackForward);
+    // A new page in the view on show ends its search.
+    connect(pane, &BrowserPane::DownloadComplete, this, [this](int index) {
+      if (index == VisiblePaneIndex()) ui_.findBar->clearResult();
+    });
+    attachContextMenu(pane);
+  }
+  // The Page Source window follows the Browser view while it is open.
+  connect(ui_.wb[kBrowserPane], &BrowserPane::DownloadComplete, this, [this] {
+    if (pageSource_) pageSource_->showSourceOf(ui_.wb[kBrowserPane]->LocationURL());
+  });
+}
+
+// Menu items report their status tips here: they show in the first panel.
+bool Form1::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+    ui_.sb1->setPanelText(1, tip.isEmpty() ? statusText_ : tip);
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+BrowserPane* Form1::shownPane() const {
+  const int index = VisiblePaneIndex();
+  return ui_.wb[index < kPaneCount ? index : kBrowserPane];
+}
+
+// Back and Forward follow the history of the view on show; the find bar
+// searches it.
+void Form1::viewShown() {
+  updateBackForward();
+  ui_.findBar->setPane(shownPane());
+}
+
+void Form1::updateBackForward() {
+  const int index = VisiblePaneIndex();
+  const bool back = index < kPaneCount && ui_.wb[index]->canGoBack();
+  const bool forward = index < kPaneCount && ui_.wb[index]->canGoForward();
+  ui_.cmbBack->setEnabled(back);
+  ui_.mnuGoItem[0]->setEnabled(back);
+  ui_.cmdForward->setEnabled(forward);
+  ui_.mnuGoItem[1]->setEnabled(forward);
+}
+
+void Form1::showStatus(const QString& text) {
+  statusText_ = text;
+  if (!notice_->isActive()) ui_.sb1->setPanelText(1, text);
+}
+
+void Form1::showNotice(const QString& text, int milliseconds) {
+  ui_.sb1->setPanelText(1, text);
+  notice_->start(milliseconds);
+}
+
+void Form1::findInPage() {
+  ui_.findBar->setPane(shownPane());
+  ui_.findBar->openBar();
+}
+
+void Form1::findNext() {
+  ui_.findBar->setPane(shownPane());
+  ui_.findBar->findNext();
+}
+
+void Form1::findPrevious() {
+  ui_.findBar->setPane(shownPane());
+  ui_.findBar->findPrevious();
+}
+
+void Form1::zoomShownPane(int direction) {
+  BrowserPane* pane = shownPane();
+  const double factor = nextZoomFactor(pane->zoomFactor(), direction);
+  pane->setZoomFactor(factor);
+  showNotice(zoomText(factor), kNoticeMilliseconds);
+}
+
+void Form1::zoomIn() { zoomShownPane(1); }
+
+void Form1::zoomOut() { zoomShownPane(-1); }
+
+void Form1::actualSize() { zoomShownPane(0); }
+
+void Form1::showPageSource() {
+  if (!pageSource_) {
+    pageSource_ = new PageSourceWindow(makePane_, nullptr);
+    pageSource_->setGeometry(geometry().adjusted(40, 40, 0, 0));
+    attachContextMenu(pageSource_->pane());
+  }
+  pageSource_->showSourceOf(ui_.wb[kBrowserPane]->LocationURL());
+  pageSource_->show();
+  pageSource_->raise();
+  pageSource_->activateWindow();
+}
+
+PageSourceWindow* Form1::pageSourceWindow() const { return pageSource_; }
+
+void Form1::printPage() { output_->print(shownPane()); }
+
+void Form1::savePageAsPdf() { output_->saveAsPdf(shownPane()); }
+
+void Form1::savePageAs() { output_->savePage(ui_.wb[kBrowserPane]); }
+
+void Form1::attachContextMenu(BrowserPane* pane) {
+  const QPointer<BrowserPane> target(pane);
+  connect(pane, &BrowserPane::contextMenuRequested, this, [this, target](int, const PaneContextRequest& request) {
+    if (!target) return;
+    const PaneMenuCommands commands{[this](const QString& address) { sendToBrowser(address); }, commands_.saveImageAs,
+                                    [this] { showPageSource(); }};
+    QMenu* menu = makePaneContextMenu(target, request, commands, target->widget());
+    menu->popup(target->widget()->mapToGlobal(request.position));
+  });
 }
 
 }  // namespace pagesift

@@ -1,18 +1,26 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+
+class QTimer;
 
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "analysis/string_list.h"
+#include "platform/browser_pane.h"
 #include "shell/main_window_ui.h"
 
 namespace pagesift {
 
 // The main window: one page in three views, the navigation controls, and
 // the page analysis after every completed load in the Browser view.
+class PageOutput;
+class PageSourceWindow;
+
 class Form1 : public QMainWindow {
   Q_OBJECT
 
@@ -28,6 +36,7 @@ class Form1 : public QMainWindow {
     std::function<void()> showEveryImage;
     std::function<void()> copyImageAddresses;
     std::function<void()> saveAllImages;
+    std::function<void(const QUrl&)> saveImageAs = {};  // the context menu's Save Image As...
   };
 
   Form1(const QString& programFolder, const BrowserPaneFactory& makePane);
@@ -80,6 +89,24 @@ class Form1 : public QMainWindow {
   // skipped while that view has stopped (its render process ended).
   void ProcessPage();
 
+  // The Edit menu, and the Page menu's items after its first three: each
+  // has a handler of its own. Find, zoom and print act on the view on show.
+  void findInPage();
+  void findNext();
+  void findPrevious();
+  void zoomIn();
+  void zoomOut();
+  void actualSize();
+  void showPageSource();  // the one Page Source window, on the Browser view's address
+  void printPage();
+  void savePageAsPdf();
+  void savePageAs();  // the Browser view's page
+
+  // Gives `pane` (one of this window's views, or a pane of another window)
+  // the program's context menu.
+  void attachContextMenu(BrowserPane* pane);
+  PageSourceWindow* pageSourceWindow() const;
+
  signals:
   // A page analysis has written both views and sent the panes to them.
   void pageProcessed();
@@ -87,6 +114,7 @@ class Form1 : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void wb_StatusTextChange(int index, const QString& text);
@@ -102,6 +130,15 @@ class Form1 : public QMainWindow {
   void Form_Unload();
   void LayoutControls();
   void connectControls();
+  void connectPageCommands();
+  BrowserPane* shownPane() const;
+  void viewShown();
+  void updateBackForward();
+  void zoomShownPane(int direction);
+  // The first panel's text: the panes' status text, or for a moment a
+  // notice (the zoom, how a save went), the status text coming after it.
+  void showStatus(const QString& text);
+  void showNotice(const QString& text, int milliseconds);
 
   Form1Ui ui_;
   QString programFolder_;
@@ -109,6 +146,11 @@ class Form1 : public QMainWindow {
   AnalysisLists lists_;
   Commands commands_;
   bool destroying_ = false;
+  BrowserPaneFactory makePane_;
+  QPointer<PageSourceWindow> pageSource_;
+  PageOutput* output_ = nullptr;
+  QTimer* notice_ = nullptr;
+  QString statusText_;
   // The Browser view's render process ended and no page has loaded since:
   // there is nothing to analyse. Every end counts, so that a capture asked
   // for before one is dropped.
@@ -118,7 +160,7 @@ class Form1 : public QMainWindow {
   // states while they load after an analysis (noticeLoads_ of them to go):
   // which views it could not update, else an address the Browser view
   // refused while the page analysed stayed on show (refusalPage_).
-  QString notice_;
+  QString viewsNotice_;
   int noticeLoads_ = 0;
   QString refusal_;
   QString refusalPage_;

@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "shell/find_bar.h"
 #include "shell/layout_arithmetic.h"
 #include "shell/message_bar.h"
 #include "shell/progress_indicator.h"
@@ -112,6 +113,7 @@ void Form1Ui::createViews(const BrowserPaneFactory& makePane) {
     pane->raise();  // the panes lie on top of the tab strip
   }
   messageBar = new MessageBar(client);  // hidden until a page sends a message
+  findBar = new FindBar(client);        // hidden until Find
 }
 
 void Form1Ui::createStatusBar() {
@@ -124,10 +126,13 @@ void Form1Ui::createStatusBar() {
 
 void Form1Ui::createMenus(QMainWindow* window) {
   QMenuBar* bar = window->menuBar();
-  mnuFile = bar->addMenu(QStringLiteral("File"));
+  mnuFile = bar->addMenu(QStringLiteral("&File"));
   mnuFileItem = menuItems(mnuFile, {QStringLiteral("Exit")});
 
-  mnuGo = bar->addMenu(QStringLiteral("Go"));
+  mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
+  addFindItems(mnuEdit, findZoom);
+
+  mnuGo = bar->addMenu(QStringLiteral("&Go"));
   mnuGoItem = menuItems(mnuGo, {QStringLiteral("Back"), QStringLiteral("Forward"), QStringLiteral("Stop"),
                                 QStringLiteral("Refresh"), QStringLiteral("Back a Directory"),
                                 QStringLiteral("Send Page to Browser Tab")});
@@ -136,20 +141,33 @@ void Form1Ui::createMenus(QMainWindow* window) {
                                     QKeySequence(Qt::ALT | Qt::Key_Up)};
   for (int item = 0; item < 5; ++item) mnuGoItem[item]->setShortcut(shortcuts[item]);
 
-  mnuView = bar->addMenu(QStringLiteral("View"));
+  mnuView = bar->addMenu(QStringLiteral("&View"));
   mnuViewItem = menuItems(mnuView, {QStringLiteral("Browser"), QStringLiteral("Source Code"),
                                     QStringLiteral("Images"), QStringLiteral("Website")});
 
-  mnuTools = bar->addMenu(QStringLiteral("Tools"));
+  mnuTools = bar->addMenu(QStringLiteral("&Tools"));
   mnuToolsItem = menuItems(mnuTools, {QStringLiteral("Add program to IE Tools Menu"),
                                       QStringLiteral("Remove Program from IE Tools Menu")});
 
-  mnuPage = bar->addMenu(QStringLiteral("Page"));
+  mnuPage = bar->addMenu(QStringLiteral("&Page"));
   mnuPageItem = menuItems(mnuPage, {QStringLiteral("Every Image..."), QStringLiteral("Copy Image Addresses"),
                                     QStringLiteral("Save All Images...")});
   mnuPageItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  mnuPage->addSeparator();
+  addZoomItems(mnuPage, findZoom);
+  mnuPage->addSeparator();
+  pageSourceItem = addCommand(mnuPage, QStringLiteral("Page Source"), {QKeySequence(Qt::CTRL | Qt::Key_U)},
+                              QStringLiteral("Show the HTML of the Browser view's page as the server sent it"));
+  mnuPage->addSeparator();
+  printItem = addCommand(mnuPage, QStringLiteral("Print..."), commandKeys(QKeySequence::Print, {QKeySequence(Qt::CTRL | Qt::Key_P)}),
+                         QStringLiteral("Print the page on show"));
+  saveAsPdfItem = addCommand(mnuPage, QStringLiteral("Save as PDF..."), {},
+                             QStringLiteral("Save the page on show as a PDF document"));
+  savePageAsItem = addCommand(mnuPage, QStringLiteral("Save Page As..."),
+                              commandKeys(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}),
+                              QStringLiteral("Save the Browser view's page as HTML, alone or with its files"));
 
-  mnuHelp = bar->addMenu(QStringLiteral("Help"));
+  mnuHelp = bar->addMenu(QStringLiteral("&Help"));
   mnuHelpItem = menuItems(mnuHelp, {QStringLiteral("View Help")});
 
   focusAddress = new QAction(window);

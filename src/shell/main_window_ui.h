@@ -6,6 +6,7 @@
 
 #include "platform/browser_pane.h"
 #include "platform/twips.h"
+#include "shell/view_commands.h"
 
 class QAction;
 class QLineEdit;
@@ -16,6 +17,7 @@ class QTabWidget;
 
 namespace pagesift {
 
+class FindBar;
 class MessageBar;
 class ProgressIndicator;
 class StatusPanels;
@@ -39,10 +41,12 @@ struct Form1Ui {
   QTabWidget* TabStrip1 = nullptr;
   std::array<BrowserPane*, kPaneCount> wb{};  // kBrowserPane, kSourcePane, kImagesPane
   MessageBar* messageBar = nullptr;           // the Browser view's page messages, over the views' top edge
+  FindBar* findBar = nullptr;                 // below the views while open
   ProgressIndicator* pb1 = nullptr;
   StatusPanels* sb1 = nullptr;
 
   QMenu* mnuFile = nullptr;
+  QMenu* mnuEdit = nullptr;
   QMenu* mnuGo = nullptr;
   QMenu* mnuView = nullptr;
   QMenu* mnuTools = nullptr;
@@ -54,6 +58,13 @@ struct Form1Ui {
   QList<QAction*> mnuToolsItem;
   QList<QAction*> mnuPageItem;  // Every Image..., Copy Image Addresses, Save All Images...
   QList<QAction*> mnuHelpItem;
+  // Edit's three items and the Page menu's zoom items; the Page menu's
+  // other items after its first three. Each has its own handler.
+  FindZoomItems findZoom;
+  QAction* pageSourceItem = nullptr;  // Ctrl+U
+  QAction* printItem = nullptr;       // Ctrl+P
+  QAction* saveAsPdfItem = nullptr;
+  QAction* savePageAsItem = nullptr;  // Ctrl+S
   QAction* focusAddress = nullptr;  // Ctrl+L
 
   void setupUi(QMainWindow* window, const BrowserPaneFactory& makePane);

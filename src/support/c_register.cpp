@@ -14,27 +14,39 @@ QString valueNameOf(const QString& valueName) {
 
 }  // namespace
 
-std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString& valueName,
-                      const QString& valueText) {
+std::int16_t SetValues(std::uint32_t hive, const QString& keyPath, const QList<std::pair<QString, QString>>& values,
+                       QString* error) {
+  if (error) error->clear();
   if (hive != HKEY_LOCAL_MACHINE) return kFalse;
   const QString path = TrimKeyPath(keyPath);
-  const QString name = valueNameOf(valueName);
-  return toBoolean(updateHiveFile(machineHivePath(), [&path, &name, &valueText](RegistryHive& machine) {
-    return machine.setValue(path, name, valueText);
-  }));
+  bool storable = true;
+  const bool done = updateHiveFile(
+      machineHivePath(),
+      [&](RegistryHive& machine) {
+        for (const auto& [name, text] : values) storable = storable && machine.setValue(path, valueNameOf(name), text);
+        return storable;
+      },
+      error);
+  if (!storable && error) *error = QStringLiteral("a key, name or text the registry file cannot hold");
+  return toBoolean(done);
 }
 
-std::int16_t DeleteEntry(std::uint32_t hive, const QString& keyPath, const QString& valueName) {
+std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString& valueName, const QString& valueText,
+                      QString* error) {
+  return SetValues(hive, keyPath, {{valueName, valueText}}, error);
+}
+
+std::int16_t DeleteEntry(std::uint32_t hive, const QString& keyPath, const QString& valueName, QString* error) {
+  if (error) error->clear();
   if (hive != HKEY_LOCAL_MACHINE) return kFalse;
   if (valueName.isEmpty()) {
-    return toBoolean(
-        updateHiveFile(machineHivePath(), [&keyPath](RegistryHive& machine) { return machine.deleteKey(keyPath); }));
+    return toBoolean(updateHiveFile(
+        machineHivePath(), [&keyPath](RegistryHive& machine) { return machine.deleteKey(keyPath); }, error));
   }
   const QString path = TrimKeyPath(keyPath);
   const QString name = valueNameOf(valueName);
-  return toBoolean(updateHiveFile(machineHivePath(), [&path, &name](RegistryHive& machine) {
-    return machine.deleteValue(path, name);
-  }));
+  return toBoolean(updateHiveFile(
+      machineHivePath(), [&path, &name](RegistryHive& machine) { return machine.deleteValue(path, name); }, error));
 }
 
 QString TrimKeyPath(const QString& keyPath) {

@@ -11,44 +11,56 @@ namespace {
 const QLatin1String kExtensionKey(
     "Software\\Microsoft\\Internet Explorer\\Extensions\\{ECC5777A-6E88-BFCE-13CE-81F134789E7B}");
 
-void setEnabled(QAction* item, bool enabled) {
-  if (item) item->setEnabled(enabled);
-}
-
 }  // namespace
 
-IETOOLS::IETOOLS(QString programFolder, QString productName, QAction* addItem, QAction* removeItem)
+IETOOLS::IETOOLS(QString programFolder, QString productName, QAction* addItem, QAction* removeItem, Report report)
     : programFolder_(std::move(programFolder)),
       productName_(std::move(productName)),
       addItem_(addItem),
-      removeItem_(removeItem) {}
+      removeItem_(removeItem),
+      report_(std::move(report)) {}
 
 void IETOOLS::AddToToolsMenu() {
   strHotIconPath = programFolder_ + QStringLiteral("/hoticon.ico");
   strIconPath = programFolder_ + QStringLiteral("/icon.ico");
   strExecPath = programFolder_ + u'/' + productName_;
-  const std::pair<QLatin1String, QString> values[] = {
-      {QLatin1String("ButtonText"), productName_},
-      {QLatin1String("CLSID"), QStringLiteral("{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")},
-      {QLatin1String("Default Visible"), QStringLiteral("Yes")},
-      {QLatin1String("Exec"), strExecPath},
-      {QLatin1String("HotIcon"), strHotIconPath},
-      {QLatin1String("Icon"), strIconPath},
-      {QLatin1String("MenuStatusBar"), productName_},
-      {QLatin1String("MenuText"), u'&' + productName_},
+  const QList<std::pair<QString, QString>> values = {
+      {QStringLiteral("ButtonText"), productName_},
+      {QStringLiteral("CLSID"), QStringLiteral("{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")},
+      {QStringLiteral("Default Visible"), QStringLiteral("Yes")},
+      {QStringLiteral("Exec"), strExecPath},
+      {QStringLiteral("HotIcon"), strHotIconPath},
+      {QStringLiteral("Icon"), strIconPath},
+      {QStringLiteral("MenuStatusBar"), productName_},
+      {QStringLiteral("MenuText"), u'&' + productName_},
   };
-  // Each write stands alone: one that fails does not stop the others.
-  for (const auto& [name, text] : values) {
-    CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, kExtensionKey, name, text);
+  // One change of the registry file, all eight values or none.
+  QString error;
+  if (CRegister::SetValues(CRegister::HKEY_LOCAL_MACHINE, kExtensionKey, values, &error) != CRegister::kTrue) {
+    fail(QStringLiteral("Tools menu registration not written: ") + error);
+    return;
   }
-  setEnabled(addItem_, false);
-  setEnabled(removeItem_, true);
+  switchItems(true);
 }
 
 void IETOOLS::RemoveFromToolsMenu() {
-  CRegister::DeleteEntry(CRegister::HKEY_LOCAL_MACHINE, kExtensionKey, QString());
-  setEnabled(removeItem_, false);
-  setEnabled(addItem_, true);
+  // A registration that is not there is as good as removed.
+  QString error;
+  CRegister::DeleteEntry(CRegister::HKEY_LOCAL_MACHINE, kExtensionKey, QString(), &error);
+  if (!error.isEmpty()) {
+    fail(QStringLiteral("Tools menu registration not removed: ") + error);
+    return;
+  }
+  switchItems(false);
+}
+
+void IETOOLS::switchItems(bool added) {
+  if (addItem_) addItem_->setEnabled(!added);
+  if (removeItem_) removeItem_->setEnabled(added);
+}
+
+void IETOOLS::fail(const QString& message) const {
+  if (report_) report_(message);
 }
 
 }  // namespace pagesift

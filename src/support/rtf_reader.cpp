@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
-#include <QHash>
+#include <QGuiApplication>
 #include <QList>
+#include <QScreen>
 #include <QString>
 #include <QStringList>
 #include <QTextBlockFormat>
@@ -14,494 +15,101 @@
 #include <QTextOption>
 
 #include <algorithm>
-#include <cstdint>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
+
+#include "platform/twips.h"
+#include "support/rtf_tokenizer.h"
 
 namespace pagesift {
 namespace {
 
-// Groups nested deeper than this share the deepest saved state; the braces
-// are still counted so the balance stays right.
-constexpr int kMaxDepth = 1000;
-constexpr int kMaxWordLength = 32;
-constexpr int kMaxParameterDigits = 10;
-constexpr int kMaxTableEntries = 4096;  // fonts, colours
-constexpr int kMaxFontNameLength = 256;
-constexpr int kMaxTabStops = 64;
-// A document is read up to this many paragraphs and runs of differently
-// formatted text together; the rest is not shown (each costs the text
-// document a few hundred bytes and a microsecond or two).
-constexpr int kMaxPieces = 1000000;
-constexpr int kMaxTwips = 31680;  // 22 inches
-constexpr int kDefaultHalfPoints = 24;
-constexpr int kMaxHalfPoints = 1000;
-// Document units are device-independent pixels, 15 twips each.
-constexpr double kTwipsPerPixel = 15.0;
+// Runs of text in a formatting of their own and paragraphs: each costs the
+// text document a few hundred bytes and its layout a little time. Past this
+// many, the rest of the document is shown as plain text.
+constexpr int kMaxRuns = 100000;
+// The text document lays a paragraph out in one go, holding up the event
+// loop for as long as that takes: a few microseconds a run, line break or
+// tab (a tab may end a line) and a fraction of one a character. A paragraph
+// is cut when it reaches this many characters or this many runs, line breaks
+// and tabs, and the rest of it shown as plain text.
+constexpr qsizetype kMaxParagraphLength = 1000000;
+constexpr int kMaxParagraphPieces = 10000;
+// The whole document is read, and laid out soon after, while the program
+// starts: what is past this many characters is not shown.
+constexpr qsizetype kMaxLength = 2 * kMaxParagraphLength;
+// Qt's line breaking (seen on Qt 6.4) goes over the rest of a word that has
+// no break opportunity again for each line the word fills, so a long word
+// costs the square of its length (10,000 one-letter runs at 500 pt: 15 s; a
+// word of 1 MB: 40 s). A word longer than this gets a zero-width space, an
+// invisible break opportunity, after every this many characters.
+constexpr int kMaxUnbrokenLength = 64;
+// Qt's document layout without a page height (a text edit's; seen on Qt
+// 6.4) never ends on a line that reaches 8,388,607 px from the top. The
+// document is built to half that height, estimated from above: every
+// character 2 em high and 2 em wide on lines of kEstimateLineWidth less the
+// paragraph's indents, each tab and line break a whole line, each paragraph
+// a line and its spacing. What does not fit is not shown.
+constexpr double kMaxHeight = 8388607.0 / 2;
+constexpr double kEstimateLineWidth = 600.0;  // px; the help window's text is 665 px wide
 
-// Windows-1252 from 0x80 to 0x9F; the five unassigned bytes keep their value.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr QChar kLineSeparator(0x2028);
+constexpr QChar kZeroWidthSpace(0x200B);
 
-char16_t FromCp1252(unsigned char byte) {
-  return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t{byte};
+// Characters after which the line breaking may end a line.
+bool isBreakOpportunity(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'-' || c == 0x2028 || c == 0x200B;
 }
 
-// The few symbol-font characters documents use for list marks, shown with
-// their Unicode equivalents (symbol fonts are not available as such here).
-char16_t FromSymbolFont(char16_t ch) {
-  if (ch >= 0xF020 && ch <= 0xF0FF) ch = static_cast<char16_t>(ch - 0xF000);
-  switch (ch) {
-    case 0xB7: return 0x2022;  // bullet
-    case 0xA7: return 0x25AA;  // small square
-    case 0xD8: return 0x27A2;  // arrowhead
-    case 0xFC: return 0x2713;  // check mark
-    default: return ch;
+bool isBreak(QChar c) { return c == u'\t' || c == kLineSeparator; }
+
+QFont::StyleHint styleHint(rtf::FontFamily family) {
+  switch (family) {
+    case rtf::FontFamily::Any: break;
+    case rtf::FontFamily::Serif: return QFont::Serif;
+    case rtf::FontFamily::SansSerif: return QFont::SansSerif;
+    case rtf::FontFamily::TypeWriter: return QFont::TypeWriter;
+    case rtf::FontFamily::Cursive: return QFont::Cursive;
+    case rtf::FontFamily::Decorative: return QFont::Decorative;
   }
+  return QFont::AnyStyle;
 }
 
-int Clamp(int value, int low, int high) { return std::clamp(value, low, high); }
-
-enum class Destination : std::uint8_t { Text, Skip, FontTable, ColorTable };
-
-struct CharProps {
-  int font = -1;  // font-table number; -1 = the default font
-  int halfPoints = kDefaultHalfPoints;
-  int color = 0;  // colour-table index; 0 = automatic
-  int highlight = 0;
-  std::int8_t script = 0;  // 1 superscript, -1 subscript
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strike = false;
-  bool hidden = false;
-  bool operator==(const CharProps&) const = default;
-};
-
-struct ParaProps {
-  Qt::Alignment alignment = Qt::AlignLeft;
-  int left = 0;  // twips
-  int right = 0;
-  int first = 0;
-  int before = 0;
-  int after = 0;
-  QList<int> tabs;  // twips
-  bool operator==(const ParaProps&) const = default;
-};
-
-struct GroupState {
-  CharProps chars;
-  ParaProps para;
-  int uc = 1;  // fallback characters after \u
-  Destination destination = Destination::Text;
-};
-
-struct FontEntry {
-  QString name;
-  QFont::StyleHint hint = QFont::AnyStyle;
-  bool symbol = false;
-};
-
-enum class Word : std::uint8_t {
-  // character formatting
-  Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Super, Sub, NoSuperSub, Plain,
-  FontSize, Font, Color, Highlight,
-  // paragraph formatting
-  Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
-  SpaceBefore, SpaceAfter, TabStop,
-  // characters and breaks
-  Par, Line, Tab, Cell, EmDash, EnDash, EmSpace, EnSpace, QmSpace, Bullet, LQuote, RQuote,
-  LDblQuote, RDblQuote, Unicode, UnicodeSkip, Binary, DefaultFont,
-  // tables and destinations
-  FontTable, ColorTable, Skip, FamilyNil, FamilyRoman, FamilySwiss, FamilyModern, FamilyScript,
-  FamilyDecor, FamilyTech, Charset, Red, Green, Blue,
-};
-
-const std::unordered_map<std::string_view, Word>& Words() {
-  static const std::unordered_map<std::string_view, Word> words = {
-      {"b", Word::Bold}, {"i", Word::Italic}, {"ul", Word::Underline}, {"uld", Word::Underline},
-      {"uldb", Word::Underline}, {"ulw", Word::Underline}, {"uldash", Word::Underline},
-      {"ulth", Word::Underline}, {"ulwave", Word::Underline}, {"ulnone", Word::UnderlineNone},
-      {"strike", Word::Strike}, {"v", Word::Hidden}, {"super", Word::Super}, {"sub", Word::Sub},
-      {"nosupersub", Word::NoSuperSub}, {"plain", Word::Plain}, {"fs", Word::FontSize},
-      {"f", Word::Font}, {"cf", Word::Color}, {"highlight", Word::Highlight}, {"cb", Word::Highlight},
-      {"pard", Word::Pard}, {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter},
-      {"qr", Word::AlignRight}, {"qj", Word::AlignJustify}, {"li", Word::LeftIndent},
-      {"lin", Word::LeftIndent}, {"ri", Word::RightIndent}, {"rin", Word::RightIndent},
-      {"fi", Word::FirstIndent}, {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter},
-      {"tx", Word::TabStop}, {"par", Word::Par}, {"page", Word::Par}, {"sect", Word::Par},
-      {"row", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab}, {"cell", Word::Cell},
-      {"emdash", Word::EmDash}, {"endash", Word::EnDash}, {"emspace", Word::EmSpace},
-      {"enspace", Word::EnSpace}, {"qmspace", Word::QmSpace}, {"bullet", Word::Bullet},
-      {"lquote", Word::LQuote}, {"rquote", Word::RQuote}, {"ldblquote", Word::LDblQuote},
-      {"rdblquote", Word::RDblQuote}, {"u", Word::Unicode}, {"uc", Word::UnicodeSkip},
-      {"bin", Word::Binary}, {"deff", Word::DefaultFont}, {"fonttbl", Word::FontTable},
-      {"colortbl", Word::ColorTable}, {"fnil", Word::FamilyNil}, {"froman", Word::FamilyRoman},
-      {"fswiss", Word::FamilySwiss}, {"fmodern", Word::FamilyModern},
-      {"fscript", Word::FamilyScript}, {"fdecor", Word::FamilyDecor}, {"ftech", Word::FamilyTech},
-      {"fcharset", Word::Charset}, {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
-      // Destinations whose content is not text to show.
-      {"stylesheet", Word::Skip}, {"info", Word::Skip}, {"pict", Word::Skip},
-      {"object", Word::Skip}, {"header", Word::Skip}, {"headerl", Word::Skip},
-      {"headerr", Word::Skip}, {"headerf", Word::Skip}, {"footer", Word::Skip},
-      {"footerl", Word::Skip}, {"footerr", Word::Skip}, {"footerf", Word::Skip},
-      {"footnote", Word::Skip}, {"fldinst", Word::Skip}, {"listtable", Word::Skip},
-      {"listoverridetable", Word::Skip}, {"rsidtbl", Word::Skip}, {"xmlnstbl", Word::Skip},
-      {"generator", Word::Skip}, {"themedata", Word::Skip}, {"colorschememapping", Word::Skip},
-      {"latentstyles", Word::Skip}, {"datastore", Word::Skip}, {"pn", Word::Skip},
-      {"filetbl", Word::Skip}, {"revtbl", Word::Skip}, {"nonshppict", Word::Skip},
-      {"annotation", Word::Skip}, {"atnid", Word::Skip}, {"atnauthor", Word::Skip},
-      {"xe", Word::Skip}, {"tc", Word::Skip}, {"txe", Word::Skip}, {"private", Word::Skip},
-      {"falt", Word::Skip}, {"panose", Word::Skip}, {"userprops", Word::Skip},
-      {"mmathPr", Word::Skip}, {"wgrffmtfilter", Word::Skip}, {"pgdsctbl", Word::Skip},
-  };
-  return words;
+Qt::Alignment alignment(rtf::Alignment value) {
+  switch (value) {
+    case rtf::Alignment::Left: break;
+    case rtf::Alignment::Center: return Qt::AlignHCenter;
+    case rtf::Alignment::Right: return Qt::AlignRight;
+    case rtf::Alignment::Justify: return Qt::AlignJustify;
+  }
+  return Qt::AlignLeft;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+double pixels(int twips) { return twips / kTwipsPerPixel; }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+QString toQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-class Reader {
+double logicalDpi() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+}
+
+// The text document's formats for the tokenizer's, each the same object
+// for the same formatting in a row.
+class Formats {
  public:
-  Reader(const QByteArray& bytes, QTextDocument& document)
-      : data_(bytes.constData()), size_(bytes.size()), cursor_(&document) {
-    stack_.emplace_back();  // the state outside the outermost group
-  }
+  explicit Formats(const rtf::Tokenizer& tables) : tables_(tables) {}
 
-  void run() {
-    cursor_.beginEditBlock();
-    while (pos_ < size_ && pieces_ < kMaxPieces) {
-      const char c = data_[pos_];
-      if (c == '{') {
-        ++pos_;
-        openGroup();
-      } else if (c == '}') {
-        ++pos_;
-        if (!closeGroup()) break;
-      } else if (c == '\\') {
-        ++pos_;
-        controlSequence();
-      } else {
-        textRun();
-      }
-    }
-    flush();
-    applyParagraph();
-    cursor_.endEditBlock();
-  }
+  // The font or colour table changed.
+  void forget() { charValid_ = false; }
 
- private:
-  GroupState& state() { return stack_.back(); }
-  // Inside the document's outermost group, where destinations may begin.
-  bool nested() const { return stack_.size() > 2; }
-
-  void openGroup() {
-    fallback_ = 0;
-    if (static_cast<int>(stack_.size()) > kMaxDepth) {
-      ++overflow_;
-      return;
-    }
-    stack_.push_back(stack_.back());
-  }
-
-  // False when the document's outermost group has closed.
-  bool closeGroup() {
-    fallback_ = 0;
-    if (overflow_ > 0) {
-      --overflow_;
-      return true;
-    }
-    if (state().destination == Destination::FontTable) storeFont();
-    if (stack_.size() <= 2) return false;  // the document's end: its last paragraph keeps this state
-    stack_.pop_back();
-    return true;
-  }
-
-  void textRun() {
-    const qsizetype start = pos_;
-    while (pos_ < size_) {
-      const char c = data_[pos_];
-      if (c == '{' || c == '}' || c == '\\') break;
-      ++pos_;
-    }
-    for (qsizetype i = start; i < pos_; ++i) {
-      const auto byte = static_cast<unsigned char>(data_[i]);
-      if (byte == '\r' || byte == '\n') continue;
-      if (fallback_ > 0) {
-        --fallback_;
-        continue;
-      }
-      byteCharacter(byte);
-    }
-  }
-
-  void byteCharacter(unsigned char byte) {
-    if (byte >= 0x20 || byte == '\t') character(FromCp1252(byte));
-  }
-
-  void character(char16_t ch) {
-    GroupState& s = state();
-    switch (s.destination) {
-      case Destination::Text:
-        if (s.chars.hidden) return;
-        if (!pending_.isEmpty() && !(pendingProps_ == s.chars)) flush();
-        if (pending_.isEmpty()) {
-          pendingProps_ = s.chars;
-          pendingSymbol_ = isSymbolFont(s.chars.font);
-        }
-        pending_.append(QChar(pendingSymbol_ ? FromSymbolFont(ch) : ch));
-        return;
-      case Destination::FontTable:
-        if (ch == u';') {
-          storeFont();
-        } else if (fontName_.size() < kMaxFontNameLength) {
-          fontName_.append(QChar(ch));
-        }
-        return;
-      case Destination::ColorTable:
-        if (ch == u';') {
-          if (colors_.size() < kMaxTableEntries) colors_.append(colorSet_ ? QColor(red_, green_, blue_) : QColor());
-          red_ = green_ = blue_ = 0;
-          colorSet_ = false;
-          tablesChanged();
-        }
-        return;
-      case Destination::Skip:
-        return;
-    }
-  }
-
-  // The text document gives some characters a meaning of its own (paragraph
-  // and frame marks, embedded objects): those are not taken as text.
-  void unicodeCharacter(int code) {
-    if (code == 0x2029) {
-      paragraph();
-    } else if (code < 0 || code > 0xFFFF || code == 0xFDD0 || code == 0xFDD1 || code == 0xFFFC) {
-      character(u'\uFFFD');
-    } else if (code >= 0x20 || code == '\t') {
-      character(static_cast<char16_t>(code));
-    }
-  }
-
-  void controlSequence() {
-    if (pos_ >= size_) return;
-    const char c = data_[pos_];
-    if (!IsLetter(c)) {
-      ++pos_;
-      controlSymbol(c);
-      return;
-    }
-    const qsizetype start = pos_;
-    while (pos_ < size_ && IsLetter(data_[pos_])) ++pos_;
-    const qsizetype length = pos_ - start;
-    bool hasParameter = false;
-    bool negative = false;
-    std::int64_t value = 0;
-    if (pos_ + 1 < size_ && data_[pos_] == '-' && IsDigit(data_[pos_ + 1])) {
-      negative = true;
-      ++pos_;
-    }
-    int digits = 0;
-    while (pos_ < size_ && IsDigit(data_[pos_])) {
-      hasParameter = true;
-      if (digits++ < kMaxParameterDigits) value = value * 10 + (data_[pos_] - '0');
-      ++pos_;
-    }
-    if (pos_ < size_ && data_[pos_] == ' ') ++pos_;
-    value = std::min<std::int64_t>(value, INT32_MAX);
-    const int parameter = static_cast<int>(negative ? -value : value);
-    if (fallback_ > 0) {
-      --fallback_;
-      return;
-    }
-    if (length > kMaxWordLength) return;
-    const auto& words = Words();
-    const auto found = words.find(std::string_view(data_ + start, static_cast<std::size_t>(length)));
-    if (found != words.end()) word(found->second, hasParameter, parameter);
-  }
-
-  void controlSymbol(char c) {
-    if (c == '\'') {
-      int byte = 0;
-      int digits = 0;
-      while (digits < 2 && pos_ < size_ && HexValue(data_[pos_]) >= 0) {
-        byte = byte * 16 + HexValue(data_[pos_]);
-        ++pos_;
-        ++digits;
-      }
-      if (fallback_ > 0) {
-        --fallback_;
-      } else if (digits > 0) {
-        byteCharacter(static_cast<unsigned char>(byte));
-      }
-      return;
-    }
-    if (fallback_ > 0) {
-      --fallback_;
-      return;
-    }
-    switch (c) {
-      case '{':
-      case '}':
-      case '\\': character(static_cast<char16_t>(c)); break;
-      case '~': character(u'\u00A0'); break;
-      case '-': character(u'\u00AD'); break;
-      case '_': character(u'\u2011'); break;
-      case '\t': character(u'\t'); break;
-      case '\r':
-      case '\n': paragraph(); break;
-      case '*':
-        if (nested()) state().destination = Destination::Skip;
-        break;
-      default: break;
-    }
-  }
-
-  void word(Word w, bool hasParameter, int parameter) {
-    GroupState& s = state();
-    CharProps& ch = s.chars;
-    ParaProps& para = s.para;
-    const bool on = !hasParameter || parameter != 0;
-    const int twips = Clamp(parameter, -kMaxTwips, kMaxTwips);
-    switch (w) {
-      case Word::Bold: ch.bold = on; break;
-      case Word::Italic: ch.italic = on; break;
-      case Word::Underline: ch.underline = on; break;
-      case Word::UnderlineNone: ch.underline = false; break;
-      case Word::Strike: ch.strike = on; break;
-      case Word::Hidden: ch.hidden = on; break;
-      case Word::Super: ch.script = 1; break;
-      case Word::Sub: ch.script = -1; break;
-      case Word::NoSuperSub: ch.script = 0; break;
-      case Word::Plain: ch = CharProps{}; break;
-      case Word::FontSize:
-        ch.halfPoints = parameter > 0 ? std::min(parameter, kMaxHalfPoints) : kDefaultHalfPoints;
-        break;
-      case Word::Font:
-        if (s.destination == Destination::FontTable) {
-          storeFont();
-          fontNumber_ = std::max(parameter, 0);
-        } else {
-          ch.font = std::max(parameter, 0);
-        }
-        break;
-      case Word::Color: ch.color = std::max(parameter, 0); break;
-      case Word::Highlight: ch.highlight = std::max(parameter, 0); break;
-      case Word::Pard: para = ParaProps{}; break;
-      case Word::AlignLeft: para.alignment = Qt::AlignLeft; break;
-      case Word::AlignCenter: para.alignment = Qt::AlignHCenter; break;
-      case Word::AlignRight: para.alignment = Qt::AlignRight; break;
-      case Word::AlignJustify: para.alignment = Qt::AlignJustify; break;
-      case Word::LeftIndent: para.left = twips; break;
-      case Word::RightIndent: para.right = twips; break;
-      case Word::FirstIndent: para.first = twips; break;
-      case Word::SpaceBefore: para.before = std::max(twips, 0); break;
-      case Word::SpaceAfter: para.after = std::max(twips, 0); break;
-      case Word::TabStop:
-        if (para.tabs.size() < kMaxTabStops && twips > 0) para.tabs.append(twips);
-        break;
-      case Word::Par: paragraph(); break;
-      case Word::Line: character(u'\u2028'); break;
-      case Word::Tab:
-      case Word::Cell: character(u'\t'); break;
-      case Word::EmDash: character(u'\u2014'); break;
-      case Word::EnDash: character(u'\u2013'); break;
-      case Word::EmSpace: character(u'\u2003'); break;
-      case Word::EnSpace: character(u'\u2002'); break;
-      case Word::QmSpace: character(u'\u2005'); break;
-      case Word::Bullet: character(u'\u2022'); break;
-      case Word::LQuote: character(u'\u2018'); break;
-      case Word::RQuote: character(u'\u2019'); break;
-      case Word::LDblQuote: character(u'\u201C'); break;
-      case Word::RDblQuote: character(u'\u201D'); break;
-      case Word::Unicode: {
-        int code = parameter;
-        if (code < 0) code += 65536;
-        unicodeCharacter(code);
-        fallback_ = s.uc;
-        break;
-      }
-      case Word::UnicodeSkip: s.uc = Clamp(parameter, 0, 255); break;
-      case Word::Binary:
-        if (parameter > 0) pos_ += std::min<qsizetype>(parameter, size_ - pos_);
-        break;
-      case Word::DefaultFont:
-        defaultFont_ = std::max(parameter, 0);
-        tablesChanged();
-        break;
-      case Word::FontTable:
-        if (nested()) {
-          s.destination = Destination::FontTable;
-          fontName_.clear();
-        }
-        break;
-      case Word::ColorTable:
-        if (nested()) s.destination = Destination::ColorTable;
-        break;
-      case Word::Skip:
-        if (nested()) s.destination = Destination::Skip;
-        break;
-      case Word::FamilyNil: fontHint_ = QFont::AnyStyle; break;
-      case Word::FamilyRoman: fontHint_ = QFont::Serif; break;
-      case Word::FamilySwiss: fontHint_ = QFont::SansSerif; break;
-      case Word::FamilyModern: fontHint_ = QFont::TypeWriter; break;
-      case Word::FamilyScript: fontHint_ = QFont::Cursive; break;
-      case Word::FamilyDecor: fontHint_ = QFont::Decorative; break;
-      case Word::FamilyTech: fontSymbol_ = true; break;
-      case Word::Charset:
-        if (parameter == 2) fontSymbol_ = true;
-        break;
-      case Word::Red: setColorPart(red_, parameter); break;
-      case Word::Green: setColorPart(green_, parameter); break;
-      case Word::Blue: setColorPart(blue_, parameter); break;
-    }
-  }
-
-  void setColorPart(int& part, int parameter) {
-    part = Clamp(parameter, 0, 255);
-    colorSet_ = true;
-  }
-
-  void storeFont() {
-    const QString name = fontName_.trimmed();
-    if (fontNumber_ >= 0 && !name.isEmpty() &&
-        (fonts_.size() < kMaxTableEntries || fonts_.contains(fontNumber_))) {
-      const bool symbol = fontSymbol_ || name == QLatin1String("Symbol") || name.startsWith(QLatin1String("Wingdings"));
-      fonts_.insert(fontNumber_, FontEntry{name, fontHint_, symbol});
-      tablesChanged();
-    }
-    fontName_.clear();
-    fontNumber_ = -1;
-    fontHint_ = QFont::AnyStyle;
-    fontSymbol_ = false;
-  }
-
-  const FontEntry* font(int number) const {
-    const auto found = fonts_.constFind(number < 0 ? defaultFont_ : number);
-    return found == fonts_.constEnd() ? nullptr : &found.value();
-  }
-
-  bool isSymbolFont(int number) const {
-    const FontEntry* entry = font(number);
-    return entry != nullptr && entry->symbol;
-  }
-
-  const QTextCharFormat& charFormat(const CharProps& props) {
-    if (charFormatValid_ && props == charFormatProps_) return charFormat_;
+  const QTextCharFormat& charFormat(const rtf::CharFormat& props) {
+    if (charValid_ && props == charProps_) return char_;
     QTextCharFormat format;
-    if (const FontEntry* entry = font(props.font); entry != nullptr && !entry->symbol) {
-      format.setFontFamilies(QStringList{entry->name});
-      format.setFontStyleHint(entry->hint);
+    if (const rtf::Font* font = tables_.font(props.font); font != nullptr && !font->symbol) {
+      format.setFontFamilies(QStringList{toQString(font->name)});
+      format.setFontStyleHint(styleHint(font->family));
     }
     format.setFontPointSize(props.halfPoints / 2.0);
     format.setFontWeight(props.bold ? QFont::Bold : QFont::Normal);
@@ -512,25 +120,23 @@ class Reader {
       format.setVerticalAlignment(props.script > 0 ? QTextCharFormat::AlignSuperScript
                                                    : QTextCharFormat::AlignSubScript);
     }
-    if (props.color > 0 && props.color < colors_.size() && colors_[props.color].isValid()) {
-      format.setForeground(colors_[props.color]);
+    if (const auto color = tables_.color(props.color)) {
+      format.setForeground(QColor(color->red, color->green, color->blue));
     }
-    if (props.highlight > 0 && props.highlight < colors_.size() && colors_[props.highlight].isValid()) {
-      format.setBackground(colors_[props.highlight]);
+    if (const auto color = tables_.color(props.highlight)) {
+      format.setBackground(QColor(color->red, color->green, color->blue));
     }
-    charFormat_ = format;
-    charFormatProps_ = props;
-    charFormatValid_ = true;
-    return charFormat_;
+    char_ = format;
+    charProps_ = props;
+    charValid_ = true;
+    return char_;
   }
 
-  static double pixels(int twips) { return twips / kTwipsPerPixel; }
-
-  const QTextBlockFormat& blockFormat(const ParaProps& props) {
-    if (blockFormatValid_ && props == blockFormatProps_) return blockFormat_;
-    QTextBlockFormat& format = blockFormat_;
+  const QTextBlockFormat& blockFormat(const rtf::ParagraphFormat& props) {
+    if (blockValid_ && props == blockProps_) return block_;
+    QTextBlockFormat& format = block_;
     format = QTextBlockFormat();
-    format.setAlignment(props.alignment);
+    format.setAlignment(alignment(props.alignment));
     format.setLeftMargin(pixels(std::max(props.left, 0)));
     format.setRightMargin(pixels(std::max(props.right, 0)));
     format.setTextIndent(pixels(props.first));
@@ -546,7 +152,7 @@ class Reader {
       // marks written "mark, tab, text" expect.
       tabs.append(QTextOption::Tab(pixels(-props.first), QTextOption::LeftTab));
     }
-    for (int tab : props.tabs) {
+    for (const int tab : props.tabs()) {
       if (tab > origin) tabs.append(QTextOption::Tab(pixels(tab - origin), QTextOption::LeftTab));
     }
     std::sort(tabs.begin(), tabs.end(),
@@ -555,91 +161,271 @@ class Reader {
                            [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
                tabs.end());
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
-    blockFormatProps_ = props;
-    blockFormatValid_ = true;
+    blockProps_ = props;
+    blockValid_ = true;
     return format;
   }
 
-  void flush() {
-    if (pending_.isEmpty()) return;
-    cursor_.insertText(pending_, charFormat(pendingProps_));
-    ++pieces_;
-    pending_.clear();
+ private:
+  const rtf::Tokenizer& tables_;
+  QTextCharFormat char_;
+  rtf::CharFormat charProps_;
+  bool charValid_ = false;
+  QTextBlockFormat block_;
+  rtf::ParagraphFormat blockProps_;
+  bool blockValid_ = false;
+};
+
+// Builds the text document from what the tokenizer hands on, within the
+// bounds above.
+class DocumentWriter final : public rtf::Handler {
+ public:
+  DocumentWriter(const rtf::Tokenizer& tables, QTextDocument& document)
+      : formats_(tables), cursor_(&document), pixelsPerPoint_(logicalDpi() / 72.0) {
+    const QFont font = document.defaultFont();
+    plainPoints_ = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() / pixelsPerPoint_;
+    cursor_.beginEditBlock();
+    height_ = lineHeight(rtf::kDefaultHalfPoints / 2.0);  // the first paragraph
   }
 
-  // The font or colour table changed: formats built so far may be stale.
-  void tablesChanged() {
-    charFormatValid_ = false;
+  void text(std::u16string_view characters, const rtf::CharFormat& format) override {
+    if (full_) return;
+    const QString piece = breakable(characters);
+    const bool continued = runOpen_ && format == runFormat_;  // the same run, in pieces
+    if (mode_ == Mode::kFormatted && !continued && runs_ >= kMaxRuns) startPlain(Mode::kPlainDocument);
+    if (mode_ != Mode::kFormatted) {
+      appendPlain(piece);
+      return;
+    }
+    // The part the paragraph has room for, then the part the document has.
+    const int pieces = continued ? 0 : 1;
+    const qsizetype room = paragraphRoom(piece, pieces);
+    const qsizetype taken = affordable(QStringView(piece).first(room), format.halfPoints / 2.0, lineWidth_);
+    if (taken > 0) {
+      cursor_.insertText(piece.first(taken), formats_.charFormat(format));
+      runs_ += pieces;
+      took(QStringView(piece).first(taken), pieces);
+      runFormat_ = format;
+      runOpen_ = true;
+    }
+    if (full_ || room == piece.size()) return;
+    startPlain(Mode::kPlainParagraph);
+    appendPlain(QStringView(piece).sliced(room));
+  }
+
+  void paragraph(const rtf::ParagraphFormat& paragraph, const rtf::CharFormat& format, bool last) override {
+    if (full_) {
+      // nothing more is shown
+    } else if (mode_ == Mode::kPlainDocument) {
+      if (!last) appendPlain(QStringView(&kLineSeparator, 1));
+    } else {
+      if (mode_ == Mode::kPlainParagraph) {
+        insertPlain();
+        mode_ = Mode::kFormatted;
+      } else {
+        applyParagraph(paragraph, format);
+      }
+      if (!last && runs_ >= kMaxRuns) {
+        startPlain(Mode::kPlainDocument);
+      } else if (!last) {
+        newBlock(paragraph, format);
+      }
+    }
+    if (last) {
+      insertPlain();
+      cursor_.endEditBlock();
+    }
+  }
+
+  void tablesChanged() override {
+    formats_.forget();
     blockKnown_ = false;
+    runOpen_ = false;
+  }
+
+  bool full() const override { return full_; }
+
+ private:
+  enum class Mode : std::uint8_t {
+    kFormatted,
+    kPlainParagraph,  // the rest of a paragraph that was cut
+    kPlainDocument,  // the rest of the document, past kMaxRuns
+  };
+
+  // The characters with a zero-width space wherever a word has gone on too
+  // long (never between the two halves of a surrogate pair).
+  QString breakable(std::u16string_view characters) {
+    QString out(static_cast<qsizetype>(characters.size() + characters.size() / kMaxUnbrokenLength + 1),
+                Qt::Uninitialized);
+    QChar* next = out.data();
+    for (const char16_t c : characters) {
+      if (isBreakOpportunity(c)) {
+        unbroken_ = 0;
+      } else if (!QChar::isLowSurrogate(c) && ++unbroken_ > kMaxUnbrokenLength) {
+        *next++ = kZeroWidthSpace;
+        unbroken_ = 1;
+      }
+      *next++ = QChar(c);
+    }
+    out.truncate(next - out.constData());
+    return out;
+  }
+
+  // 2 em: a line's estimated height, and a character's estimated width.
+  double lineHeight(double points) const { return 2 * points * pixelsPerPoint_; }
+
+  bool spend(double height) {
+    if (height_ + height > kMaxHeight) full_ = true;
+    if (full_) return false;
+    height_ += height;
+    return true;
+  }
+
+  // How many of the characters, at this size on lines this wide, fit the
+  // height and length left; spends their share. Fewer than all: the
+  // document is full.
+  qsizetype affordable(QStringView text, double points, double lineWidth) {
+    if (text.size() > kMaxLength - length_) {
+      text = text.first(kMaxLength - length_);
+      if (!text.isEmpty() && text.back().isHighSurrogate()) text.chop(1);
+      full_ = true;
+    }
+    const double line = lineHeight(points);
+    const double character = line * std::min(1.0, line / lineWidth);
+    const auto breaks = static_cast<double>(std::count_if(text.begin(), text.end(), isBreak));
+    const double all = breaks * line + (static_cast<double>(text.size()) - breaks) * character;
+    qsizetype taken = text.size();
+    if (height_ + all <= kMaxHeight) {
+      height_ += all;
+    } else {
+      full_ = true;
+      for (taken = 0; taken < text.size(); ++taken) {
+        const double cost = isBreak(text[taken]) ? line : character;
+        if (height_ + cost > kMaxHeight) break;
+        height_ += cost;
+      }
+      if (taken > 0 && taken < text.size() && text[taken - 1].isHighSurrogate()) --taken;
+    }
+    length_ += taken;
+    return taken;
+  }
+
+  // How many of the characters the current paragraph has room for, in a
+  // run that counts as `pieces` itself (a formatted run 1, plain text 0).
+  qsizetype paragraphRoom(QStringView text, int pieces) const {
+    int used = pieces_ + pieces;
+    if (used > kMaxParagraphPieces) return 0;
+    const qsizetype limit = std::min(text.size(), kMaxParagraphLength - blockLength_);
+    qsizetype room = 0;
+    for (; room < limit; ++room) {
+      if (isBreak(text[room]) && ++used > kMaxParagraphPieces) break;
+    }
+    if (room > 0 && room < text.size() && text[room - 1].isHighSurrogate()) --room;
+    return room;
+  }
+
+  void took(QStringView text, int pieces) {
+    blockLength_ += text.size();
+    pieces_ += pieces + static_cast<int>(std::count_if(text.begin(), text.end(), isBreak));
+  }
+
+  // Plain text goes in a paragraph of its own without formatting, its
+  // paragraph ends as line breaks, cut as a paragraph is. It waits in plain_
+  // and goes in at once.
+  void startPlain(Mode mode) {
+    if (!spend(lineHeight(plainPoints_))) return;
+    cursor_.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    mode_ = mode;
+    blockLength_ = 0;
+    pieces_ = 0;
+    runOpen_ = false;
+    lineWidth_ = kEstimateLineWidth;
+  }
+
+  void appendPlain(QStringView text) {
+    while (!text.isEmpty() && !full_) {
+      if (length_ == kMaxLength) {
+        full_ = true;
+        break;
+      }
+      if (paragraphRoom(text, 0) == 0) {  // a cut
+        if (!spend(lineHeight(plainPoints_))) break;
+        plain_ += u'\n';
+        blockLength_ = 0;
+        pieces_ = 0;
+      }
+      const QStringView part = text.first(affordable(text.first(paragraphRoom(text, 0)), plainPoints_, lineWidth_));
+      plain_ += part;
+      took(part, 0);
+      text = text.sliced(part.size());
+    }
+  }
+
+  void insertPlain() {
+    if (plain_.isEmpty()) return;
+    cursor_.insertText(plain_, QTextCharFormat());
+    plain_.clear();
+  }
+
+  void newBlock(const rtf::ParagraphFormat& paragraph, const rtf::CharFormat& format) {
+    const double spacing = pixels(paragraph.before + paragraph.after) * pixelsPerPoint_ * 72 / 96;
+    if (!spend(lineHeight(format.halfPoints / 2.0) + spacing)) return;
+    cursor_.insertBlock(formats_.blockFormat(paragraph), formats_.charFormat(format));
+    ++runs_;
+    blockKnown_ = true;
+    blockParagraph_ = paragraph;
+    blockChars_ = format;
+    blockLength_ = 0;
+    pieces_ = 0;
+    unbroken_ = 0;
+    runOpen_ = false;
+    const int indents = std::max(paragraph.left, 0) + std::max(paragraph.right, 0) + std::max(paragraph.first, 0);
+    lineWidth_ = std::max(kEstimateLineWidth - pixels(indents), 1.0);
   }
 
   // Gives the paragraph being ended the formatting in effect at its end. A
   // new block starts with the formatting of the one before, so most
   // paragraphs need no change here.
-  void applyParagraph() {
-    const GroupState& s = state();
-    if (!blockKnown_ || !(s.para == blockPara_)) cursor_.setBlockFormat(blockFormat(s.para));
-    if (!blockKnown_ || !(s.chars == blockChars_)) cursor_.setBlockCharFormat(charFormat(s.chars));
+  void applyParagraph(const rtf::ParagraphFormat& paragraph, const rtf::CharFormat& format) {
+    if (!blockKnown_ || !(paragraph == blockParagraph_)) cursor_.setBlockFormat(formats_.blockFormat(paragraph));
+    if (!blockKnown_ || !(format == blockChars_)) cursor_.setBlockCharFormat(formats_.charFormat(format));
   }
 
-  void paragraph() {
-    if (state().destination != Destination::Text) return;
-    flush();
-    applyParagraph();
-    const GroupState& s = state();
-    cursor_.insertBlock(blockFormat(s.para), charFormat(s.chars));
-    ++pieces_;
-    blockKnown_ = true;
-    blockPara_ = s.para;
-    blockChars_ = s.chars;
-  }
-
-  const char* data_;
-  qsizetype size_;
-  qsizetype pos_ = 0;
+  Formats formats_;
   QTextCursor cursor_;
-  std::vector<GroupState> stack_;
-  int overflow_ = 0;
-  int fallback_ = 0;  // \u fallback characters still to skip
-  int pieces_ = 0;  // paragraphs and text runs so far
-
-  QString pending_;
-  CharProps pendingProps_;
-  bool pendingSymbol_ = false;
-
-  QTextCharFormat charFormat_;
-  CharProps charFormatProps_;
-  bool charFormatValid_ = false;
-  QTextBlockFormat blockFormat_;
-  ParaProps blockFormatProps_;
-  bool blockFormatValid_ = false;
-  // The formatting the cursor's block already carries.
-  ParaProps blockPara_;
-  CharProps blockChars_;
+  // The formatting the cursor's block carries.
+  rtf::ParagraphFormat blockParagraph_;
+  rtf::CharFormat blockChars_;
   bool blockKnown_ = false;
 
-  QHash<int, FontEntry> fonts_;
-  int defaultFont_ = 0;
-  QString fontName_;
-  int fontNumber_ = -1;
-  QFont::StyleHint fontHint_ = QFont::AnyStyle;
-  bool fontSymbol_ = false;
-
-  QList<QColor> colors_;
-  int red_ = 0;
-  int green_ = 0;
-  int blue_ = 0;
-  bool colorSet_ = false;
+  // The bounds.
+  const double pixelsPerPoint_;
+  double plainPoints_ = 0;  // the size of plain text
+  Mode mode_ = Mode::kFormatted;
+  int runs_ = 0;
+  qsizetype length_ = 0;  // characters in the document, plain_ included
+  qsizetype blockLength_ = 0;  // characters in the current paragraph
+  int pieces_ = 0;  // runs, line breaks and tabs in the current paragraph
+  rtf::CharFormat runFormat_;  // of the last run, while it may go on
+  bool runOpen_ = false;
+  int unbroken_ = 0;  // characters since the last break opportunity
+  double height_ = 0;  // estimated, px
+  double lineWidth_ = kEstimateLineWidth;  // of the current paragraph, px
+  bool full_ = false;  // kMaxLength or kMaxHeight reached
+  QString plain_;
 };
 
 }  // namespace
 
 bool ReadRtf(const QByteArray& bytes, QTextDocument& document) {
-  if (!bytes.startsWith("{\\rtf")) return false;
+  const std::string_view input(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (!rtf::IsRtf(input)) return false;
   const bool undo = document.isUndoRedoEnabled();
   document.setUndoRedoEnabled(false);
   document.clear();
-  Reader(bytes, document).run();
+  rtf::Tokenizer tokenizer(input);
+  DocumentWriter writer(tokenizer, document);
+  tokenizer.read(writer);
   document.setUndoRedoEnabled(undo);
   return true;
 }

@@ -70,6 +70,17 @@ TEST(AnalysePage, WritesBothViewsOfWholePagesExactly) {
        "https://cdn.example/p/a.gif<BR><BR><BR>"
        "<a href='https://shop.example/items/x.gif'><img src='https://shop.example/items/x.gif'></a><BR>"
        "https://shop.example/items/x.gif<BR><BR><BR>\r\n"},
+      // addresses are made from the references as a browser reads them; the
+      // view links the names as the page shows them
+      {"http://host/d/p.html",
+       "<a href=\"big.jpg?w=1&amp;h=2\"><img src=\"a.png?x=1&amp;y=2\"></a><img src=\"b.png?t=&amp;amp;\">",
+       "&lt;a href=\"<a href='http://host/d/big.jpg?w=1&amp;h=2'>big.jpg?w=1&amp;h=2</a>\">"
+       "&lt;img src=\"<a href='http://host/d/a.png?x=1&amp;y=2'>a.png?x=1&amp;y=2</a>\">&lt;/a>"
+       "&lt;img src=\"<a href='http://host/d/b.png?t=&amp;amp;'>b.png?t=&amp;amp;</a>\">\r\n",
+       "<a href='http://host/d/a.png?x=1&amp;y=2'><img src='http://host/d/a.png?x=1&amp;y=2'></a><BR>"
+       "http://host/d/a.png?x=1&amp;y=2<BR><BR><BR>"
+       "<a href='http://host/d/b.png?t=&amp;amp;'><img src='http://host/d/b.png?t=&amp;amp;'></a><BR>"
+       "http://host/d/b.png?t=&amp;amp;<BR><BR><BR>\r\n"},
       {"http://host/", std::nullopt, "\r\n", "\r\n"},
   };
   for (const Case& c : cases) {

@@ -52,6 +52,17 @@ TEST(ExtractImgTags, FollowsTheLineAndTagRules) {
       // the engine writes line breaks as LF: one line, still one tag per line after the split
       {"<body>\n<img src=\"a.gif\">\n<p>\n<img src=\"b.gif\"></body>",
        {"a.gif http://host/a/b/a.gif", "b.gif http://host/a/b/b.gif"}},
+      // the name as the page shows it, the address as a browser reads the attribute
+      {"<img src=\"a.png?x=1&amp;y=2\">", {"a.png?x=1&amp;y=2 http://host/a/b/a.png?x=1&y=2"}},
+      {"<img src='/p.gif?q=&amp;amp;&amp;lt;&lt;&gt;&quot;&#39;'>",
+       {"p.gif?q=&amp;amp;&amp;lt;&lt;&gt;&quot;&#39; http://host/p.gif?q=&amp;&lt;<>\"'"}},
+      {"<img src='p.gif?&AMP;&#38;&amp&amp;#39;&&#x26;'>",
+       {"p.gif?&AMP;&#38;&amp&amp;#39;&&#x26; http://host/a/b/p.gif?&AMP;&#38;&amp&#39;&&#x26;"}},
+      // names are told apart as the page shows them, whatever their addresses
+      {"<img src='p.gif?a&amp;b'><img src='p.gif?a&b'>",
+       {"p.gif?a&amp;b http://host/a/b/p.gif?a&b", "p.gif?a&b http://host/a/b/p.gif?a&b"}},
+      {"<img src='../x/p.gif?a&amp;b'><img src='//cdn/q&lt;.gif'>",
+       {"p.gif?a&amp;b http://host/x/p.gif?a&b", "q&lt;.gif http://cdn/q<.gif"}},
       // "src=" in the next source line: nothing
       {"<img\r\nsrc='x.gif'>", {}},
       {"<p>no images</p>", {}},
@@ -71,6 +82,7 @@ TEST(ExtractImageLinks, ListsLinksOnLinesThatMentionAnImage) {
       {"<a\thref='x.gif'>", {}},                 // a tab is not the blank after "a"
       {"<a href='x.gif'\r\ntitle='t'>", {}},    // no ">" on the tag's line
       {"<a href='x.jpeg'>1</a><a href='y/x.jpeg'>2</a>", {"x.jpeg http://host/a/b/x.jpeg"}},
+      {"<a href=\"big.jpg?w=1&amp;h=2\">", {"big.jpg?w=1&amp;h=2 http://host/a/b/big.jpg?w=1&h=2"}},
       // the first line ends right after "href=": nothing to list there, and the scan goes on
       {"<a title='x.gif>' href=\r\n'a.gif'>\r\n<a href='b.gif'>", {"b.gif http://host/a/b/b.gif"}},
   };

@@ -29,11 +29,17 @@ inline constexpr char kLoaderPage[] = R"html(<img data-src="s1.gif" class="lazy"
     }).observe(document.querySelector('.lazy'));
   </script>)html";
 
+// Images only the engine's requests show: an SVG sprite of another file
+// (and a use of this document's own element, which uses no file), and a
+// pixel made by script.
+inline constexpr char kRequestsPage[] = R"html(<svg width="9" height="9"><use href="icons.svg#close"/>
+  <use href="#close"/></svg><script>new Image().src = 'pixel.gif?1'</script>)html";
+
 inline const FixturePage kPages[] = {
     {"base", R"html(<base href="/assets/"><img src="a.gif" alt="A" width="20" height="10">)html",
      {"SITE/assets/a.gif [img] 'img src' uses=1 natural=1x1 shown=20x10 alt='A' loaded=yes"}},
     {"srcset", R"html(<img src="s1.gif" srcset="s1.gif 1x, s2.gif 2x" width="10" height="10">)html",
-     {"SITE/p/s1.gif [img,srcset] 'img src' uses=2 natural=1x1 shown=10x10 alt='' loaded=yes",
+     {"SITE/p/s1.gif [img,srcset] 'img src,img srcset' uses=2 natural=1x1 shown=10x10 alt='' loaded=yes",
       "SITE/p/s2.gif [srcset] 'img srcset' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
     {"picture",
      R"html(<picture><source srcset="p.webp" type="image/webp"><img src="p.gif" alt="P" width="8" height="8"></picture>)html",
@@ -85,7 +91,8 @@ inline const FixturePage kPages[] = {
       "SITE/p/poster.jpg [poster] 'video poster' uses=1 natural=0x0 shown=40x30 alt='' loaded=unknown"}},
     {"frames", R"html(<iframe src="inner.html"></iframe><iframe src="OTHER/other.html"></iframe>)html",
      {"SITE/p/inner.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='' loaded=yes",
-      "OTHER/other.html [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
+      "OTHER/other.html [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+      "OTHER/secret.gif [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
     {"schemes",
      R"html(<img src="javascript:alert(1)//.gif"> <a href="javascript:void(0)//x.png">j</a> <img src="about:blank">
         <a href="ftp://127.0.0.1/y.png">f</a> <a href="file:///etc/z.png">l</a> <img id="blob">
@@ -95,7 +102,7 @@ inline const FixturePage kPages[] = {
     {"duplicates",
      R"html(<img src="s1.gif" alt="first" width="4" height="4"><a href="s1.gif" title="second">d</a>
         <div style="background-image: url(s1.gif)"></div><img src="/p/s1.gif#x"><img src="s1.gif" alt="third">)html",
-     {"SITE/p/s1.gif [img,link,css] 'img src' uses=4 natural=1x1 shown=4x4 alt='first' loaded=yes",
+     {"SITE/p/s1.gif [img,link,css] 'img src,a href,div style' uses=4 natural=1x1 shown=4x4 alt='first' loaded=yes",
       "SITE/p/s1.gif#x [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='' loaded=yes"}},
 };
 

@@ -24,7 +24,7 @@ void require(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-  const pagesift::ImageInventory rows = pagesift::mergeImageUses(bytes);
+  const pagesift::ImageInventory rows = pagesift::mergeImageUses(bytes).rows;
   QSet<QString> addresses;
   for (const pagesift::InventoryRow& row : rows) {
     require(!row.address.isEmpty(), "a row without an address");
@@ -33,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(row.uses >= row.kinds.size() && !row.kinds.isEmpty(), "fewer uses than kinds");
     require(QSet<QString>(row.kinds.begin(), row.kinds.end()).size() == row.kinds.size(), "a kind listed twice");
     for (const QString& kind : row.kinds) require(pagesift::isImageKind(kind), "an unknown kind");
+    require(row.origins.size() <= pagesift::InventoryRow::kMaxOrigins, "too many origins");
     require(row.naturalWidth >= 0 && row.naturalHeight >= 0 && row.displayWidth >= 0 && row.displayHeight >= 0,
             "a negative size");
     if (row.isInline()) (void)pagesift::decodeInlineImage(row.address);

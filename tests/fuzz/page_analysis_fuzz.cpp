@@ -1,7 +1,8 @@
 // The whole page analysis on arbitrary bytes. The input's first line is the
 // page's address, the rest the captured page. Checks that both list pairs
-// stay equal in length and within their limits, and that the Source Code
-// view stays within its size limit.
+// stay equal in length and within their limits, that the Source Code view
+// stays within its size limit, and that reading a reference's entities back
+// undoes the escaping of the generated views.
 
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/html_escape.h"
 #include "analysis/page_analysis.h"
 #include "analysis/source_view.h"
 #include "analysis/working_files.h"
@@ -50,5 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(lists.Links[pair].TotalBytes() <= pagesift::kMaxListedAddressBytes);
   }
   Check(std::filesystem::file_size(result.sourcePage) <= pagesift::SourceViewSizeLimit(page) + 2);
+  Check(pagesift::UnescapeAttribute(pagesift::EscapeAttribute(page)) == page);
   return 0;
 }

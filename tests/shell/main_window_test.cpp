@@ -1,8 +1,15 @@
 #include "shell/main_window.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -15,8 +22,10 @@
 #include <filesystem>
 
 #include "platform/product_information.h"
+#include "shell/find_bar.h"
 #include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
+#include "shell/page_source_window.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
 #include "support/fake_browser_pane.h"
@@ -63,7 +72,8 @@ class MainWindowTest : public QObject {
     auto record = [this](const char* command) { return [this, command] { panes_->log.append(command); }; };
     form_->setCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
                         record("removeFromToolsMenu"), record("unloadOtherWindows"), record("showEveryImage"),
-                        record("copyImageAddresses"), record("saveAllImages")});
+                        record("copyImageAddresses"), record("saveAllImages"),
+                        [this](const QUrl& address) { panes_->log.append("saveImageAs " + address.toString()); }});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
   }
@@ -132,6 +142,7 @@ class MainWindowTest : public QObject {
     wb(1).url = "file:///w/source.htm";
     wb(2).url = "http://host/pic.gif";
     ui().txtUrl->setText("http://host/a/b/page.html");
+    for (test::FakeBrowserPane* pane : panes_->wb) pane->canBack = pane->canForward = true;
     form_->SelectView(qMin(startView, 2));
     if (startView == 3) {
       for (BrowserPane* pane : ui().wb) pane->setVisible(false);
@@ -260,6 +271,167 @@ class MainWindowTest : public QObject {
     wb(0).holdCaptures = false;
     emit wb(0).DownloadComplete(0);
     QCOMPARE(analysed.count(), 1);
+  }
+
+  // The Edit menu, the Page menu's own items, their keys, the find bar and
+  // the context menu: which command each reaches, from a view (each pane on
+  // a page of its own, the address box holding the focus). Setup and
+  // trigger are steps separated by ";"; the check is one "what:expected".
+  void pageCommands_data() {
+    QTest::addColumn<int>("startView");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QString>("check");
+    const auto row = [](const char* name, int view, const char* setup, const char* trigger, const QStringList& calls,
+                        const char* check) {
+      QTest::newRow(name) << view << QString(setup) << QString(trigger) << calls << QString(check);
+    };
+    const QString menu = "Open Link in Browser View|Copy Link Address|-|Open Image in Browser View|Copy Image Address|"
+                         "Save Image As...|-|Copy|-|(Back)|(Forward)|Reload|-|Select All|Page Source";
+    row("Ctrl+F opens the bar", 1, "", "key:Ctrl+F", {}, "bar:");
+    row("F3 finds the next", 2, "bar:needle", "key:F3", {"wb(2).Find needle"}, "bar:1 of 3");
+    row("Ctrl+G finds the next", 2, "bar:needle", "key:Ctrl+G", {"wb(2).Find needle"}, "bar:1 of 3");
+    row("Shift+F3 finds the previous", 2, "bar:needle", "key:Shift+F3", {"wb(2).Find needle backward"}, "bar:1 of 3");
+    row("Find Next with the bar closed", 0, "bar:needle;key:Esc in bar", "item:Find Next", {"wb(0).Find needle"}, "bar:1 of 3");
+    row("Esc in the bar closes it, stops nothing", 1, "bar:needle", "key:Esc in bar", {"wb(1).Find "}, "bar:closed");
+    row("Esc elsewhere is Stop", 1, "bar:needle", "key:Esc", kStops, "bar:1 of 3");
+    row("Ctrl++", 2, "", "key:Ctrl++", {"wb(2).Zoom 1.1"}, "status:Zoom: 110%");
+    row("Ctrl+=", 1, "zoom:1.1", "key:Ctrl+=", {"wb(1).Zoom 1.25"}, "status:Zoom: 125%");
+    row("Ctrl+-", 0, "", "key:Ctrl+-", {"wb(0).Zoom 0.9"}, "status:Zoom: 90%");
+    row("Ctrl+0", 0, "zoom:2.5", "key:Ctrl+0", {"wb(0).Zoom 1"}, "status:Zoom: 100%");
+    row("zoom stops at 500%", 0, "zoom:5", "item:Zoom In", {"wb(0).Zoom 5"}, "status:Zoom: 500%");
+    row("Ctrl+U in the address box", 2, "", "key:Ctrl+U", {"wb(4).Navigate view-source:http://host/page.html"},
+        "source:http://host/page.html");
+    row("Ctrl+P prints the view on show", 2, "", "key:Ctrl+P;print", {"wb(2).Print"}, "status:Printed");
+    row("Save as PDF", 1, "", "item:Save as PDF...;save:v.pdf", {"wb(1).PrintToPdf %F/v.pdf"}, "status:Saved the page as %F/v.pdf");
+    row("Ctrl+S saves the Browser view's page", 2, "", "key:Ctrl+S;save:p.html",
+        {"wb(0).SavePage %F/p.html single"}, "file:p.html=");
+    row("Save Page over a file, Replace", 0, "file:p.html", "key:Ctrl+S;save:p.html;answer:Replace",
+        {"wb(0).SavePage %F/p.html single"}, "file:p.html=old");
+    row("Save Page complete, its folder there", 0, "file:p_files/a.gif", "key:Ctrl+S;save:p.html complete;answer:Replace",
+        {"wb(0).SavePage %F/p.html complete"}, "file:p_files/a.gif=old");
+    row("Save Page HTML only, a folder there", 0, "file:p_files/a.gif", "key:Ctrl+S;save:p.html",
+        {"wb(0).SavePage %F/p.html single"}, "");
+    row("context menu entries", 1, "", "context:all", {}, qPrintable("menu:" + menu));
+    row("Open Link in Browser View", 1, "", "context:link/Open Link in Browser View",
+        kStops + QStringList{"wb(0).Navigate http://host/linked%20page.html"}, "view:100 tab 0");
+    row("Copy Link Address", 2, "", "context:link/Copy Link Address", {}, "clipboard:http://host/linked%20page.html");
+    row("a javascript: link is not opened", 1, "", "context:script/Open Link in Browser View", {},
+        "menu:(Open Link in Browser View)|Copy Link Address|-|(Back)|(Forward)|Reload|-|Select All|Page Source");
+    row("Save Image As", 0, "", "context:image/Save Image As...", {"saveImageAs http://host/pic.gif"}, "");
+    row("Copy", 1, "", "context:selection/Copy", {"wb(1).Copy"}, "");
+    row("Select All", 2, "", "context:none/Select All", {"wb(2).SelectAll"}, "");
+    row("Back", 1, "history", "context:none/Back", {"wb(1).GoBack"}, "");
+    row("Page Source", 1, "", "context:none/Page Source", {"wb(4).Navigate view-source:http://host/page.html"},
+        "source:http://host/page.html");
+    row("Back greyed with no history", 1, "", "key:Alt+Left", {}, "backForward:00");
+    row("Back and Forward follow the view on show", 1, "history", "tab:2", {}, "backForward:01");
+    row("and its history", 0, "", "history", {}, "backForward:11");
+  }
+
+  void pageCommands() {
+    QFETCH(int, startView);
+    QFETCH(QString, setup);
+    QFETCH(QString, trigger);
+    QFETCH(QStringList, calls);
+    QFETCH(QString, check);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+    wb(0).url = "http://host/page.html";
+    wb(1).url = "file:///w/source.htm";
+    wb(2).url = "http://host/pic.gif";
+    form_->SelectView(startView);
+    ui().txtUrl->setFocus();
+    const QTemporaryDir files;
+    const auto path = [&files](const QString& name) { return files.filePath(name); };
+    FindBar* bar = ui().findBar;
+    const auto step = [&](const QString& command) {
+      const QString what = command.section(':', 0, 0);
+      const QString value = command.section(':', 1);
+      if (what == "key") {
+        QWidget* to = value.endsWith(" in bar") ? static_cast<QWidget*>(bar->textBox()) : ui().txtUrl;
+        QTest::keySequence(to, QKeySequence(QString(value).remove(" in bar")));
+      } else if (what == "item") {
+        for (QAction* item : ui().mnuEdit->actions() + ui().mnuPage->actions()) {
+          if (item->text() == value) item->trigger();
+        }
+      } else if (what == "bar") {
+        bar->textBox()->setText(value);
+        bar->openBar();
+        panes_->log.clear();
+      } else if (what == "tab") {
+        ui().TabStrip1->setCurrentIndex(value.toInt());
+      } else if (what == "zoom") {
+        wb(startView).zoom = value.toDouble();
+      } else if (what == "history") {
+        wb(0).canBack = wb(0).canForward = wb(1).canBack = wb(2).canForward = true;
+        for (int index = 0; index < kPaneCount; ++index) emit wb(index).historyChanged(index);
+      } else if (what == "file") {
+        QVERIFY(QDir().mkpath(QFileInfo(path(value)).absolutePath()));
+        QFile file(path(value));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+      } else if (what == "print") {
+        auto* dialog = form_->findChild<QPrintDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->accept();
+      } else if (what == "save") {
+        auto* dialog = form_->findChild<QFileDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        if (value.endsWith(" complete")) dialog->selectNameFilter(dialog->nameFilters().value(1));
+        dialog->selectFile(path(value.section(' ', 0, 0)));
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own, protected there
+      } else if (what == "answer") {
+        auto* box = form_->findChild<QMessageBox*>();
+        QVERIFY(box && box->isVisible());
+        for (QAbstractButton* button : box->buttons()) {
+          if (button->text().remove('&') == value) button->click();
+        }
+      } else if (what == "context") {
+        const int view = form_->VisiblePaneIndex();
+        PaneContextRequest request;
+        const QString kind = value.section('/', 0, 0);
+        if (kind == "link" || kind == "all") request.linkUrl = QUrl("http://host/linked page.html");
+        if (kind == "script") request.linkUrl = QUrl("javascript:alert(1)");
+        if (kind == "image" || kind == "all") request.imageUrl = QUrl("http://host/pic.gif");
+        if (kind == "selection" || kind == "all") request.selectedText = "some text";
+        emit wb(view).contextMenuRequested(view, request);
+        auto* shown = ui().wb[view]->widget()->findChild<QMenu*>();
+        QVERIFY(shown);
+        QStringList entries;
+        for (QAction* item : shown->actions()) {
+          const QString text = item->isSeparator() ? "-" : item->text();
+          entries << (item->isEnabled() ? text : "(" + text + ")");
+          if (item->text() == value.section('/', 1)) item->trigger();
+        }
+        if (check.startsWith("menu:")) QCOMPARE(entries.join('|'), QString(check).remove("menu:"));
+        shown->close();
+      }
+    };
+    for (const QString& command : setup.split(';', Qt::SkipEmptyParts)) step(command);
+    panes_->log.clear();
+    for (const QString& command : trigger.split(';', Qt::SkipEmptyParts)) step(command);
+    QCOMPARE(panes_->log, calls.replaceInStrings("%F", files.path()));
+
+    const QString what = check.section(':', 0, 0);
+    const QString expected = check.section(':', 1).replace("%F", files.path());
+    if (what == "bar") {
+      QCOMPARE(bar->isHidden() ? QString("closed") : bar->resultText(), expected);
+      if (!bar->isHidden()) QVERIFY(bar->y() >= ui().wb[0]->widget()->geometry().bottom());  // below the views
+    }
+    if (what == "status") QCOMPARE(ui().sb1->panelText(1), expected);
+    if (what == "clipboard") QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    if (what == "view") QCOMPARE(ViewState(), expected);
+    if (what == "source") QCOMPARE(form_->pageSourceWindow()->sourceAddress(), QUrl(expected));
+    if (what == "backForward") {
+      const QString shown = QString::number(ui().cmbBack->isEnabled()) + QString::number(ui().cmdForward->isEnabled());
+      QCOMPARE(shown, expected);
+      QCOMPARE(QString::number(ui().mnuGoItem[0]->isEnabled()) + QString::number(ui().mnuGoItem[1]->isEnabled()), expected);
+    }
+    if (what == "file") {
+      QFile file(path(expected.section('=', 0, 0)));
+      QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), expected.section('=', 1).toUtf8());
+    }
   }
 
   void fileExitUnloadsTheOtherWindowsAndStopsThePanes() {

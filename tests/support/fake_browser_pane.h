@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 #include <vector>
 
@@ -61,6 +63,36 @@ class FakeBrowserPane : public BrowserPane {
     return new FakeDownload(parent);
   }
 
+  bool canGoBack() const override { return canBack; }
+  bool canGoForward() const override { return canForward; }
+  // Answers at once: the first of three matches.
+  void findText(const QString& text, bool matchCase, bool backward, FindCallback done) override {
+    Record("Find " + text + (matchCase ? " case" : "") + (backward ? " backward" : ""));
+    if (done) text.isEmpty() ? done(0, 0) : done(1, 3);
+  }
+  double zoomFactor() const override { return zoom; }
+  void setZoomFactor(double factor) override {
+    Record("Zoom " + QString::number(factor));
+    zoom = factor;
+  }
+  void copySelection() override { Record("Copy"); }
+  void selectAll() override { Record("SelectAll"); }
+  void print(std::shared_ptr<QPrinter>, DoneCallback done) override { Record("Print"), done(true); }
+  void printToPdf(const QString& filePath, DoneCallback done) override { Record("PrintToPdf " + filePath), done(true); }
+  PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override {
+    Record("SavePage " + filePath + (format == PageSaveFormat::kSingleHtml ? " single" : " complete"));
+    return new FakeDownload(parent);
+  }
+
+  // No archive: the saver downloads everything.
+  PaneDownload* archivePage(const QString&, QObject* parent) override {
+    auto* download = new FakeDownload(parent);
+    QTimer::singleShot(0, download, [download] { download->cancel(); });
+    return download;
+  }
+
+  RequestedImages requestedImages() const override { return requested; }
+
   void setWorkingFolder(const QString& folder) override { workingFolder = folder; }
   void silencePageMessages() override { Record("SilencePageMessages"); }
 
@@ -74,6 +106,10 @@ class FakeBrowserPane : public BrowserPane {
   QString workingFolder;
   std::optional<std::string> body;
   bool holdCaptures = false;
+  bool canBack = false;
+  bool canForward = false;
+  double zoom = 1;
+  RequestedImages requested;
 
  private:
   void Record(const QString& call) const { log_->append(QStringLiteral("wb(%1).%2").arg(index()).arg(call)); }
@@ -91,14 +127,22 @@ class FakeBrowserPane : public BrowserPane {
   std::vector<BodyCallback> held_;
 };
 
-// Makes the fake panes of one main window and keeps them at hand.
+// Makes the fake panes of one main window and keeps them at hand: its
+// three views, and the last pane made for another window.
 struct FakePanes {
   QStringList log;
   std::array<FakeBrowserPane*, 3> wb{};
+  QPointer<FakeBrowserPane> other;
 
   BrowserPaneFactory Factory() {
     return [this](int index, QWidget* parent) -> BrowserPane* {
-      return wb[index] = new FakeBrowserPane(index, parent, &log);
+      auto* pane = new FakeBrowserPane(index, parent, &log);
+      if (index < kPaneCount) {
+        wb[index] = pane;
+      } else {
+        other = pane;
+      }
+      return pane;
     };
   }
 };

@@ -11,7 +11,7 @@ namespace pagesift::test {
 inline QString describeRow(const InventoryRow& row) {
   static const char* const kLoaded[] = {"unknown", "yes", "no"};
   return QStringLiteral("%1 [%2] '%3' uses=%4 natural=%5x%6 shown=%7x%8 alt='%9' loaded=%10")
-      .arg(row.address, row.kinds.join(QLatin1Char(',')), row.origin)
+      .arg(row.address, row.kinds.join(QLatin1Char(',')), row.origins.join(QLatin1Char(',')))
       .arg(row.uses)
       .arg(row.naturalWidth)
       .arg(row.naturalHeight)

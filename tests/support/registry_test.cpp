@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -43,18 +45,25 @@ class RegistryTest : public QObject {
   std::unique_ptr<QTemporaryDir> dir_;
   QString hivePath_;
   QAction addItem_, removeItem_;
+  QStringList reports_;
 
-  // Adds or removes and checks that the two items switched.
-  void run(IETOOLS& tools, bool add) {
-    addItem_.setEnabled(!add);
-    removeItem_.setEnabled(add);
+  IETOOLS makeTools(const QString& folder, const QString& product) {
+    return IETOOLS(folder, product, &addItem_, &removeItem_, [this](const QString& message) { reports_ << message; });
+  }
+
+  // Adds or removes, from the items as they are before that, and checks
+  // whether the two items switched.
+  void run(IETOOLS& tools, bool add, bool switches = true) {
+    addItem_.setEnabled(add);
+    removeItem_.setEnabled(!add);
     add ? tools.AddToToolsMenu() : tools.RemoveFromToolsMenu();
-    QCOMPARE(addItem_.isEnabled(), !add);
-    QCOMPARE(removeItem_.isEnabled(), add);
+    QCOMPARE(addItem_.isEnabled(), add != switches);
+    QCOMPARE(removeItem_.isEnabled(), add == switches);
   }
 
  private slots:
   void init() {
+    reports_.clear();
     dir_ = std::make_unique<QTemporaryDir>();
     hivePath_ = dir_->filePath(QStringLiteral("etc/pagesift/HKEY_LOCAL_MACHINE.reg"));  // folder missing
     qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
@@ -62,7 +71,7 @@ class RegistryTest : public QObject {
 
   // The eight values go in and out as one key; the hive's other keys stay.
   void addAndRemove() {
-    IETOOLS tools(QStringLiteral("/opt/Page Sift"), QStringLiteral("P&S"), &addItem_, &removeItem_);
+    IETOOLS tools = makeTools(QStringLiteral("/opt/Page Sift"), QStringLiteral("P&S"));
     run(tools, true);  // creates the folder and the file
     const QByteArray values = QByteArray(kKey) + "\r\n" + R"("ButtonText"="P&S")" "\r\n" +
                               R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")" "\r\n"
@@ -78,29 +87,58 @@ class RegistryTest : public QObject {
     QCOMPARE(readAll(hivePath_), QByteArray(other.chopped(2) + "\r\n" + values + "\r\n"));
     run(tools, false);
     QCOMPARE(readAll(hivePath_), other);
+    run(tools, false);  // nothing to remove: as good as removed
+    QCOMPARE(readAll(hivePath_), other);
+    QCOMPARE(reports_, QStringList());
   }
 
-  // The items switch even when the hive cannot be written.
-  void unwritableHive_data() {
-    QTest::addColumn<bool>("belowFile");
-    QTest::newRow("folder at the path") << false;
-    QTest::newRow("path below a file") << true;
+  // What stands at the hive path and is not a regular file (or a folder
+  // that cannot be made) is never read, written or followed: Add and Remove
+  // leave the items as they were and say why, once each.
+  void refusedHive_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder") << "folder" << "not a regular file (%1)";
+    QTest::newRow("below a file") << "below a file" << "cannot look at the file: Not a directory (%1)";
+    QTest::newRow("link to another file") << "link" << "not a regular file (%1)";
+    QTest::newRow("dangling link") << "dangling link" << "not a regular file (%1)";
+    QTest::newRow("fifo") << "fifo" << "not a regular file (%1)";
   }
-  void unwritableHive() {
-    QFETCH(bool, belowFile);
-    write(dir_->filePath(QStringLiteral("file")), "x");
-    if (belowFile) {
-      qputenv("PAGESIFT_HIVE", dir_->filePath(QStringLiteral("file/HKEY_LOCAL_MACHINE.reg")).toUtf8());
-    } else {
+  void refusedHive() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString other = dir_->filePath(QStringLiteral("other.reg"));  // another user's file
+    write(other, hive({}));
+    QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
+    if (kind == QLatin1String("folder")) {
       QVERIFY(QDir().mkpath(hivePath_));
+    } else if (kind == QLatin1String("below a file")) {
+      hivePath_ = other + QStringLiteral("/HKEY_LOCAL_MACHINE.reg");
+      qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
+    } else if (kind == QLatin1String("fifo")) {
+      QCOMPARE(::mkfifo(QFile::encodeName(hivePath_).constData(), 0600), 0);
+    } else {
+      QVERIFY(QFile::link(kind == QLatin1String("link") ? other : dir_->filePath(QStringLiteral("none")), hivePath_));
     }
-    IETOOLS tools(QStringLiteral("/p"), QStringLiteral("P"), &addItem_, &removeItem_);
-    run(tools, true);
-    run(tools, false);
-    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, QStringLiteral("A"), QString(), QString()),
+    const QFileInfo before(hivePath_);
+    IETOOLS tools = makeTools(QStringLiteral("/p"), QStringLiteral("P"));
+    run(tools, true, false);
+    run(tools, false, false);
+    const QString why = reason.arg(hivePath_);
+    QCOMPARE(reports_, QStringList({QStringLiteral("Tools menu registration not written: ") + why,
+                                    QStringLiteral("Tools menu registration not removed: ") + why}));
+    QString error;
+    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, QStringLiteral("A"), QString(), QString(), &error),
              CRegister::kFalse);
-    QCOMPARE(QFileInfo(hivePath_).isDir(), !belowFile);
-    QCOMPARE(readAll(dir_->filePath(QStringLiteral("file"))), QByteArray("x"));
+    QCOMPARE(error, why);
+    const QFileInfo after(hivePath_);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(readAll(other), hive({}));
+    const QDir folder = QFileInfo(hivePath_).absoluteDir();
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).filter(QStringLiteral(".reg.")),
+             QStringList());  // nothing left beside it
   }
 
   // Operations "set|key|name|text" or "delete|key|name", joined by ";";

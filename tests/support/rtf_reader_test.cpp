@@ -1,5 +1,6 @@
 #include "support/rtf_reader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -41,6 +42,31 @@ QString Describe(const QTextBlockFormat& f) {
   return parts.join(QLatin1Char(' '));
 }
 
+// The document's outline: blocks, characters (paragraph ends not counted),
+// runs (fragments in a format other than the one before), and whether the
+// last character is plain text (no formatting of its own).
+struct Outline {
+  int blocks = 0;
+  qsizetype characters = 0;
+  int runs = 0;
+  bool plainEnd = false;
+};
+
+Outline OutlineOf(const QTextDocument& document) {
+  Outline outline{document.blockCount()};
+  QTextCharFormat previous;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      outline.characters += fragment.length();
+      if (outline.runs == 0 || fragment.charFormat() != previous) ++outline.runs;
+      previous = fragment.charFormat();
+    }
+  }
+  outline.plainEnd = outline.runs > 0 && !previous.hasProperty(QTextFormat::FontPointSize);
+  return outline;
+}
+
 }  // namespace
 
 class RtfReaderTest : public QObject {
@@ -64,7 +90,8 @@ class RtfReaderTest : public QObject {
     row("ulnone", "{\\rtf1 \\ul a\\ulnone B}", QStringLiteral("aB"), "B", "12pt");
     row("plain resets", "{\\rtf1 \\b\\i\\fs40 a\\plain B}", QStringLiteral("aB"), "B", "12pt");
     row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
-    row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "500pt");
+    row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "144pt");
+    row("font size at least 6 pt", "{\\rtf1 \\fs3 A}", QStringLiteral("A"), "A", "6pt");
     row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}",
         QStringLiteral("A"), "A", "Courier New 12pt");
     row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1 Bee;}A}", QStringLiteral("A"), "A", "Bee 12pt");
@@ -104,6 +131,9 @@ class RtfReaderTest : public QObject {
     row("list text", "{\\rtf1{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}{\\pn x}{\\pntext\\bullet\\tab}item}",
         QStringLiteral("\u2022\titem"));
     row("bin", "{\\rtf1 a{\\pict\\bin3 }}}}b}", QStringLiteral("ab"));
+    const QString word(64, u'x');
+    row("long word broken every 64 characters", "{\\rtf1 \\b " + QByteArray(150, 'x') + " x}",
+        word + u'\u200B' + word + u'\u200B' + QString(22, u'x') + QStringLiteral(" x"), "x", "b 12pt");
     row("unknown words", "{\\rtf1 a\\foobar12 b\\abcdefghijklmnopqrstuvwxyzabcdefghijk c}", QStringLiteral("abc"));
     // Malformed and truncated input.
     row("truncated group", "{\\rtf1 {\\b abc", QStringLiteral("abc"));
@@ -130,6 +160,50 @@ class RtfReaderTest : public QObject {
     cursor.setPosition(document.find(probe, 0, QTextDocument::FindCaseSensitively).selectionStart() + 1);
     QTEST(Describe(cursor.charFormat()), "chars");
     QTEST(Describe(cursor.blockFormat()), "block");
+  }
+
+  // What the reader builds is bounded, and nothing within the bounds is
+  // lost. Every document it builds lays out below the height at which Qt's
+  // layout without a page height never ends (8,388,607 px, seen on Qt 6.4).
+  void bounds_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<qsizetype>("characters");  // -1: fewer than the input has
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<bool>("plainEnd");
+    // 12 paragraphs of 9,000 runs: the 100,000 runs and paragraphs are the
+    // first 11 paragraphs' 99,011 and 989 runs of the last; its rest goes in
+    // a plain paragraph of its own.
+    const QByteArray paragraph = QByteArray("\\b a \\b0 b ").repeated(4500);
+    const auto row = [](const char* name, const QByteArray& body, int blocks, qsizetype characters, int runs,
+                        bool plainEnd) {
+      QTest::newRow(name) << "{\\rtf1" + body + "}" << blocks << characters << runs << plainEnd;
+    };
+    row("100,000 runs, the rest plain", " " + (paragraph + "\\par ").repeated(11) + paragraph, 13, 216000, 99990, true);
+    row("paragraph cut at 10,000 runs", " " + QByteArray("\\b a \\b0 b ").repeated(6000), 2, 24000, 10001, true);
+    row("paragraph cut at 10,000 line breaks and tabs",
+        "\\b " + QByteArray("a\\line ").repeated(7500) + QByteArray("a\\tab ").repeated(7500), 2, 30000, 2, true);
+    row("paragraph cut at 1,000,000 characters, the document at 2,000,000",
+        "\\b " + QByteArray("abcd ").repeated(500000), 2, 2000000, 2, true);
+    row("144 pt text cut to the height", "\\fs288 " + QByteArray("abcd ").repeated(20000), 1, -1, 1, false);
+  }
+
+  void bounds() {
+    QFETCH(QByteArray, rtf);
+    QTextDocument document;
+    QVERIFY(ReadRtf(rtf, document));
+    const Outline outline = OutlineOf(document);
+    QTEST(outline.blocks, "blocks");
+    QFETCH(qsizetype, characters);
+    if (characters < 0) {
+      QVERIFY(outline.characters > 0 && outline.characters < rtf.size() / 2);
+    } else {
+      QCOMPARE(outline.characters, characters);
+    }
+    QTEST(outline.runs, "runs");
+    QTEST(outline.plainEnd, "plainEnd");
+    document.setTextWidth(665);
+    QVERIFY(document.documentLayout()->documentSize().height() < 8388607);
   }
 
   void shippedHelp() {
