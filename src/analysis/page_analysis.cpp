@@ -62,7 +62,6 @@ PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
   step("writing the image page", [&] { BuildImagePage(lists, folder); });
   step("writing the source page", [&] { ReplaceTextFile(result.sourcePage, source); });
   step("resetting the working files", [&] { ResetWorkingFiles(folder); });
-  result.completed = true;
   return result;
 }
 

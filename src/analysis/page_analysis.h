@@ -14,7 +14,6 @@
 namespace pagesift {
 
 struct PageAnalysis {
-  bool completed = false;
   std::string sourcePage;  // the Source Code view's file
   std::string imagePage;   // the Images view's file
   std::vector<std::string> skipped;  // one line for every step that failed

@@ -1,12 +1,13 @@
 #include "app/command_line.h"
 
+#include <sys/stat.h>
+
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
-#include "platform/single_instance.h"
+#include "platform/address_policy.h"
 
 namespace pagesift {
 namespace {
@@ -117,11 +118,19 @@ CommandLineOptions usageError(const QString& message) {
   return options;
 }
 
-// An existing file or folder, else a web address as the address box reads it.
-QUrl resolveAddress(const QString& argument, const QString& currentFolder) {
-  const QFileInfo file(QDir(currentFolder), argument);
-  if (!argument.isEmpty() && file.exists()) return QUrl::fromLocalFile(QDir::cleanPath(file.absoluteFilePath()));
-  return QUrl::fromUserInput(argument);
+// An existing file or folder, else a web address as the address box reads
+// it; a local file's kind is the pane's to look at when it loads it.
+AddressDecision resolveAddress(const QString& argument, const QString& currentFolder) {
+  QByteArray path = encodeArgument(argument);
+  if (!path.isEmpty() && !path.startsWith('/')) path = encodeArgument(currentFolder) + '/' + path;
+  struct stat status {};
+  if (!path.isEmpty() && ::stat(path.constData(), &status) == 0) {
+    // Latin-1 keeps every byte of the name one character for cleanPath.
+    const QByteArray clean = QDir::cleanPath(QString::fromLatin1(path)).toLatin1();
+    const QUrl url = QUrl::fromEncoded("file://" + clean.toPercentEncoding("/!$&'()*+,;=:@"), QUrl::StrictMode);
+    return {url, addressRefusal(url, PaneRole::kBrowsing, LocalFileCheck::kAtNavigation)};
+  }
+  return decideTypedAddress(argument, QString(), PaneRole::kBrowsing, LocalFileCheck::kAtNavigation);
 }
 
 }  // namespace
@@ -129,13 +138,17 @@ QUrl resolveAddress(const QString& argument, const QString& currentFolder) {
 CommandLineOptions parseCommandLine(const QStringList& arguments, const QString& currentFolder) {
   // Qt's and the engine's options are set aside for them; the rest is ours.
   QStringList ours{arguments.value(0)};
+  QStringList engineArguments;
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == QLatin1String("--")) {  // only addresses follow
       ours += arguments.mid(i);
       break;
     }
-    if (argument == kEngineArguments) break;
+    if (argument == kEngineArguments) {
+      engineArguments = arguments.mid(i + 1);
+      break;
+    }
     const int length = qtOptionLength(argument, i + 1 < arguments.size());
     if (length < 0) return usageError(QStringLiteral("Qt's option '%1' needs a value.").arg(argument));
     if (length == 0) {
@@ -154,13 +167,16 @@ CommandLineOptions parseCommandLine(const QStringList& arguments, const QString&
   const QCommandLineOption listImages(QStringLiteral("list-images"),
                                       QStringLiteral("Lists every image of the page at ADDRESS."),
                                       QStringLiteral("ADDRESS"));
-  parser.addOptions({help, version, listImages});
+  const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                   QStringLiteral("Prints the pages' console messages on standard error."));
+  parser.addOptions({help, version, listImages, verbose});
   parser.addPositionalArgument(QStringLiteral("ADDRESS"),
                                QStringLiteral("A file or folder to open, or a web address (example.org)."),
                                QStringLiteral("[ADDRESS]"));
 
   if (!parser.parse(ours)) return usageError(parser.errorText());
   CommandLineOptions options;
+  options.engineArguments = engineArguments;
   if (parser.isSet(help)) {
     options.exitStatus = 0;
     QString text = parser.helpText();
@@ -177,14 +193,59 @@ CommandLineOptions parseCommandLine(const QStringList& arguments, const QString&
 
   QStringList addresses = parser.positionalArguments();
   options.listImages = parser.isSet(listImages);
+  options.verbose = parser.isSet(verbose);
   if (options.listImages) addresses += parser.values(listImages);
   if (addresses.size() > 1) return usageError(QStringLiteral("Give at most one address."));
   if (addresses.isEmpty()) return options;
-  options.address = resolveAddress(addresses.first(), currentFolder);
-  if (!isOpenableAddress(options.address)) {
-    return usageError(QStringLiteral("'%1' is not an address that can be opened.").arg(addresses.first().left(200)));
+  const AddressDecision decision = resolveAddress(addresses.first(), currentFolder);
+  if (!decision.refusal.isEmpty()) {
+    return usageError(QStringLiteral("cannot open '%1': %2").arg(addresses.first().left(200), decision.refusal));
   }
+  options.address = decision.url;
   return options;
+}
+
+QString decodeArgument(const QByteArray& bytes) {
+  QString text;
+  text.reserve(bytes.size());
+  const auto byte = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+  for (qsizetype i = 0; i < bytes.size();) {
+    const unsigned char lead = byte(i);
+    // The length of a well-formed sequence from here, and its code point.
+    int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      if (i + k >= bytes.size() || (byte(i + k) & 0xC0) != 0x80) {
+        length = 0;
+        break;
+      }
+      point = (point << 6) | (byte(i + k) & 0x3F);
+    }
+    const bool shortest = length < 3 || (length == 3 && point >= 0x800) || (length == 4 && point >= 0x10000);
+    if (length == 0 || !shortest || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF) {
+      text += QChar(char16_t(0xDC00 + lead));  // a byte that is not part of UTF-8 text
+      ++i;
+      continue;
+    }
+    text += QString::fromUcs4(&point, 1);
+    i += length;
+  }
+  return text;
+}
+
+QByteArray encodeArgument(const QString& text) {
+  QByteArray bytes;
+  qsizetype runStart = 0;
+  for (qsizetype i = 0; i <= text.size(); ++i) {
+    const bool pairEnd = i > 0 && text[i - 1].isHighSurrogate();
+    const bool escaped = i < text.size() && !pairEnd && text[i].unicode() >= 0xDC80 && text[i].unicode() <= 0xDCFF;
+    if (i < text.size() && !escaped) continue;
+    bytes += QStringView(text).mid(runStart, i - runStart).toUtf8();
+    if (escaped) bytes += char(text[i].unicode() - 0xDC00);
+    runStart = i + 1;
+  }
+  return bytes;
 }
 
 }  // namespace pagesift

@@ -7,8 +7,12 @@
 #include <QFile>
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "app/command_line.h"
+#include "app/engine_output.h"
+#include "app/process_exit.h"
 #include "app/start_up.h"
 #include "inventory/list_images.h"
 #include "platform/program_folder.h"
@@ -18,8 +22,13 @@ namespace {
 
 QStringList argumentsOf(int argc, char** argv) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments += QFile::decodeName(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments += pagesift::decodeArgument(argv[i]);
   return arguments;
+}
+
+QString currentFolder() {
+  std::error_code error;
+  return pagesift::decodeArgument(QByteArray::fromStdString(std::filesystem::current_path(error).native()));
 }
 
 // This program cannot share the running one's files: it keeps its own.
@@ -31,22 +40,34 @@ bool runOnItsOwn(const char* reason) {
   return true;
 }
 
+int listImages(const QUrl& address) {
+  pagesift::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &pagesift::QuitSignals::received, &quitSignals, [](int signalNumber) {
+    std::fprintf(stderr, "PageSift: stopped (%s); no images listed\n", strsignal(signalNumber));
+    QCoreApplication::exit(1);  // ends the listing's event loop
+  });
+  return pagesift::listImages(address);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const pagesift::CommandLineOptions options = pagesift::parseCommandLine(argumentsOf(argc, argv), QDir::currentPath());
+  const pagesift::CommandLineOptions options = pagesift::parseCommandLine(argumentsOf(argc, argv), currentFolder());
   if (options.exitStatus) {
-    std::fputs(options.text.toLocal8Bit().constData(), *options.exitStatus == 0 ? stdout : stderr);
+    std::fputs(pagesift::encodeArgument(options.text).constData(), *options.exitStatus == 0 ? stdout : stderr);
     return *options.exitStatus;
   }
 
+  pagesift::limitEngineOutput(options.verbose, options.engineArguments);
   pagesift::prepareEngineEnvironment();
 
   if (options.listImages) {
     // The listing needs no display and never hands over to a running PageSift.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return pagesift::listImages(options.address);
+    const int status = listImages(options.address);
+    pagesift::endWithinGracePeriod(status);
+    return status;
   }
 
   QApplication app(argc, argv);
@@ -71,5 +92,11 @@ int main(int argc, char** argv) {
   pagesift::StartUp startUp(app, {}, options.address);
   QObject::connect(&instance, &pagesift::SingleInstance::addressReceived, &app,
                    [startUpPointer = &startUp](const QUrl& address) { startUpPointer->openAddress(address); });
-  return app.exec();
+  // A signal to end runs File > Exit.
+  pagesift::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &pagesift::QuitSignals::received, &app,
+                   [startUpPointer = &startUp](int) { startUpPointer->quit(); });
+  const int status = app.exec();
+  pagesift::endWithinGracePeriod(status, instance.socketRemover());
+  return status;
 }

@@ -94,6 +94,15 @@ void StartUp::openAddress(const QUrl& address) {
   mainWindow_->activateWindow();
 }
 
+void StartUp::quit() {
+  if (mainWindow_) {
+    mainWindow_->close();
+  } else {
+    unloadOtherWindows();
+  }
+  QCoreApplication::exit(0);
+}
+
 // Help first, then the splash (normally gone already), then the website.
 void StartUp::unloadOtherWindows() {
   auxiliaryWindows_->unloadHelp();

@@ -32,6 +32,11 @@ class StartUp {
   // the splash is still up the address is kept and replaces the first page.
   void openAddress(const QUrl& address);
 
+  // Ends the program as File > Exit does (the other windows unloaded, the
+  // views stopped), also while the splash is still up; the event loop then
+  // returns 0 even if some window would keep it going.
+  void quit();
+
  private:
   void unloadOtherWindows();
 

@@ -15,6 +15,7 @@
 
 #include "inventory/inline_image.h"
 #include "inventory/inventory_model.h"
+#include "platform/address_policy.h"
 
 namespace pagesift {
 
@@ -63,6 +64,8 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   previewPane_ = makePane(kSourcePane, preview_);
   preview_->addWidget(previewPane_->widget());
   inlinePreview_->setAlignment(Qt::AlignCenter);
+  inlinePreview_->setTextFormat(Qt::PlainText);  // it may name a page's address
+  inlinePreview_->setWordWrap(true);
   preview_->addWidget(inlinePreview_);
   preview_->setCurrentWidget(inlinePreview_);
   preview_->setMinimumWidth(240);
@@ -121,8 +124,15 @@ void InventoryWindow::showPreview() {
   }
   const InventoryRow& row = model_->row(source.row());
   if (!row.isInline()) {
-    previewPane_->Navigate(row.address);
-    preview_->setCurrentWidget(previewPane_->widget());
+    // An address the preview pane refuses says why here, where its status would not show.
+    const AddressDecision decision = decideTypedAddress(row.address, QString(), PaneRole::kGeneratedView);
+    if (decision.refusal.isEmpty()) {
+      previewPane_->Navigate(row.address);
+      preview_->setCurrentWidget(previewPane_->widget());
+      return;
+    }
+    inlinePreview_->setText(refusalMessage(row.address, decision.refusal));
+    preview_->setCurrentWidget(inlinePreview_);
     return;
   }
   const std::optional<InlineImage> image = decodeInlineImage(row.address);

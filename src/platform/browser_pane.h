@@ -91,6 +91,9 @@ class BrowserPane : public QObject {
   // The widget that shows the pane; the main window places it.
   virtual QWidget* widget() const = 0;
 
+  // Loads `address` as the address box reads it; an address the program
+  // does not open (addressRefusal) loads nothing, and the pane's status text
+  // says why.
   virtual bool Navigate(const QString& address) = 0;
   virtual bool GoBack() = 0;
   virtual bool GoForward() = 0;
@@ -203,6 +206,13 @@ class BrowserPane : public QObject {
   // The user asked for the context menu (right click, the menu key). The
   // pane shows none of its own while a receiver is connected.
   void contextMenuRequested(int index, const PaneContextRequest& request);
+  // The process that rendered the pane's page ended (a crash, out of memory,
+  // killed); `reason` says how. The pane shows that it stopped until a load
+  // brings a page back; it has no page to capture meanwhile.
+  void rendererStopped(int index, const QString& reason);
+  // The pane refused to open an address (Navigate or a navigation of its
+  // page); `message` says which and why, as its status text does.
+  void addressRefused(int index, const QString& message);
 
  private:
   int index_;

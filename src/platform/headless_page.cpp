@@ -1,5 +1,7 @@
 #include "platform/headless_page.h"
 
+#include <functional>
+
 #include <QAuthenticator>
 #include <QTimer>
 #include <QWebEngineCertificateError>
@@ -10,24 +12,38 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "platform/address_policy.h"
 #include "platform/engine_settings.h"
+#include "platform/pane_notice.h"
 #include "platform/image_request_log.h"
 
 namespace pagesift {
 
 // A page no one looks at: whatever it would ask a person is answered at
-// once, and its console stays out of the program's output.
+// once. Its console goes to the "js" logging category, which the program
+// lets through only when asked (--verbose).
 class AnsweringPage : public QWebEnginePage {
  public:
-  using QWebEnginePage::QWebEnginePage;
+  AnsweringPage(QWebEngineProfile* profile, std::function<void(const QString&)> refused, QObject* parent)
+      : QWebEnginePage(profile, parent), refused_(std::move(refused)) {}
 
  protected:
+  // Every main-frame navigation (the first load, a redirect, a script's)
+  // passes the program's address decision.
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+    if (!isMainFrame) return true;
+    const QString refusal = addressRefusal(url, PaneRole::kBrowsing);
+    if (!refusal.isEmpty()) refused_(refusal);
+    return refusal.isEmpty();
+  }
   void javaScriptAlert(const QUrl&, const QString&) override {}
   bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
   bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
   QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
-  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
   QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+
+ private:
+  std::function<void(const QString&)> refused_;
 };
 
 namespace {
@@ -43,7 +59,8 @@ HeadlessPage::HeadlessPage(QSize viewSize, QObject* parent)
     : QObject(parent),
       profile_(createEngineProfile(QString(), this)),
       view_(new QWebEngineView()),
-      page_(new AnsweringPage(profile_, this)),
+      page_(new AnsweringPage(
+          profile_, [this](const QString& refusal) { refuse(refusal); }, this)),
       requestLog_(new ImageRequestLog(page_)) {
   applyEngineSettings(page_->settings(), PaneRole::kBrowsing);
   view_->setPage(page_);
@@ -66,6 +83,15 @@ HeadlessPage::HeadlessPage(QSize viewSize, QObject* parent)
             *authenticator = QAuthenticator();
             end(false, tr("asks for a proxy login"));
           });
+  // A page whose process ended answers no script: the listing ends now,
+  // even after the load.
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            if (ended_ && !loaded_) return;  // it failed already
+            ended_ = true;
+            loaded_ = false;
+            emit failed(tr("the page stopped: %1").arg(renderProcessEnding(status, exitCode)));
+          });
   connect(profile_, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* request) {
     request->cancel();  // the profile is this page's alone
     end(false, tr("is a download"));
@@ -80,8 +106,22 @@ HeadlessPage::~HeadlessPage() {
 
 void HeadlessPage::load(const QUrl& address) {
   ended_ = false;
+  loaded_ = false;
   loadsStarted_ = 0;
+  // Decided before the engine sees it: it handles some internal addresses
+  // (chrome://crash) before any navigation it would ask about.
+  const QString refusal = addressRefusal(address, PaneRole::kBrowsing);
+  if (!refusal.isEmpty()) {
+    refuse(refusal);
+    return;
+  }
   page_->load(address);
+}
+
+// Told from inside the engine's navigation decision: the end is reported
+// from the event loop.
+void HeadlessPage::refuse(const QString& refusal) {
+  QTimer::singleShot(0, this, [this, refusal] { end(false, tr("not opened: %1").arg(refusal)); });
 }
 
 void HeadlessPage::runIsolatedScript(const QString& source, BrowserPane::ScriptCallback done) {
@@ -121,6 +161,7 @@ void HeadlessPage::end(bool ok, const QString& reason) {
   if (ended_) return;
   ended_ = true;
   if (ok) {
+    loaded_ = true;
     emit loaded();
   } else {
     page_->triggerAction(QWebEnginePage::Stop);

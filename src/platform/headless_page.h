@@ -22,9 +22,11 @@ class ImageRequestLog;
 // the browsing settings. The page's dialogs are answered at once (alerts
 // ignored, confirm and prompt cancelled) and it cannot open windows; a
 // login, a client certificate or a certificate decision it asks for is
-// refused, and so is a download.
+// refused, and so is a download, and so is an address the program does not
+// open (addressRefusal), whether loaded or navigated to.
 //
-// Exactly one of loaded() and failed() is emitted per load().
+// Exactly one of loaded() and failed() is emitted per load(), except that
+// failed() also follows loaded() when the page's render process ends.
 class HeadlessPage : public QObject {
   Q_OBJECT
 
@@ -51,12 +53,14 @@ class HeadlessPage : public QObject {
  private:
   void loadingChanged(const QWebEngineLoadingInfo& info);
   void end(bool ok, const QString& reason);
+  void refuse(const QString& refusal);
 
   QWebEngineProfile* profile_;
   QWebEngineView* view_;
   AnsweringPage* page_;
   ImageRequestLog* requestLog_;
   bool ended_ = true;
+  bool loaded_ = false;  // the last end was loaded()
   int loadsStarted_ = 0;
 };
 

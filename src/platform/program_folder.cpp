@@ -95,7 +95,7 @@ QString prepareWorkingFolder(const QString& programFolder) {
     CreateMissingWorkingFiles(dataFolder.toStdString());
   } catch (const FileError& e) {
     // Nothing is writable: the analysis will skip the files it cannot write.
-    qWarning("PageSift: cannot create the working files: %s", e.what());
+    std::fprintf(stderr, "PageSift: cannot create the working files: %s\n", e.what());
   }
   return dataFolder;
 }

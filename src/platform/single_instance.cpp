@@ -11,6 +11,8 @@
 #include <QLockFile>
 #include <QTimer>
 
+#include "platform/address_policy.h"
+
 namespace pagesift {
 namespace {
 
@@ -64,12 +66,6 @@ bool readAnswer(QLocalSocket& socket, const QDeadlineTimer& deadline) {
 
 }  // namespace
 
-bool isOpenableAddress(const QUrl& address) {
-  return address.isValid() && !address.isRelative() &&
-         address.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) != 0 &&
-         address.toEncoded().size() <= kMaxOutsideAddressBytes;
-}
-
 SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
     : QObject(parent), socketPath_(socketPath) {}
 
@@ -118,7 +114,22 @@ SingleInstance::Outcome SingleInstance::start(const QUrl& address, std::chrono::
     return Outcome::kUnavailable;
   }
   connect(server_, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+  struct stat status {};
+  if (::stat(QFile::encodeName(socketPath_).constData(), &status) == 0) {
+    socketDevice_ = status.st_dev;
+    socketInode_ = status.st_ino;
+  }
   return Outcome::kFirst;
+}
+
+std::function<void()> SingleInstance::socketRemover() const {
+  if (!server_ || socketInode_ == 0) return [] {};
+  return [path = QFile::encodeName(socketPath_).toStdString(), device = socketDevice_, inode = socketInode_] {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && status.st_dev == device && status.st_ino == inode) {
+      ::unlink(path.c_str());
+    }
+  };
 }
 
 void SingleInstance::acceptConnections() {
@@ -158,7 +169,10 @@ void SingleInstance::readRequest(QLocalSocket* socket) {
   socket->read(headerSize);
   const QByteArray body = socket->read(length);
   const QUrl address = body.isEmpty() ? QUrl() : QUrl::fromEncoded(body, QUrl::StrictMode);
-  if (!body.isEmpty() && !isOpenableAddress(address)) return drop();
+  // A local file's kind is the pane's to look at when it loads it.
+  if (!body.isEmpty() && !addressRefusal(address, PaneRole::kBrowsing, LocalFileCheck::kAtNavigation).isEmpty()) {
+    return drop();
+  }
 
   socket->write(kAccepted);
   socket->disconnectFromServer();  // after the answer is written

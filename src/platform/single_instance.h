@@ -1,25 +1,18 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
 
 class QLocalServer;
 class QLocalSocket;
 
 namespace pagesift {
-
-// The longest address, in its encoded form, the program takes from outside
-// (the command line or a hand-over). The system allows 128 KiB per command
-// line argument; encoding may triple that.
-inline constexpr qsizetype kMaxOutsideAddressBytes = 512 * 1024;
-
-// Whether an address from outside the program may be opened: a valid,
-// absolute address of bounded length, and no script (a "javascript:" address
-// would run in whatever page the program shows).
-bool isOpenableAddress(const QUrl& address);
 
 // One PageSift per user. The first program listens on a local socket that
 // only its user can reach; a later one hands its address (or none) to it
@@ -30,7 +23,8 @@ bool isOpenableAddress(const QUrl& address);
 // running program answers "ACCEPTED\n" once it has taken it. Anything else is
 // dropped: a request that is malformed, too long, or not complete within a
 // few seconds is closed without an answer, and only a few requests are read
-// at a time.
+// at a time. An address the program does not open (addressRefusal) is
+// dropped the same way.
 class SingleInstance : public QObject {
   Q_OBJECT
 
@@ -58,6 +52,13 @@ class SingleInstance : public QObject {
   // loop.
   Outcome start(const QUrl& address, std::chrono::milliseconds answerTimeout = kAnswerTimeout);
 
+  // For an exit that cannot wait for this object's destructor: removes the
+  // socket file if it is still the one this program listens on (another
+  // program may have taken its place since). Uses only what it holds and
+  // system calls, so it may run on any thread. Does nothing when this
+  // program does not listen.
+  std::function<void()> socketRemover() const;
+
  signals:
   // A later program handed over `address` (empty: it gave none).
   void addressReceived(const QUrl& address);
@@ -69,6 +70,8 @@ class SingleInstance : public QObject {
   QString socketPath_;
   QLocalServer* server_ = nullptr;
   int clients_ = 0;
+  dev_t socketDevice_ = 0;  // the socket file's identity once listening
+  ino_t socketInode_ = 0;
 };
 
 }  // namespace pagesift

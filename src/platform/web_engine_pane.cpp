@@ -23,6 +23,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+#include "platform/address_policy.h"
+#include "platform/pane_notice.h"
 #include "platform/download_router.h"
 #include "platform/image_request_log.h"
 #include "platform/program_folder.h"
@@ -144,12 +146,24 @@ WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, Q
       role_(role),
       appliedRole_(role),
       view_(new PaneView(parent)),
-      page_(new PanePage(context.profile, this, view_)) {
+      page_(new PanePage(context.profile, this, view_)),
+      stoppedNotice_(new PaneNotice(view_)) {
   view_->setPage(page_);
   applyEngineSettings(page_->settings(), role);
   static_cast<PaneView*>(view_)->showContextMenu = [this](const QPoint& at) { showContextMenu(at); };
   connectEngineEvents();
   connectDownloads();
+  connectRenderProcess();
+}
+
+void WebEnginePane::connectRenderProcess() {
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            rendererStopped_ = true;
+            const QString ending = renderProcessEnding(status, exitCode);
+            stoppedNotice_->showText(stoppedViewText(ending));
+            emit rendererStopped(index(), ending);
+          });
 }
 
 void WebEnginePane::connectEngineEvents() {
@@ -160,13 +174,31 @@ void WebEnginePane::connectEngineEvents() {
       // refused, a download): the working file stays on show, inert again.
       applySettingsFor(PaneRole::kGeneratedView);
     }
+    // A load after the end ran in a new process, which shows its page
+    // (renderProcessPidChanged does not tell, seen on Qt WebEngine 6.4).
+    if (rendererStopped_ && (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+                             info.status() == QWebEngineLoadingInfo::LoadFailedStatus)) {
+      rendererStopped_ = false;
+      stoppedNotice_->hide();
+    }
+    // A navigation the pane refused starts and stops without a word: the
+    // refusal stays on show.
+    if (!refusedNavigation_.isEmpty() && info.url() == refusedNavigation_) {
+      if (ended) refusedNavigation_.clear();
+      return;
+    }
     // A navigation the engine drops by itself (a download, a "no content"
     // answer, a newer navigation) leaves the document as it was: nothing to
     // report, so a refused download's message stays on show.
     const bool stopAsked = std::exchange(stopAsked_, false);
     if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && !stopAsked) return;
-    loadStateText_ = loadStateText(info);
-    emit StatusTextChange(index(), loadStateText_);
+    // A refusal stays on show over the end of a load that started before it
+    // (Send Page stops the page on show, whose load then ends).
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) refusalOnShow_ = false;
+    if (!refusalOnShow_) {
+      loadStateText_ = loadStateText(info);
+      emit StatusTextChange(index(), loadStateText_);
+    }
     if (ended) emit DownloadComplete(index());
   });
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
@@ -186,6 +218,12 @@ void WebEnginePane::connectEngineEvents() {
 }
 
 bool WebEnginePane::acceptMainFrame(const QUrl& url) {
+  const QString refusal = addressRefusal(url, role_);
+  if (!refusal.isEmpty()) {
+    refusedNavigation_ = url;
+    refuseAddress(url.toDisplayString(), refusal);
+    return false;
+  }
   dialogGate_.mainFrameLoading(url);
   if (role_ == PaneRole::kBrowsing) {
     applySettingsFor(isWorkingFileUrl(url, workingFolder_) ? PaneRole::kGeneratedView : PaneRole::kBrowsing);
@@ -196,6 +234,15 @@ bool WebEnginePane::acceptMainFrame(const QUrl& url) {
 // A working file never loads as a frame of a page that runs script.
 bool WebEnginePane::acceptSubframe(const QUrl& url) const {
   return appliedRole_ != PaneRole::kBrowsing || !isWorkingFileUrl(url, workingFolder_);
+}
+
+// The message stays on show as the pane's load state, like a refused
+// download's; the engine reports the refused navigation as a stop of its own.
+void WebEnginePane::refuseAddress(const QString& shownAddress, const QString& refusal) {
+  loadStateText_ = refusalMessage(shownAddress, refusal);
+  refusalOnShow_ = true;
+  emit StatusTextChange(index(), loadStateText_);
+  emit addressRefused(index(), loadStateText_);
 }
 
 void WebEnginePane::applySettingsFor(PaneRole role) {
@@ -350,10 +397,16 @@ void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
 void WebEnginePane::userLoads() { dialogGate_.lift(); }
 
 bool WebEnginePane::Navigate(const QString& address) {
-  const QUrl url = QUrl::fromUserInput(address, context_.programFolder);
-  if (!url.isValid() || url.isEmpty()) return false;
+  if (address.trimmed().isEmpty()) return false;
+  // Decided before the engine sees it: it handles some internal addresses
+  // (chrome://crash) before any navigation it would ask about.
+  const AddressDecision decision = decideTypedAddress(address, context_.programFolder, role_);
+  if (!decision.refusal.isEmpty()) {
+    refuseAddress(address, decision.refusal);
+    return false;
+  }
   userLoads();
-  view_->load(url);
+  view_->load(decision.url);
   return true;
 }
 

@@ -17,6 +17,7 @@ class QWebEngineView;
 namespace pagesift {
 
 class ImageRequestLog;
+class PaneNotice;
 class PanePage;
 
 // A BrowserPane on Qt WebEngine.
@@ -25,6 +26,15 @@ class PanePage;
 // (a generated view sent to it) the generated views' settings, script off,
 // from the moment its navigation is accepted, before the document loads;
 // any other address gets the browsing settings back.
+//
+// Addresses: Navigate() and every main-frame navigation (a link, Back and
+// Forward, a redirect, a script) are decided by addressRefusal; a refused
+// one loads nothing and the pane's status text says why.
+//
+// A render process that ends leaves the view with nothing to draw: the pane
+// says so over the view (PaneNotice) and reports rendererStopped(); the
+// notice goes once a load has ended in a new process (Refresh, Go, a link
+// of another view sent here).
 //
 // Downloads go through the profile's DownloadRouter: the program's own
 // (startDownload, archivePage, savePage) are accepted, and any other
@@ -91,6 +101,8 @@ class WebEnginePane : public BrowserPane {
   // settings for it first.
   bool acceptMainFrame(const QUrl& url);
   bool acceptSubframe(const QUrl& url) const;
+  void refuseAddress(const QString& shownAddress, const QString& refusal);
+  void connectRenderProcess();
   void applySettingsFor(PaneRole role);
   void connectDownloads();
   void showContextMenu(const QPoint& globalPosition);
@@ -114,6 +126,10 @@ class WebEnginePane : public BrowserPane {
   // The last search, so that a change of case starts a new one.
   QString findText_;
   bool findMatchCase_ = false;
+  PaneNotice* stoppedNotice_;
+  bool rendererStopped_ = false;  // until a load ends in a new process
+  QUrl refusedNavigation_;        // until the engine has reported its end
+  bool refusalOnShow_ = false;    // as the load state, until a load starts
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

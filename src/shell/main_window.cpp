@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <string_view>
+
 #include "analysis/page_analysis.h"
 #include "analysis/url_helpers.h"
 #include "platform/product_information.h"
@@ -32,6 +34,43 @@ constexpr int kEnterKey = 13;
 constexpr double kStatusBarHeight = 315;  // twips
 constexpr int kNoticeMilliseconds = 2000;         // the zoom
 constexpr int kResultNoticeMilliseconds = 5000;  // how printing and saving went
+
+// The working-file steps of the analysis (as it names them) and the views
+// whose content depends on each: when one is skipped, those views show an
+// earlier page's analysis or none.
+struct WorkingFileStep {
+  std::string_view name;
+  bool sourceView;
+  bool imagesView;
+};
+constexpr WorkingFileStep kWorkingFileSteps[] = {
+    {"saving the page", true, true},         {"finding image tags", true, true},
+    {"finding image links", true, true},     {"writing the source page", true, false},
+    {"writing the image page", false, true}, {"resetting the working files", false, false},
+};
+
+// What the status bar says about the steps the analysis skipped: which views
+// could not be updated, and the first such step's reason. Empty when no
+// working-file step was skipped (a page without a body is no failure).
+QString skippedStepsNotice(const std::vector<std::string>& skipped) {
+  bool source = false;
+  bool images = false;
+  std::string first;
+  for (const std::string& line : skipped) {
+    for (const WorkingFileStep& step : kWorkingFileSteps) {
+      if (!line.starts_with(step.name) || line.compare(step.name.size(), 2, ": ") != 0) continue;
+      source = source || step.sourceView;
+      images = images || step.imagesView;
+      if (first.empty()) first = line;
+    }
+  }
+  if (first.empty()) return QString();
+  const QString views = source && images ? QStringLiteral("The Source Code and Images views could not be updated")
+                        : source         ? QStringLiteral("The Source Code view could not be updated")
+                        : images         ? QStringLiteral("The Images view could not be updated")
+                                         : QStringLiteral("The working files could not be reset");
+  return views + QStringLiteral(": ") + QString::fromStdString(first);
+}
 
 template <typename Handler>
 void connectItems(const QList<QAction*>& items, QObject* context, Handler handler) {
@@ -95,6 +134,8 @@ void Form1::connectControls() {
     connect(pane, &BrowserPane::DownloadComplete, this, &Form1::wb_DownloadComplete);
     connect(pane, &BrowserPane::TitleChange, this, &Form1::wb_TitleChange);
     connect(pane, &BrowserPane::pageMessage, this, &Form1::wb_pageMessage);
+    connect(pane, &BrowserPane::rendererStopped, this, &Form1::wb_rendererStopped);
+    connect(pane, &BrowserPane::addressRefused, this, &Form1::wb_addressRefused);
   }
   connect(ui_.messageBar, &MessageBar::silenceRequested, this,
           [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
@@ -196,6 +237,7 @@ void Form1::cmdForward_Click() {
 void Form1::cmdStop_Click() { stopAllPanes(); }
 
 void Form1::cmdRefresh_Click(int) {
+  refusal_.clear();  // the user asks for the page on show again
   stopAllPanes();
   SelectView(kBrowserPane);
   ui_.wb[kBrowserPane]->Refresh();
@@ -306,7 +348,13 @@ void Form1::wb_ProgressChange(int index, int progress, int maximum) {
 }
 
 void Form1::wb_DownloadComplete(int index) {
-  if (index == kBrowserPane) ProcessPage();
+  if (index == kBrowserPane) {
+    browserStopped_ = false;  // a page has loaded
+    ProcessPage();
+  } else if (noticeLoads_ > 0) {
+    --noticeLoads_;
+    showStatus(viewsNotice_);  // over the view's own "Done"
+  }
 }
 
 void Form1::wb_TitleChange(int index, const QString&) {
@@ -321,10 +369,32 @@ void Form1::wb_pageMessage(int index, const QString& source, const QString& mess
   if (index == kBrowserPane) ui_.messageBar->showMessage(source, message);
 }
 
+// The pane shows that it stopped; the status bar says which view it is.
+void Form1::wb_rendererStopped(int index, const QString& reason) {
+  if (index == kBrowserPane) {
+    browserStopped_ = true;
+    ++browserRendererEnds_;
+  }
+  if (index < kPaneCount) {
+    showStatus(QStringLiteral("The %1 view stopped: %2. Refresh to load it again.")
+               .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
+  }
+}
+
+// Its status text has said it already; it is said again after the page on
+// show is analysed (Send Page stops that page, whose load then ends).
+void Form1::wb_addressRefused(int index, const QString& message) {
+  if (index != kBrowserPane) return;
+  refusal_ = message;
+  refusalPage_ = ui_.wb[kBrowserPane]->LocationURL();
+}
+
 void Form1::ProcessPage() {
+  if (browserStopped_) return;
   QPointer<Form1> self(this);
-  ui_.wb[kBrowserPane]->captureBodyHtml([self](std::optional<std::string> bodyHtml) {
-    if (self && !self->destroying_) self->analyseCapturedPage(bodyHtml);
+  const int rendererEnds = browserRendererEnds_;
+  ui_.wb[kBrowserPane]->captureBodyHtml([self, rendererEnds](std::optional<std::string> bodyHtml) {
+    if (self && !self->destroying_ && rendererEnds == self->browserRendererEnds_) self->analyseCapturedPage(bodyHtml);
   });
 }
 
@@ -332,6 +402,12 @@ void Form1::analyseCapturedPage(const std::optional<std::string>& bodyHtml) {
   BrowserPane* browser = ui_.wb[kBrowserPane];
   const PageAnalysis result = pagesift::AnalysePage(
       bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
+  viewsNotice_ = skippedStepsNotice(result.skipped);
+  if (viewsNotice_.isEmpty() && refusalPage_ == browser->LocationURL()) viewsNotice_ = refusal_;
+  refusal_.clear();
+  refusalPage_.clear();
+  noticeLoads_ = viewsNotice_.isEmpty() ? 0 : 2;
+  if (!viewsNotice_.isEmpty()) showStatus(viewsNotice_);
   ui_.wb[kSourcePane]->Navigate(QString::fromStdString(result.sourcePage));
   ui_.wb[kImagesPane]->Navigate(QString::fromStdString(result.imagePage));
   emit pageProcessed();

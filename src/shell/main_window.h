@@ -85,7 +85,8 @@ class Form1 : public QMainWindow {
   void mnuPageItem_Click(int index);
   void mnuHelpItem_Click(int index);
 
-  // Captures the Browser view's page and analyses it when the text arrives.
+  // Captures the Browser view's page and analyses it when the text arrives;
+  // skipped while that view has stopped (its render process ended).
   void ProcessPage();
 
   // The Edit menu, and the Page menu's items after its first three: each
@@ -121,6 +122,8 @@ class Form1 : public QMainWindow {
   void wb_DownloadComplete(int index);
   void wb_TitleChange(int index, const QString& text);
   void wb_pageMessage(int index, const QString& source, const QString& message);
+  void wb_rendererStopped(int index, const QString& reason);
+  void wb_addressRefused(int index, const QString& message);
   void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
   void stopAllPanes();
   void Form_Unload();
@@ -147,6 +150,19 @@ class Form1 : public QMainWindow {
   PageOutput* output_ = nullptr;
   QTimer* notice_ = nullptr;
   QString statusText_;
+  // The Browser view's render process ended and no page has loaded since:
+  // there is nothing to analyse. Every end counts, so that a capture asked
+  // for before one is dropped.
+  bool browserStopped_ = false;
+  int browserRendererEnds_ = 0;
+  // What the status bar says again over the generated views' own load
+  // states while they load after an analysis (noticeLoads_ of them to go):
+  // which views it could not update, else an address the Browser view
+  // refused while the page analysed stayed on show (refusalPage_).
+  QString viewsNotice_;
+  int noticeLoads_ = 0;
+  QString refusal_;
+  QString refusalPage_;
 };
 
 }  // namespace pagesift

@@ -1,7 +1,12 @@
 #include "app/command_line.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,45 +23,62 @@ class CommandLineTest : public QObject {
     QVERIFY(QDir(folder_.path()).mkdir(QStringLiteral("sub")));
     QFile page(folder_.filePath(QStringLiteral("my page#1.html")));
     QVERIFY(page.open(QIODevice::WriteOnly));
+    QVERIFY(::mkfifo(QFile::encodeName(folder_.filePath(QStringLiteral("fifo.png"))).constData(), 0600) == 0);
+    // A name that is not UTF-8, as the system gives it.
+    const int fd = ::open(badName().constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd >= 0 && ::write(fd, "<img src=x.png>", 15) == 15 && ::close(fd) == 0);
   }
+  // Qt cannot name that file to remove it.
+  void cleanupTestCase() { QCOMPARE(::unlink(badName().constData()), 0); }
 
   // In `address`, FOLDER stands for the current folder as a file: address.
   void readsTheCommandLine_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitStatus");  // -1: the program runs
     QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("listImages");
-    QTest::addColumn<QString>("text");  // part of what is printed
+    QTest::addColumn<QString>("flags");  // of --list-images and --verbose
+    QTest::addColumn<QString>("text");   // part of what is printed
 
     const auto row = [](const char* name, QStringList arguments, int exitStatus, const char* address,
-                        bool listImages = false, const char* text = "") {
-      QTest::newRow(name) << arguments << exitStatus << QString::fromUtf8(address) << listImages
+                        const char* flags = "", const char* text = "") {
+      QTest::newRow(name) << arguments << exitStatus << QString::fromUtf8(address) << QString::fromUtf8(flags)
                           << QString::fromUtf8(text);
     };
     row("nothing: the home page", {}, -1, "");
     row("existing file, whole name", {"my page#1.html"}, -1, "FOLDER/my%20page%231.html");
     row("existing folder", {"./sub/"}, -1, "FOLDER/sub");
+    row("a file name that is not text", {decodeArgument("bad\xff.html")}, -1, "FOLDER/bad%FF.html");
+    row("a named pipe is the window's to refuse", {"fifo.png"}, -1, "FOLDER/fifo.png");
     row("bare host", {"example.org"}, -1, "http://example.org");
     row("full address", {"https://x/y?q=1#top"}, -1, "https://x/y?q=1#top");
+    row("about:blank", {"about:blank"}, -1, "about:blank");
     row("Qt's options pass", {"-platform", "offscreen", "--reverse", "-style=fusion", "-qwindowtitle", "t", "example.org"},
         -1, "http://example.org");
     row("engine's options pass", {"example.org", "--webEngineArgs", "--foo", "other.org"}, -1, "http://example.org");
     row("list images", {"--list-images", "my page#1.html", "-platform", "offscreen"}, -1,
-        "FOLDER/my%20page%231.html", true);
-    row("unknown option", {"--bogus", "example.org"}, 2, "", false, "'bogus'");
-    row("Qt's option without its value", {"example.org", "-platform"}, 2, "", false, "-platform");
-    row("two addresses", {"a.example", "b.example"}, 2, "", false, "one address");
-    row("list images without a value", {"--list-images"}, 2, "", false, "list-images");
-    row("script address", {"javascript:alert(1)"}, 2, "", false, "javascript:");
-    row("empty address", {""}, 2, "", false, "not an address");
-    row("version", {"--version", "example.org"}, 0, "", false, qWebEngineChromiumVersion());
-    row("help", {"-h"}, 0, "", false, "--webEngineArgs");
+        "FOLDER/my%20page%231.html", "list");
+    row("verbose", {"--verbose", "--list-images", "example.org"}, -1, "http://example.org", "list verbose");
+    row("unknown option", {"--bogus", "example.org"}, 2, "", "", "'bogus'");
+    row("Qt's option without its value", {"example.org", "-platform"}, 2, "", "", "-platform");
+    row("two addresses", {"a.example", "b.example"}, 2, "", "", "one address");
+    row("list images without a value", {"--list-images"}, 2, "", "", "list-images");
+    row("script address", {"javascript:alert(1)"}, 2, "", "", "'javascript:alert(1)': a script");
+    row("empty address", {""}, 2, "", "", "not an address");
+    row("an address that does not parse", {"http://[bad"}, 2, "", "", "'http://[bad': not a valid address (Expected");
+    row("an internal page", {"chrome://gpucrash"}, 2, "", "", "internal page of the web engine");
+    row("an internal page, another case", {"--list-images", "CHROME://inducebrowsercrashforrealz"}, 2, "", "", "internal");
+    row("the engine's error page", {"chrome-error://chromewebdata/"}, 2, "", "", "internal");
+    row("the developer tools", {"devtools://devtools/bundled/inspector.html"}, 2, "", "", "internal");
+    row("an about: page", {"about:version"}, 2, "", "", "internal");
+    row("a source view", {"view-source:http://x/"}, 2, "", "", "internal");
+    row("version", {"--version", "example.org"}, 0, "", "", qWebEngineChromiumVersion());
+    row("help", {"-h"}, 0, "", "", "--webEngineArgs");
   }
   void readsTheCommandLine() {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitStatus);
     QFETCH(QString, address);
-    QFETCH(bool, listImages);
+    QFETCH(QString, flags);
     QFETCH(QString, text);
 
     const CommandLineOptions options =
@@ -64,8 +86,147 @@ class CommandLineTest : public QObject {
     QCOMPARE(options.exitStatus.value_or(-1), exitStatus);
     address.replace(QStringLiteral("FOLDER"), QUrl::fromLocalFile(folder_.path()).toString(QUrl::FullyEncoded));
     QCOMPARE(options.address.toString(QUrl::FullyEncoded), address);
-    QCOMPARE(options.listImages, listImages);
+    QCOMPARE(options.listImages, flags.contains(QLatin1String("list")));
+    QCOMPARE(options.verbose, flags.contains(QLatin1String("verbose")));
     QVERIFY2(options.text.contains(text), qPrintable(options.text));
+  }
+
+  // Every byte string comes back from its text unchanged, and UTF-8 reads
+  // as UTF-8.
+  void argumentsKeepTheirBytes() {
+    const QByteArray names[] = {"plain", "caf\xc3\xa9", "bad\xff.html", "\xed\xb2\x80 (an encoded surrogate)",
+                                "\xe0\x80\xaf overlong", "\xf0\x9f\x98\x80 beyond the BMP", "\xf4\x90\x80\x80 too high",
+                                "cut \xe2\x82", "\x80\xbf lone", "\xc3\xa9\xff\xc3\xa9"};
+    for (const QByteArray& name : names) {
+      const QString text = decodeArgument(name);
+      QCOMPARE(encodeArgument(text), name);
+      if (QString::fromUtf8(name).toUtf8() == name) QCOMPARE(text, QString::fromUtf8(name));
+    }
+  }
+
+  // The program itself, as a script runs it: only its own messages on
+  // standard error, and what it refuses refused before the engine sees it.
+  // In arguments, %D stands for the test folder; each argument goes through
+  // printf's %b, so "\0377" is that byte.
+  void listsImagesAndSaysOnlyItsOwn_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("rules");  // QT_LOGGING_RULES
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<QString>("output");  // part of standard output
+    QTest::addColumn<QString>("errors");  // standard error, whole; "~text": holds text
+    QTest::newRow("a local page") << QStringList{"--list-images", "%D/page.html"} << "" << 0 << "/x.png\"" << "";
+    QTest::newRow("its console with --verbose") << QStringList{"--verbose", "--list-images", "%D/page.html"} << ""
+                                                << 0 << "/x.png\"" << "~js: console says hi";
+    QTest::newRow("the user's logging rules win") << QStringList{"--list-images", "%D/page.html"}
+                                                  << "qt.webenginecontext.info=true" << 0 << "" << "~qt.webenginecontext";
+    QTest::newRow("a name that is not text") << QStringList{"--list-images", "%D/bad\\0377.html"} << "" << 0
+                                             << "/x.png\"" << "";
+    QTest::newRow("a named pipe") << QStringList{"--list-images", "%D/fifo.png"} << "" << 1 << ""
+                                  << "~fifo.png: not opened: a named pipe, not a regular file\n";
+    QTest::newRow("a browser crash") << QStringList{"--list-images", "chrome://inducebrowsercrashforrealz"} << "" << 2
+                                     << "" << "~internal page of the web engine";
+    QTest::newRow("a GPU crash") << QStringList{"--list-images", "chrome://gpucrash"} << "" << 2 << ""
+                                 << "~internal page of the web engine";
+  }
+  void listsImagesAndSaysOnlyItsOwn() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, rules);
+    QFETCH(int, exitStatus);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    QFile page(folder_.filePath(QStringLiteral("page.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<img src=x.png><script>console.log('console says hi')</script>");
+    page.close();
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+    environment.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
+    if (!rules.isEmpty()) environment.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
+    program.setProcessEnvironment(environment);
+    const QString script = QStringLiteral("exe=$1; shift; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; "
+                                          "exec \"$exe\" \"$@\"");
+    program.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, "sh", PAGESIFT_APP_EXE} +
+                                                 arguments.replaceInStrings(QStringLiteral("%D"), folder_.path()));
+    QVERIFY(program.waitForFinished(60000));
+    const QString error = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == exitStatus, qPrintable(error));
+    QVERIFY(QString::fromUtf8(program.readAllStandardOutput()).contains(output));
+    if (errors.startsWith(QLatin1Char('~'))) {
+      QVERIFY2(error.contains(errors.mid(1)), qPrintable(error));
+    } else {
+      QCOMPARE(error, errors);
+    }
+  }
+
+  // A running PageSift, on a page whose image is a named pipe (the engine's
+  // file reader then waits on it for ever): a hand-over of an address it
+  // does not open is dropped unanswered and leaves it running; SIGTERM ends
+  // it as File > Exit does, within the grace period although the engine
+  // cannot let go, with status 0 and its socket removed.
+  void aRunningProgramRefusesAndEnds() {
+    const QTemporaryDir run;
+    const QString runtime = run.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(run.filePath(QStringLiteral("config"))) && QDir().mkdir(runtime));
+    QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
+    QFile settings(run.filePath(QStringLiteral("config/PageSift.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write("[Settings]\nshowHelp=0\n") > 0);
+    settings.close();
+    QFile page(run.filePath(QStringLiteral("stuck.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<title>stuck</title><img src=\"fifo.png\">") > 0);
+    page.close();
+    const QByteArray fifo = QFile::encodeName(run.filePath(QStringLiteral("fifo.png")));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), run.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("HOME"), run.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), run.filePath(QStringLiteral("data")));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(PAGESIFT_APP_EXE), {page.fileName()});
+    // Once the page loads, one of the engine's threads waits in its open() of the image.
+    const auto waitsOnThePipe = [&program] {
+      const QString tasks = QStringLiteral("/proc/%1/task").arg(program.processId());
+      for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile waiting(tasks + QLatin1Char('/') + task + QStringLiteral("/wchan"));
+        if (waiting.open(QIODevice::ReadOnly) && waiting.readAll() == "wait_for_partner") return true;
+      }
+      return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(waitsOnThePipe(), 60000);
+    const QString socketPath = runtime + QStringLiteral("/PageSift.socket");
+    QVERIFY(QFile::exists(socketPath));
+
+    // The answer, or "dropped" when the program closed the connection without one.
+    const auto handOver = [&socketPath](const QByteArray& address) {
+      QLocalSocket socket;
+      socket.connectToServer(socketPath);
+      socket.write("PAGESIFT-OPEN " + QByteArray::number(address.size()) + '\n' + address);
+      (void)QTest::qWaitFor(
+          [&socket] { return socket.state() == QLocalSocket::UnconnectedState || socket.bytesAvailable() >= 9; }, 20000);
+      const QByteArray answer = socket.readAll();
+      return answer.isEmpty() && socket.state() == QLocalSocket::UnconnectedState ? QByteArray("dropped") : answer;
+    };
+    for (const QByteArray address : {"chrome://gpucrash", "chrome://inducebrowsercrashforrealz", "chrome://memory-exhaust",
+                                     "about:crash", "devtools://devtools/", "view-source:file:///etc/passwd",
+                                     "javascript:alert(1)"}) {
+      QCOMPARE(handOver(address), QByteArray("dropped"));
+      QCOMPARE(program.state(), QProcess::Running);
+    }
+    // The window refuses this one itself; the answer shows the program alive.
+    QCOMPARE(handOver("file://" + fifo), QByteArray("ACCEPTED\n"));
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFile::exists(socketPath));
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
+             "PageSift: the web engine did not stop in time; PageSift ends without it\n");
   }
 
   // Help, version and bad usage answer before anything needs a display.
@@ -92,6 +253,8 @@ class CommandLineTest : public QObject {
   }
 
  private:
+  QByteArray badName() const { return QFile::encodeName(folder_.path()) + "/bad\xff.html"; }
+
   QTemporaryDir folder_;
 };
 

@@ -1,12 +1,16 @@
 // The main window on the real engine, against a small site served over HTTP
 // on 127.0.0.1.
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QHttpServerResponse>
 #include <QJsonArray>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -260,6 +264,72 @@ class EndToEndTest : public QObject, public test::EngineFixture {
 
     QVERIFY2(!titles.join('\n').contains(": ran"), qPrintable(titles.join(", ")));
     QCOMPARE(markerHits_, 0);
+  }
+
+  // An address no view may open, typed or a link followed in a view, is
+  // refused with the reason as the pane's status (the window shows it: see
+  // main_window_test) before the engine sees it (the browser crash would
+  // end this test), and the window goes on.
+  void refusedAddressesLeaveTheWindowWorking_data() {
+    QTest::addColumn<int>("pane");
+    QTest::addColumn<bool>("followed");  // a link on a local page, else typed
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("shown");  // %F: the working folder
+    QTest::newRow("typed: a named pipe") << 0 << false << "%F/fifo.png" << "%F/fifo.png: a named pipe, not a regular file";
+    QTest::newRow("typed: a browser crash") << 0 << false << "chrome://inducebrowsercrashforrealz"
+                                            << "chrome://inducebrowsercrashforrealz: an internal page of the web engine";
+    QTest::newRow("a link in the Browser view") << 0 << true << "fifo.png"
+                                                << "file://%F/fifo.png: a named pipe, not a regular file";
+    QTest::newRow("a link in the Source Code view") << 1 << true << "fifo.png"
+                                                    << "file://%F/fifo.png: a named pipe, not a regular file";
+  }
+
+  void refusedAddressesLeaveTheWindowWorking() {
+    QFETCH(int, pane);
+    QFETCH(bool, followed);
+    QFETCH(QString, address);
+    QFETCH(QString, shown);
+    QVERIFY(::mkfifo(folder->File("fifo.png").c_str(), 0600) == 0);
+    address.replace("%F", Folder());
+    QStringList said;  // the pane's own status: the other views' "Done" may follow it in the bar
+    connect(wb(pane), &BrowserPane::StatusTextChange, form, [&said](int, const QString& text) { said << text; });
+    if (followed) {
+      folder->Write("links.html", "<a href='" + address.toStdString() + "'>pipe</a>");
+      QVERIFY(wb(pane)->Navigate(FileUrl("links.html")));
+      Survey(wb(pane), "fifo.png");  // that page, loaded
+      Evaluate(wb(pane), "document.links[0].click(), 1");
+    } else {
+      TypeAddress(address);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(said.contains("PageSift does not open " + shown.replace("%F", Folder())), kTimeout);
+    QCOMPARE(wb(pane)->LocationURL(), followed ? FileUrl("links.html") : homePage.toString());
+    const QString page = site + "/a/b/page.html";
+    TypeAddress(page);
+    WaitForAnalysisOf(page, 4);
+  }
+
+  // A view whose render process ends says so over the view and in the
+  // status bar; Refresh loads the page again and analyses it.
+  void aViewWhoseRendererEndsSaysSo() {
+    const QString page = site + "/a/b/page.html";
+    TypeAddress(page);
+    WaitForAnalysisOf(page, 4);
+    QSignalSpy stopped(wb(0), &BrowserPane::rendererStopped);
+    QVERIFY(::kill(static_cast<pid_t>(PageOf(wb(0))->renderProcessPid()), SIGKILL) == 0);
+    QVERIFY(stopped.wait(kTimeout));
+    const QString text = "This view stopped: its process was killed (signal 9). Refresh to load it again.";
+    const auto* notice = wb(0)->widget()->findChild<QLabel*>();
+    QVERIFY(notice && notice->isVisible());
+    QCOMPARE(notice->text(), text);
+    QCOMPARE(notice->geometry(), wb(0)->widget()->rect());
+    QCOMPARE(form->ui().sb1->panelText(1), "The Browser view stopped: " + text.mid(19));
+
+    QSignalSpy analysed(form.data(), &Form1::pageProcessed);
+    form->cmdRefresh_Click(0);
+    QVERIFY(analysed.wait(kTimeout));
+    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), kTimeout);
+    QCOMPARE(form->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{4});
+    QCOMPARE(Evaluate(wb(0), "document.images.length"), QString("4"));
   }
 
   // A download the program did not ask for is refused and says so. (The

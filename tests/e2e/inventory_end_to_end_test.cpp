@@ -2,6 +2,7 @@
 // HTTP on 127.0.0.1 and a second one that is another origin.
 
 #include <QHttpServer>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,8 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
 
  private slots:
   void initTestCase() {
+    // The pages' console stays off the output, as the program keeps it without --verbose.
+    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
     otherSite_ = QStringLiteral("http://127.0.0.1:%1").arg(other_.listen(QHostAddress::LocalHost, 0));
     other_.route(QStringLiteral("/other.html"),
                  [] { return QHttpServerResponse("text/html", QByteArray("<img src=\"secret.gif\">")); });

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -144,6 +145,17 @@ class InventoryTest : public QObject {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, third);  // a view takes a double-click after a click
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, third);
     QCOMPARE(sent, QStringList{"http://h/b.png"});
+    // An address the preview does not open says why there.
+    images.window()->setCollected({{row("chrome://gpucrash/x.png")}, {}, {}});
+    log.clear();
+    table->selectRow(0);
+    QCOMPARE(log, QStringList());
+    QStringList shown;
+    for (const QLabel* label : images.window()->findChildren<QLabel*>()) {
+      if (label->isVisible()) shown.append(label->text());
+    }
+    QVERIFY2(shown.contains("PageSift does not open chrome://gpucrash/x.png: an internal page of the web engine"),
+             qPrintable(shown.join('\n')));
     images.unload();
     QVERIFY(!images.window());
   }

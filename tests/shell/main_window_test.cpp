@@ -17,6 +17,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "platform/product_information.h"
 #include "shell/find_bar.h"
 #include "shell/message_bar.h"
@@ -169,6 +173,119 @@ class MainWindowTest : public QObject {
     QCOMPARE(panes_->log, calls.replaceInStrings("%F", Folder()));
     QTEST(ViewState(), "view");
     VerifyPanesStacked();
+  }
+
+  // An address no view may open is refused wherever it enters the window,
+  // with the reason in the status bar; the Browser view stays on its page.
+  void refusesAddressesAtEveryEntry_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("address");  // %F: the working folder, which holds the named pipe "fifo"
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char* entry, const char* address, const char* message) {
+      QTest::newRow(qPrintable(QString(entry) + ": " + address)) << QString(entry) << QString(address) << QString(message);
+    };
+    row("Go", "chrome://gpucrash", "PageSift does not open chrome://gpucrash: an internal page of the web engine");
+    row("Go", "http://[bad",
+        "PageSift does not open http://[bad: not a valid address (Expected ']' to match '[' in hostname)");
+    row("Go", "%F/fifo", "PageSift does not open %F/fifo: a named pipe, not a regular file");
+    row("Go", "/dev/null", "PageSift does not open /dev/null: a device, not a regular file");
+    row("Enter", "about:inducebrowsercrashforrealz",
+        "PageSift does not open about:inducebrowsercrashforrealz: an internal page of the web engine");
+    row("hand-over", "file://%F/fifo", "PageSift does not open file://%F/fifo: a named pipe, not a regular file");
+    row("Send Page", "view-source:http://host/", "PageSift does not open view-source:http://host/: an internal page of the web engine");
+    row("Send Page", "javascript:alert(1)",
+        "PageSift does not open javascript:alert(1): a script, which would run in the page on show");
+    row("Back a Directory", "devtools://devtools/bundled/x.html",
+        "PageSift does not open devtools://devtools/bundled/: an internal page of the web engine");
+  }
+
+  void refusesAddressesAtEveryEntry() {
+    QFETCH(QString, entry);
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    QVERIFY(::mkfifo(folder_->File("fifo").c_str(), 0600) == 0);
+    address.replace("%F", Folder());
+    wb(0).url = "http://host/page.html";
+    ui().txtUrl->setText(address);
+    if (entry == "Go") ui().cmdGo->click();
+    if (entry == "Enter") QTest::keyClick(ui().txtUrl, Qt::Key_Return);
+    if (entry == "hand-over") form_->openAddress(address);
+    if (entry == "Send Page") {
+      for (BrowserPane* pane : ui().wb) pane->setVisible(false);  // the address box's address is sent
+      ui().Command1->click();
+    }
+    if (entry == "Back a Directory") ui().cmdBackDir->click();
+    QCOMPARE(ui().sb1->panelText(1), message.replace("%F", Folder()));
+    QCOMPARE(wb(0).url, QString("http://host/page.html"));
+    // The page on show then ends its load and is analysed: the refusal is
+    // said again once the views have loaded, and only then.
+    emit wb(0).DownloadComplete(0);
+    for (int view : {kSourcePane, kImagesPane}) {
+      emit wb(view).StatusTextChange(view, "Done");
+      emit wb(view).DownloadComplete(view);
+      QCOMPARE(ui().sb1->panelText(1), message);
+    }
+    emit wb(kImagesPane).StatusTextChange(kImagesPane, "Done");
+    emit wb(kImagesPane).DownloadComplete(kImagesPane);
+    QCOMPARE(ui().sb1->panelText(1), QString("Done"));
+  }
+
+  // A working file that cannot be written leaves its view on the last page
+  // it showed, and the status bar says which view that is, also once the
+  // views have loaded; the next analysis that works says nothing.
+  void saysWhichViewCouldNotBeUpdated_data() {
+    QTest::addColumn<QString>("file");  // made a folder
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the Source Code view's") << "source.htm" << "The Source Code view could not be updated: writing the source page: '%F/source.htm': not a regular file";
+    QTest::newRow("the Images view's") << "imagepage.html" << "The Images view could not be updated: writing the image page: '%F/imagepage.html': not a regular file";
+    QTest::newRow("the scans'") << "checkImagesClean.txt"
+                                << "The Source Code and Images views could not be updated: finding image tags: '%F/checkImagesClean.txt': not a regular file";
+    QTest::newRow("the reset's") << "browser.txt" << "The working files could not be reset: resetting the working files: '%F/browser.txt': not a regular file";
+  }
+
+  void saysWhichViewCouldNotBeUpdated() {
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const std::string path = folder_->File(file.toStdString());
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    wb(0).url = "http://h/p.html";
+    wb(0).body = "<img src='a.gif'><a href='b.jpg'>b</a>";
+    emit wb(0).DownloadComplete(0);
+    message.replace("%F", Folder());
+    QCOMPARE(ui().sb1->panelText(1), message);
+    for (int view : {kSourcePane, kImagesPane}) {
+      emit wb(view).StatusTextChange(view, "Done");
+      emit wb(view).DownloadComplete(view);
+      QCOMPARE(ui().sb1->panelText(1), message);
+    }
+    std::filesystem::remove(path);
+    emit wb(0).DownloadComplete(0);
+    emit wb(kImagesPane).StatusTextChange(kImagesPane, "Done");
+    emit wb(kImagesPane).DownloadComplete(kImagesPane);
+    QCOMPARE(ui().sb1->panelText(1), QString("Done"));
+  }
+
+  // A Browser view whose render process ended has no page: it is not
+  // analysed, not even with a capture asked for before the end, until a
+  // page has loaded there again.
+  void aStoppedBrowserViewIsNotAnalysed() {
+    wb(0).url = "http://h/p.html";
+    wb(0).body = "<img src='a.gif'>";
+    QSignalSpy analysed(form_.data(), &Form1::pageProcessed);
+    wb(0).holdCaptures = true;
+    form_->ProcessPage();
+    emit wb(0).rendererStopped(0, "its process was killed (signal 9)");
+    QCOMPARE(ui().sb1->panelText(1), QString("The Browser view stopped: its process was killed (signal 9). "
+                                             "Refresh to load it again."));
+    wb(0).ReleaseCaptures();
+    panes_->log.clear();
+    ui().cmdRefresh[0]->click();
+    QCOMPARE(panes_->log, kStops + QStringList{"wb(0).Refresh"});
+    QCOMPARE(analysed.count(), 0);
+    wb(0).holdCaptures = false;
+    emit wb(0).DownloadComplete(0);
+    QCOMPARE(analysed.count(), 1);
   }
 
   // The Edit menu, the Page menu's own items, their keys, the find bar and

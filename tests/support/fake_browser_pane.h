@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/address_policy.h"
 #include "platform/browser_pane.h"
 
 namespace pagesift::test {
@@ -21,10 +22,19 @@ class FakeBrowserPane : public BrowserPane {
       : BrowserPane(index, parent), widget_(new QWidget(parent)), log_(log) {}
 
   QWidget* widget() const override { return widget_; }
+  // Decides as the real pane does: a refused address says why in the
+  // status text and loads nothing.
   bool Navigate(const QString& address) override {
     Record("Navigate " + address);
-    if (!address.isEmpty()) url = address;
-    return !address.isEmpty();
+    if (address.isEmpty()) return false;
+    const AddressDecision decision = decideTypedAddress(address, QString(), PaneRole::kBrowsing);
+    if (!decision.refusal.isEmpty()) {
+      emit StatusTextChange(index(), refusalMessage(address, decision.refusal));
+      emit addressRefused(index(), refusalMessage(address, decision.refusal));
+      return false;
+    }
+    url = address;
+    return true;
   }
   bool GoBack() override { return Record("GoBack"), false; }  // no history
   bool GoForward() override { return Record("GoForward"), false; }
