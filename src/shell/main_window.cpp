@@ -19,6 +19,7 @@
 #include "platform/settings_store.h"
 #include "shell/find_bar.h"
 #include "shell/layout_arithmetic.h"
+#include "shell/menu_items.h"
 #include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
 #include "shell/page_output.h"
@@ -143,7 +144,7 @@ void Form1::connectControls() {
 
 void Form1::Form_Load(const QString& startAddress) {
   ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
-  ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
+  ui_.mnuViewItem[kViewWebsite]->setText(modProductInfo::strWebsite);
   // The settings lookup asks for the product name itself, not the shared string.
   const SettingsStore settings(readExecutableProductInformation().productName);
   if (settings.read(kSettingsSection, kShowHelpKey, kShowHelpDefault) == QLatin1String("1") && commands_.showHelp) {
@@ -303,18 +304,18 @@ void Form1::mnuFileItem_Click(int) { close(); }
 
 void Form1::mnuGoItem_Click(int index) {
   switch (index) {
-    case 0: cmbBack_Click(); break;
-    case 1: cmdForward_Click(); break;
-    case 2: cmdStop_Click(); break;
-    case 3: cmdRefresh_Click(0); break;
-    case 4: cmdBackDir_Click(); break;
-    case 5: Command1_Click(); break;
+    case kGoBack: cmbBack_Click(); break;
+    case kGoForward: cmdForward_Click(); break;
+    case kGoStop: cmdStop_Click(); break;
+    case kGoRefresh: cmdRefresh_Click(0); break;
+    case kGoBackDirectory: cmdBackDir_Click(); break;
+    case kGoSendPage: Command1_Click(); break;
     default: break;
   }
 }
 
 void Form1::mnuViewItem_Click(int index) {
-  if (index >= 3) {
+  if (index >= kViewWebsite) {
     cmdWebsite_Click();
   } else {
     SelectView(index);
@@ -322,14 +323,16 @@ void Form1::mnuViewItem_Click(int index) {
 }
 
 void Form1::mnuToolsItem_Click(int index) {
-  if (index == 0 && commands_.addToToolsMenu) commands_.addToToolsMenu();
-  if (index == 1 && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
+  if (index == kToolsAdd && commands_.addToToolsMenu) commands_.addToToolsMenu();
+  if (index == kToolsRemove && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
 }
 
 void Form1::mnuPageItem_Click(int index) {
-  const std::function<void()>* commands[] = {&commands_.showEveryImage, &commands_.copyImageAddresses,
-                                             &commands_.saveAllImages};
-  if (index >= 0 && index < 3 && *commands[index]) (*commands[index])();
+  const std::function<void()>* commands[kPageItemCount] = {};
+  commands[kPageEveryImage] = &commands_.showEveryImage;
+  commands[kPageCopyImageAddresses] = &commands_.copyImageAddresses;
+  commands[kPageSaveAllImages] = &commands_.saveAllImages;
+  if (index >= 0 && index < kPageItemCount && *commands[index]) (*commands[index])();
 }
 
 void Form1::mnuHelpItem_Click(int) {
@@ -467,9 +470,9 @@ void Form1::updateBackForward() {
   const bool back = index < kPaneCount && ui_.wb[index]->canGoBack();
   const bool forward = index < kPaneCount && ui_.wb[index]->canGoForward();
   ui_.cmbBack->setEnabled(back);
-  ui_.mnuGoItem[0]->setEnabled(back);
+  ui_.mnuGoItem[kGoBack]->setEnabled(back);
   ui_.cmdForward->setEnabled(forward);
-  ui_.mnuGoItem[1]->setEnabled(forward);
+  ui_.mnuGoItem[kGoForward]->setEnabled(forward);
 }
 
 void Form1::showStatus(const QString& text) {
