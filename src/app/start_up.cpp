@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 
 #include "platform/engine_settings.h"
 #include "platform/product_information.h"
@@ -10,7 +12,6 @@
 #include "platform/settings_store.h"
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
-#include "shell/status_panels.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
 #include "shell/status_panels.h"
@@ -31,57 +32,73 @@ void prepareEngineEnvironment() {
 }
 
 StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened, const QUrl& startAddress)
-    : startAddress_(startAddress) {
+    : app_(app), mainWindowOpened_(std::move(mainWindowOpened)), startAddress_(startAddress) {
   embedProductInformation({QStringLiteral(PAGESIFT_PRODUCT_NAME), QStringLiteral(PAGESIFT_COMPANY_NAME),
                            QStringLiteral(PAGESIFT_COMMENTS)});
-  const QString programFolder = programFolderPath();
-  const BrowserPaneFactory makePane = webEnginePaneFactory(
-      {createEngineProfile(QStringLiteral("PageSift"), &app), programFolder, homePageUrl(programFolder)});
+  splash_ = new frmSplash([this] { openMainWindow(); });
+  // Queued: the engine's set-up waits until the splash's first picture is
+  // on screen.
+  QObject::connect(splash_, &frmSplash::painted, splash_, [this] { warmUpEngine(); }, Qt::QueuedConnection);
+  splash_->Form_Load();
+  splash_->show();
+}
 
+// What takes the engine longest before a first page can show, done while
+// the splash shows: the engine itself (made with the profile) and a
+// renderer (started for a blank page of the profile, and one more kept in
+// reserve by the engine for the next page).
+void StartUp::warmUpEngine() {
+  if (profile_) return;
+  programFolder_ = programFolderPath();
+  profile_ = createEngineProfile(QStringLiteral("PageSift"), &app_);
+  makePane_ = webEnginePaneFactory({profile_, programFolder_, homePageUrl(programFolder_)});
   auxiliaryWindows_ = std::make_unique<AuxiliaryWindows>(AuxiliaryWindows::Context{
-      programFolder, SettingsStore(readExecutableProductInformation().productName), makePane, [] {
+      programFolder_, SettingsStore(readExecutableProductInformation().productName), makePane_, [] {
         modProductInfo::ReadProductInfo();
         return modProductInfo::strWebsite;
       }});
+  warmUpPage_ = std::make_unique<QWebEnginePage>(profile_);
+  warmUpPage_->load(QUrl(QStringLiteral("about:blank")));
+}
 
-  splash_ = new frmSplash([this, programFolder, makePane, mainWindowOpened] {
-    mainWindow_ = new Form1(programFolder, makePane);
-    const Form1Ui& ui = mainWindow_->ui();
-    ieTools_ = std::make_unique<IETOOLS>(programFolder, readExecutableProductInformation().productName,
-                                         ui.mnuToolsItem[0], ui.mnuToolsItem[1],
-                                         [form = QPointer<Form1>(mainWindow_)](const QString& message) {
-                                           if (form) form->ui().sb1->setPanelText(1, message);
-                                         });
-    BrowserPane* browser = ui.wb[kBrowserPane];
-    Form1* form = mainWindow_;
-    SaveLimits limits;
-    limits.maxImageBytes =
-        qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
-    // The Every Image window's preview has the main window's context menu.
-    const BrowserPaneFactory makePreviewPane = [makePane, form](int index, QWidget* parent) {
-      BrowserPane* pane = makePane(index, parent);
-      form->attachContextMenu(pane);
-      return pane;
-    };
-    pageImages_ = std::make_unique<PageImages>(PageImages::Context{
-        browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
-        makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
-    QObject::connect(pageImages_.get(), &PageImages::statusMessage, ui.sb1,
-                     [panels = ui.sb1](const QString& text) { panels->setPanelText(1, text); });
-    AuxiliaryWindows* windows = auxiliaryWindows_.get();
-    IETOOLS* tools = ieTools_.get();
-    PageImages* images = pageImages_.get();
-    mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
-                              [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
-                              [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
-                              [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); },
-                              [images](const QUrl& address) { images->saveImageAs(address); }});
-    mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
-    mainWindow_->show();
-    if (mainWindowOpened) mainWindowOpened(mainWindow_);
-  });
-  splash_->Form_Load();
-  splash_->show();
+void StartUp::openMainWindow() {
+  warmUpEngine();  // if the splash was never painted
+  mainWindow_ = new Form1(programFolder_, makePane_);
+  const Form1Ui& ui = mainWindow_->ui();
+  ieTools_ = std::make_unique<IETOOLS>(programFolder_, readExecutableProductInformation().productName,
+                                       ui.mnuToolsItem[0], ui.mnuToolsItem[1],
+                                       [form = QPointer<Form1>(mainWindow_)](const QString& message) {
+                                         if (form) form->ui().sb1->setPanelText(1, message);
+                                       });
+  BrowserPane* browser = ui.wb[kBrowserPane];
+  Form1* form = mainWindow_;
+  SaveLimits limits;
+  limits.maxImageBytes =
+      qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
+  // The Every Image window's preview has the main window's context menu.
+  const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, QWidget* parent) {
+    BrowserPane* pane = makePane(index, parent);
+    form->attachContextMenu(pane);
+    return pane;
+  };
+  pageImages_ = std::make_unique<PageImages>(PageImages::Context{
+      browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
+      makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
+  QObject::connect(pageImages_.get(), &PageImages::statusMessage, ui.sb1,
+                   [panels = ui.sb1](const QString& text) { panels->setPanelText(1, text); });
+  AuxiliaryWindows* windows = auxiliaryWindows_.get();
+  IETOOLS* tools = ieTools_.get();
+  PageImages* images = pageImages_.get();
+  mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
+                            [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
+                            [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
+                            [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); },
+                            [images](const QUrl& address) { images->saveImageAs(address); }});
+  mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
+  mainWindow_->show();
+  // The main window's pages have renderers of their own now.
+  warmUpPage_.reset();
+  if (mainWindowOpened_) mainWindowOpened_(mainWindow_);
 }
 
 void StartUp::openAddress(const QUrl& address) {
@@ -106,9 +123,9 @@ void StartUp::quit() {
 
 // Help first, then the splash (normally gone already), then the website.
 void StartUp::unloadOtherWindows() {
-  auxiliaryWindows_->unloadHelp();
+  if (auxiliaryWindows_) auxiliaryWindows_->unloadHelp();
   delete splash_.data();
-  auxiliaryWindows_->unloadWebsite();
+  if (auxiliaryWindows_) auxiliaryWindows_->unloadWebsite();
   if (pageImages_) pageImages_->unload();
 }
 
@@ -117,6 +134,7 @@ void StartUp::unloadOtherWindows() {
 StartUp::~StartUp() {
   pageImages_.reset();
   delete mainWindow_.data();
+  warmUpPage_.reset();
   auxiliaryWindows_.reset();
   delete splash_.data();
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
 
+#include "platform/browser_pane.h"
+
 class QApplication;
+class QWebEnginePage;
+class QWebEngineProfile;
 
 namespace pagesift {
 
@@ -16,9 +21,12 @@ class IETOOLS;
 class PageImages;
 class frmSplash;
 
-// Everything the program sets up before its event loop: product
-// information, the engine profile, the help and website windows, the
-// tools-menu registration, the Page menu's image commands, the splash window that opens the main window.
+// Everything the program sets up before and while its splash window shows:
+// the splash first, at once; then, once the splash is on screen, the engine
+// (its profile, and a renderer started on a blank page) while the splash's
+// timer runs; at the splash's fourth tick the main window with the help and
+// website windows, the tools-menu registration and the Page menu's image
+// commands, whose load steps then find the engine ready.
 // `mainWindowOpened` (optional) is told when the main window is shown;
 // `startAddress` (optional) replaces the home page.
 class StartUp {
@@ -38,8 +46,16 @@ class StartUp {
   void quit();
 
  private:
+  void warmUpEngine();
+  void openMainWindow();
   void unloadOtherWindows();
 
+  QApplication& app_;
+  std::function<void(Form1*)> mainWindowOpened_;
+  QString programFolder_;
+  QWebEngineProfile* profile_ = nullptr;  // the application's child
+  BrowserPaneFactory makePane_;
+  std::unique_ptr<QWebEnginePage> warmUpPage_;  // until the main window has made its pages
   std::unique_ptr<AuxiliaryWindows> auxiliaryWindows_;
   std::unique_ptr<IETOOLS> ieTools_;
   std::unique_ptr<PageImages> pageImages_;  // uses the main window's Browser pane

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 #include "platform/twips.h"
 #include "shell/mod_product_info.h"
 
@@ -20,6 +22,7 @@ frmSplash::frmSplash(std::function<void()> openMainWindow)
   Image1->setGeometry(0, 0, twipsToPixels(7140), twipsToPixels(4740));
   Image1->setPixmap(QPixmap(QStringLiteral(":/pagesift/splash.png")));
   Timer1->setInterval(500);
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -30,6 +33,11 @@ void frmSplash::Form_Load() {
   modProductInfo::ReadProductInfo();
   intTicks = 0;
   Timer1->start();
+}
+
+void frmSplash::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (!std::exchange(paintedOnce_, true)) emit painted();
 }
 
 void frmSplash::Timer1_Timer() {

@@ -10,7 +10,8 @@ class QTimer;
 namespace pagesift {
 
 // The splash window shown while the program starts: on the fourth tick of
-// its half-second timer it opens the main window and goes away.
+// its half-second timer (precise: four ticks are two seconds) it opens the
+// main window and goes away.
 class frmSplash : public QWidget {
   Q_OBJECT
 
@@ -23,6 +24,13 @@ class frmSplash : public QWidget {
 
   int ticks() const { return intTicks; }
 
+ signals:
+  // The splash has been painted for the first time.
+  void painted();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void Timer1_Timer();
 
@@ -30,6 +38,7 @@ class frmSplash : public QWidget {
   QLabel* Image1;
   QTimer* Timer1;
   qint16 intTicks = 0;
+  bool paintedOnce_ = false;
 };
 
 }  // namespace pagesift
