@@ -8,7 +8,7 @@
 // every round, every page at addresses of its own so that no run finds
 // another's in a cache.
 //
-//   pipeline_bench [RUNS] [--page NAME]... [--url ADDRESS]... [--unreachable HOST]
+//   pipeline_bench [RUNS] [--page NAME]... [--url ADDRESS]... [--unreachable HOST] [--cpu SECONDS]
 //
 // The pages, served from 127.0.0.1 by a thread of this program:
 //   typical      200 KB, 60 image tags, 20 links to image files
@@ -20,7 +20,10 @@
 // server); it is loaded at the same address every time.
 //
 // Prints every run, then per page the medians and their ratio. RUNS
-// defaults to 5. The settings and engine data live in a temporary folder,
+// defaults to 5. --cpu adds the CPU time the program and its engine
+// processes take in SECONDS: idle on the typical page, and with a page
+// that animates in the Browser view, on show and then covered by the
+// Source Code view. The settings and engine data live in a temporary folder,
 // so that the user's are not touched (and no Help window opens).
 
 #include <QApplication>
@@ -34,6 +37,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QRandomGenerator>
 #include <QSemaphore>
 #include <QTcpServer>
@@ -54,6 +58,7 @@
 
 #include "app/start_up.h"
 #include "generated_pages.h"
+#include "process_tree.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -73,6 +78,12 @@ QByteArray loadAverage() {
   QFile file(QStringLiteral("/proc/loadavg"));
   return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
 }
+
+// A page that never stops moving: a box that spins and changes colour.
+constexpr char kAnimatedBody[] =
+    "<body><style>@keyframes turn { to { transform: rotate(360deg); background: #36c; } }"
+    " .box { width: 200px; height: 200px; margin: 40px; background: #c63; animation: turn 2s linear infinite; }"
+    "</style><div class=\"box\"></div><p>Animated</p></body>";
 
 struct Answer {
   QByteArray type;
@@ -316,6 +327,7 @@ int main(int argc, char** argv) {
   QStringList chosen;
   QStringList extra;
   QString unreachableHost = QStringLiteral("pictures.example.invalid");
+  double cpuSeconds = 0;
   const QStringList arguments = app.arguments();
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
@@ -325,11 +337,13 @@ int main(int argc, char** argv) {
       extra += arguments[++i];
     } else if (argument == QLatin1String("--unreachable") && i + 1 < arguments.size()) {
       unreachableHost = arguments[++i];
+    } else if (argument == QLatin1String("--cpu") && i + 1 < arguments.size()) {
+      cpuSeconds = arguments[++i].toDouble();
     } else if (argument.toInt() > 0) {
       runs = argument.toInt();
     } else {
       std::fputs("usage: pipeline_bench [RUNS] [--page typical|large|local|unreachable]... [--url ADDRESS]... "
-                 "[--unreachable HOST]\n",
+                 "[--unreachable HOST] [--cpu SECONDS]\n",
                  stderr);
       return 2;
     }
@@ -343,6 +357,7 @@ int main(int argc, char** argv) {
                          htmlPage("Local pictures", imageList(200, QStringLiteral("local/picture%1.png")))};
   const QString elsewhere = QStringLiteral("http://") + unreachableHost + QStringLiteral("/p/picture%1.jpg");
   files["unreachable.html"] = {"text/html", htmlPage("Pictures elsewhere", imageList(40, elsewhere))};
+  files["animated.html"] = {"text/html", htmlPage("Animated", kAnimatedBody)};
   const QByteArray photo = smallPhoto();
   for (size_t i = 0; i < pagesift::bench::kLarge.imgTags + pagesift::bench::kLarge.imageLinks; ++i) {
     files["images/" + QByteArray::fromStdString(pagesift::bench::Numbered("photo", i, ".jpg"))] = {"image/jpeg",
@@ -448,6 +463,30 @@ int main(int argc, char** argv) {
   for (const Result& r : results) {
     std::printf("%-12s %19.0f ms %11.0f ms %13.0f ms %7.2f %7s\n", qPrintable(r.name), r.pageSift, r.browser, r.plain,
                 r.plain > 0 ? r.pageSift / r.plain : 0.0, qPrintable(QStringLiteral("<= ") + r.target));
+  }
+  if (cpuSeconds > 0) {
+    const auto cpuShare = [cpuSeconds](const char* what) {
+      QEventLoop settle;
+      QTimer::singleShot(1000, &settle, &QEventLoop::quit);
+      settle.exec();
+      const double before = pagesift::bench::treeCpuMilliseconds();
+      QEventLoop loop;
+      QTimer::singleShot(static_cast<int>(cpuSeconds * 1000), &loop, &QEventLoop::quit);
+      loop.exec();
+      const double used = pagesift::bench::treeCpuMilliseconds() - before;
+      std::printf("  %-62s %5.1f%% of one core\n", what, used / (cpuSeconds * 10));
+      std::fflush(stdout);
+    };
+    std::printf("\nCPU time of the program and its engine processes over %.0f s; load average %s\n", cpuSeconds,
+                loadAverage().constData());
+    QTabWidget* tabs = pageSift.form()->ui().TabStrip1;
+    if (pageSift.load(next(pages.front()))) cpuShare("idle, a page in all three views, the Browser view on show");
+    if (pageSift.load(root.arg(++serial) + QStringLiteral("animated.html"))) {
+      cpuShare("a page that animates in the Browser view, on show");
+      tabs->setCurrentIndex(pagesift::kSourcePane);
+      cpuShare("the same, the Browser view covered by the Source Code view");
+      tabs->setCurrentIndex(pagesift::kBrowserPane);
+    }
   }
   return 0;
 }

@@ -31,9 +31,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/start_up.h"
+#include "process_tree.h"
 #include "platform/program_folder.h"
 #include "shell/main_window.h"
 
@@ -57,36 +59,6 @@ double millisecondsSinceProcessStart() {
 void report(const char* figure) {
   std::printf("%s: %.0f ms\n", figure, millisecondsSinceProcessStart());
   std::fflush(stdout);
-}
-
-// Resident and proportional memory, in MiB, of this process and every
-// process below it.
-std::pair<double, double> treeMemoryMiB() {
-  std::map<int, int> parentOf;
-  for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-    bool isPid = false;
-    const int pid = entry.toInt(&isPid);
-    if (!isPid) continue;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) continue;
-    const QByteArray text = stat.readAll();
-    parentOf[pid] = text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toInt();
-  }
-  double rss = 0, pss = 0;
-  for (const auto& [pid, parent] : parentOf) {
-    int ancestor = pid;
-    while (ancestor > 1 && ancestor != getpid()) ancestor = parentOf.count(ancestor) ? parentOf[ancestor] : 0;
-    if (ancestor != getpid()) continue;
-    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!rollup.open(QIODevice::ReadOnly)) continue;
-    for (const QByteArray& line : rollup.readAll().split('\n')) {
-      const QList<QByteArray> parts = line.simplified().split(' ');
-      if (parts.size() < 2) continue;
-      if (parts[0] == "Rss:") rss += parts[1].toDouble() / 1024;
-      if (parts[0] == "Pss:") pss += parts[1].toDouble() / 1024;
-    }
-  }
-  return {rss, pss};
 }
 
 // Calls `painted` at the first paint of a widget of a window that `wanted` picks.
@@ -139,7 +111,7 @@ int startPageSift(int argc, char** argv, double idleSeconds) {
         report("home page analysed and both views loaded");
         QTimer::singleShot(static_cast<int>(idleSeconds * 1000), &app, [&app, idleSeconds] {
           if (idleSeconds > 0) {
-            const auto [rss, pss] = treeMemoryMiB();
+            const auto [rss, pss] = pagesift::bench::treeMemoryMiB();
             std::printf("idle memory, program and engine processes: RSS %.0f MiB, PSS %.0f MiB\n", rss, pss);
           }
           app.quit();
