@@ -173,12 +173,14 @@ class BrowserPane : public QObject {
 
   // Whether the pane is the one on show in its place (independent of
   // whether its window is on screen yet). Panes that share a place are all
-  // kept shown, because the engine throttles a hidden view (seen on Qt
-  // WebEngine 6.4: it asks for a hidden page's images a few at a time, so
-  // that a host that cannot be reached is looked up again for every image,
-  // and ten or more images there take seconds instead of a tenth of one).
-  // The pane on show lies above its siblings; the others lie below them,
-  // covered, and take no input: no clicks, no keys, no focus.
+  // kept shown while they load, because the engine throttles a hidden view
+  // (seen on Qt WebEngine 6.4: it asks for a hidden page's images a few at a
+  // time, so that a host that cannot be reached is looked up again for every
+  // image, and ten or more images there take seconds instead of a tenth of
+  // one). The pane on show lies above its siblings; the others lie below
+  // them, covered, and take no input: no clicks, no keys, no focus. A
+  // covered pane may stop painting, and hide its widget while it has
+  // nothing to load (coverChanged).
   bool Visible() const { return !covered_; }
   void setVisible(bool visible) {
     covered_ = !visible;
@@ -189,6 +191,7 @@ class BrowserPane : public QObject {
     } else {
       view->lower();
     }
+    coverChanged();
   }
 
  signals:
@@ -213,6 +216,10 @@ class BrowserPane : public QObject {
   // The pane refused to open an address (Navigate or a navigation of its
   // page); `message` says which and why, as its status text does.
   void addressRefused(int index, const QString& message);
+
+ protected:
+  // Called by setVisible once the pane's widget is raised or lowered.
+  virtual void coverChanged() {}
 
  private:
   int index_;

@@ -202,6 +202,16 @@ void WebEnginePane::connectEngineEvents() {
     }
     if (ended) emit DownloadComplete(index());
   });
+  // Every load the engine starts, from whatever cause, it reports ended once.
+  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+      loadComing_ = false;
+      ++loadsUnderWay_;
+    } else if (loadsUnderWay_ > 0) {
+      --loadsUnderWay_;
+    }
+    placeView();
+  });
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     emit StatusTextChange(index(), url.isEmpty() ? loadStateText_ : url);
   });
@@ -396,8 +406,29 @@ void WebEnginePane::setWorkingFolder(const QString& folder) {
 void WebEnginePane::silencePageMessages() { dialogGate_.silence(view_->url()); }
 
 // The user asks for a document: the page's silence ends (a page that asks
-// before it is left can then still ask).
-void WebEnginePane::userLoads() { dialogGate_.lift(); }
+// before it is left can then still ask), and a covered view is shown for it.
+void WebEnginePane::userLoads() {
+  dialogGate_.lift();
+  loadComing_ = true;
+  placeView();
+}
+
+// A covered view paints all the same, at a cost (a page that animates under
+// another view took most of a core, seen on Qt WebEngine 6.4): it does not
+// update while covered, and once it has nothing to load it is hidden, which
+// the engine takes as leave to stop drawing it altogether. It is shown again,
+// still covered, before it loads: a hidden view loads slowly (see Visible).
+void WebEnginePane::placeView() {
+  const bool shown = Visible() || loadComing_ || loadsUnderWay_ > 0;
+  if (shown == view_->isVisibleTo(view_->parentWidget())) return;
+  view_->setVisible(shown);
+  if (!Visible()) view_->lower();
+}
+
+void WebEnginePane::coverChanged() {
+  view_->setUpdatesEnabled(Visible());
+  placeView();
+}
 
 bool WebEnginePane::Navigate(const QString& address) {
   if (address.trimmed().isEmpty()) return false;

@@ -92,11 +92,16 @@ class WebEnginePane : public BrowserPane {
   void printToPdf(const QString& filePath, DoneCallback done) override;
   PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override;
 
+ protected:
+  void coverChanged() override;
+
  private:
   friend class PanePage;
 
   void connectEngineEvents();
   void userLoads();
+  // Shows the view while it is on show or loads, else hides it.
+  void placeView();
   // Whether a main-frame navigation to `url` may go on; switches the
   // settings for it first.
   bool acceptMainFrame(const QUrl& url);
@@ -130,6 +135,10 @@ class WebEnginePane : public BrowserPane {
   bool rendererStopped_ = false;  // until a load ends in a new process
   QUrl refusedNavigation_;        // until the engine has reported its end
   bool refusalOnShow_ = false;    // as the load state, until a load starts
+  // The loads the engine has started and not yet ended, and whether one has
+  // been asked for that it has not started yet: the view is shown meanwhile.
+  int loadsUnderWay_ = 0;
+  bool loadComing_ = false;
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,

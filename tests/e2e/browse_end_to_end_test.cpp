@@ -174,6 +174,17 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QVERIFY(source.find("&lt;a href=\"<a href='" + host + "/a/b/big.jpg'>big.jpg</a>\">big") != std::string::npos);
     QVERIFY(folder->Read("imagepage.html").find("<img src='" + host + "/img/root.jpg'>") != std::string::npos);
 
+    // A covered view does not paint, and once it has loaded it is hidden; it
+    // is shown again, still covered, for its next load.
+    BrowserPane* images = wb(kImagesPane);
+    QTRY_VERIFY_WITH_TIMEOUT(images->widget()->isHidden(), kTimeout);
+    QVERIFY(!images->widget()->updatesEnabled());
+    Load(images, [images] {
+      images->Refresh();
+      return !images->widget()->isHidden() && !images->Visible();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(images->widget()->isHidden(), kTimeout);
+
     form->SelectView(kSourcePane);
     const QString picture = site + "/a/b/big.jpg";
     wb(kSourcePane)->Navigate(picture);
