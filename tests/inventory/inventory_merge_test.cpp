@@ -1,9 +1,14 @@
-// Merging the collecting script's uses into rows, and reading data: images.
+// Merging the collecting script's uses into rows, the listing's lines, and
+// reading data: images.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
+#include "inventory/list_images.h"
 #include "support/inventory_rows.h"
 
 Q_DECLARE_METATYPE(pagesift::RequestedImages)
@@ -11,33 +16,32 @@ Q_DECLARE_METATYPE(pagesift::RequestedImages)
 namespace pagesift {
 namespace {
 
-const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"], "uses": [
-             {"address": 1, "kind": "link", "origin": "a href", "alt": "first b"},
-             {"address": 0, "kind": "lazy", "origin": "img data-src"},
-             {"address": 1, "kind": "img", "origin": "img src", "alt": "second b", "naturalWidth": 10,
-              "naturalHeight": 10, "displayWidth": 5, "displayHeight": 6, "loaded": "no"},
-             {"address": 1, "kind": "link", "origin": "a href", "naturalWidth": 30, "naturalHeight": 2},
-             {"address": 1, "kind": "srcset", "origin": "img srcset", "naturalWidth": 20, "naturalHeight": 20,
-              "displayWidth": 7, "displayHeight": 7, "loaded": "yes"},
-             {"address": 0, "kind": "img", "origin": "img src", "alt": "later a", "loaded": "no"},
-             {"address": 2, "kind": "css", "origin": "span ::before"},
-             {"address": 1, "kind": "img", "origin": "img src", "loaded": "no"}]})";
+// Uses are [address, kind, origin, alt, naturalWidth, naturalHeight,
+// displayWidth, displayHeight, loaded], by index into the tables.
+const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"],
+             "origins": ["a href", "img data-src", "img src", "img srcset", "span ::before"], "uses": [
+             [1, "link", 0, "first b"],
+             [0, "lazy", 1],
+             [1, "img", 2, "second b", 10, 10, 5, 6, "no"],
+             [1, "link", 0, "", 30, 2],
+             [1, "srcset", 3, "", 20, 20, 7, 7, "yes"],
+             [0, "img", 2, "later a", 0, 0, 0, 0, "no"],
+             [2, "css", 4],
+             [1, "img", 2, "", 0, 0, 0, 0, "no"]]})";
 
 // A walk the limits cut short, whose record of requests was cut short too.
-const char kCutShort[] = R"({"complete": false, "limits": ["uses", "time"], "addresses": ["/a.png#x", "data:,y"], "uses": [
-             {"address": 0, "kind": "img", "origin": "img src"}, {"address": 1, "kind": "img", "origin": "img src"},
-             {"address": 0, "kind": "request", "origin": "a request only the engine makes"}]})";
+const char kCutShort[] = R"({"complete": false, "limits": ["uses", "time"], "addresses": ["/a.png#x", "data:,y"],
+             "origins": ["img src", "a request only the engine makes"],
+             "uses": [[0, "img", 0], [1, "img", 0], [0, "request", 1]]})";
 
-const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "uses": [
-             {"address": 1, "kind": "img", "origin": "img src"}, {"address": 0, "kind": "meta", "origin": "meta content"}]})";
+const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "origins": ["img src", "meta content"],
+             "uses": [[1, "img", 0], [0, "meta", 1]]})";
 
-const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "uses": [
-             {"address": -1, "kind": "img"}, {"address": 0.5, "kind": "img"}, {"address": 4, "kind": "img"},
-             {"address": 1e300, "kind": "img"}, {"address": "0", "kind": "img"}, {"address": 1, "kind": "img"},
-             {"address": 2, "kind": "img"}, {"address": 0, "kind": "IMG"}, {"address": 0}, [0, "img"], "x", null,
-             {"address": 0, "kind": "img", "origin": 5, "alt": ["x"], "naturalWidth": 1e300, "naturalHeight": -4,
-              "displayWidth": "9", "displayHeight": 2.6, "loaded": true},
-             {"address": 3, "kind": "frame", "origin": "iframe src", "naturalWidth": {}, "loaded": "maybe"}]})";
+const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "origins": ["iframe src", 5], "uses": [
+             [-1, "img"], [0.5, "img"], [4, "img"], [1e300, "img"], ["0", "img"], [1, "img"], [2, "img"],
+             [0, "IMG"], [0], {"address": 0, "kind": "img"}, "x", null,
+             [0, "img", 1, ["x"], 1e300, -4, "9", 2.6, true],
+             [3, "frame", 0, "", {}, 0, 0, 0, "maybe"]]})";
 
 }  // namespace
 
@@ -94,9 +98,9 @@ class InventoryMergeTest : public QObject {
                                             << RequestedImages() << QStringList()
                                             << QStringLiteral("failed: x is not a function");
 
-    for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": {}}}",
-                             "{\"addresses\": \"/a.png\", \"uses\": [{\"address\": 0, \"kind\": \"img\"}]}",
-                             "{\"addresses\": [\"/a.png\"], \"uses\": [{\"address\": 0, \"kind\": \"img\""}) {
+    for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": [0, \"img\"]}}",
+                             "{\"addresses\": \"/a.png\", \"uses\": [[0, \"img\"]]}",
+                             "{\"addresses\": [\"/a.png\"], \"uses\": [[0, \"img\""}) {
       QTest::addRow("not an inventory: %s", text) << QByteArray(text) << RequestedImages() << QStringList() << QString();
     }
   }
@@ -110,6 +114,42 @@ class InventoryMergeTest : public QObject {
     QTEST(collected.failure.isEmpty() ? collected.cutShort.isEmpty() ? QString() : "cut short: " + collected.cutShort
                                       : "failed: " + collected.failure,
           "note");
+  }
+
+  // A listing line is what QJsonDocument writes for the row's object, for
+  // any text in it.
+  void listingLines() {
+    const auto object = [](const InventoryRow& row, const QJsonValue& address, const QJsonValue& bytes) {
+      const QJsonValue null(QJsonValue::Null);
+      const bool natural = row.naturalWidth || row.naturalHeight, shown = row.displayWidth || row.displayHeight;
+      return QJsonDocument(QJsonObject{
+                 {"address", address}, {"kinds", QJsonArray::fromStringList(row.kinds)}, {"uses", row.uses},
+                 {"origins", QJsonArray::fromStringList(row.origins)}, {"width", natural ? row.naturalWidth : null},
+                 {"height", natural ? row.naturalHeight : null}, {"displayWidth", shown ? row.displayWidth : null},
+                 {"displayHeight", shown ? row.displayHeight : null}, {"alt", row.alt.isEmpty() ? null : row.alt},
+                 {"loaded", row.loaded == ImageLoaded::kUnknown ? null : row.loaded == ImageLoaded::kYes ? "yes" : "no"},
+                 {"bytes", bytes}})
+                 .toJson(QJsonDocument::Compact) + '\n';
+    };
+    const QChar lone[] = {QChar(0xd800), QChar('x'), QChar(0xdc00)};
+    for (const QString& text : {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)),
+                                QString("\x01\x1f\x7f"), QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"),
+                                QString(lone, 3), QString(QChar(0xdc00))}) {
+      InventoryRow row;
+      row.address = "http://h/" + text;
+      row.kinds = {"img", "lazy"};
+      row.origins = {text, "img " + text};
+      row.alt = text;
+      row.uses = 3;
+      row.naturalWidth = int(text.size());
+      row.displayHeight = 7;
+      row.loaded = text.isEmpty() ? ImageLoaded::kUnknown : text.size() % 2 ? ImageLoaded::kYes : ImageLoaded::kNo;
+      QCOMPARE(listingLine(row), object(row, row.address, QJsonValue::Null));
+      row.address = "data:image/" + text + ",ab%00";
+      const std::optional<InlineImage> image = decodeInlineImage(row.address);
+      QVERIFY(image);
+      QCOMPARE(listingLine(row), object(row, "data:" + image->mediaType, 3));
+    }
   }
 
   void inlineImages_data() {
