@@ -18,9 +18,14 @@
 // Runs in the isolated world: the page's own scripts cannot change the
 // built-ins used here. The page can still be huge or hostile, so the walk is
 // iterative and bounded in uses, text and time.
-(() => {
+//
+// The program calls this function with the kinds of use it knows (the
+// list it keeps for its window); a use of any other kind is a fault here,
+// thrown as an error.
+((kinds) => {
   'use strict';
   try {
+    const kKinds = new Set(kinds);
 
     const kMaxUses = 100000;
     const kMaxAddress = 65536;             // characters of an http, https or file address
@@ -87,6 +92,7 @@
     // the engine knows them, its `facts`: [naturalWidth, naturalHeight,
     // displayWidth, displayHeight, loaded], as far as they go.
     function use(url, kind, origin, alt, facts) {
+      if (!kKinds.has(kind)) throw new Error('a use of an unknown kind: ' + kind);
       if (url === null) return;
       if (uses.length >= kMaxUses) {
         cutShort('uses');
@@ -493,4 +499,4 @@
     }
     return JSON.stringify({error: message});
   }
-})()
+})

@@ -23,19 +23,18 @@ int pixels(const QJsonValue& value) {
   return static_cast<int>(std::lround(number));
 }
 
-// The kind's own text, shared by every row of that kind; null for a kind
-// that is not one of kImageKinds.
-const QString* knownKind(const QJsonValue& value) {
+// The kinds the script may give, each text made once and shared by the
+// rows of that kind: all but the engine's requests, which only the program
+// knows of.
+const QStringList& scriptKinds() {
   static const QStringList kinds = [] {
     QStringList names;
-    for (const QLatin1String kind : kImageKinds) names.append(kind);
+    for (const QLatin1String kind : kImageKinds) {
+      if (kind != kRequestKind) names.append(kind);
+    }
     return names;
   }();
-  const QString text = value.toString();
-  for (const QString& kind : kinds) {
-    if (text == kind) return &kind;
-  }
-  return nullptr;
+  return kinds;
 }
 
 // Whether `value` is an index into a table of `size` entries.
@@ -51,10 +50,13 @@ ImageLoaded loadedOf(const QJsonValue& value) {
   return ImageLoaded::kUnknown;
 }
 
+// The script is a function of the kinds it may give: it is handed them
+// here, so that they are written once, in kImageKinds.
 QString loadScript() {
   QFile file(QStringLiteral(":/pagesift/inventory/collect_images.js"));
   if (!file.open(QIODevice::ReadOnly)) qFatal("the image inventory script is missing from the program");
-  return QString::fromUtf8(file.readAll());
+  const QByteArray kinds = QJsonDocument(QJsonArray::fromStringList(scriptKinds())).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(file.readAll()).trimmed() + QLatin1Char('(') + QString::fromUtf8(kinds) + QLatin1Char(')');
 }
 
 // What each limit the script names means to a reader.
@@ -114,8 +116,17 @@ CollectedImages mergeImageUses(const QByteArray& scriptJson) {
     // [address, kind, origin, alt, naturalWidth, naturalHeight, displayWidth, displayHeight, loaded]
     const QJsonArray use = item.toArray();
     if (!isIndex(use.at(0), addresses.size())) continue;
-    const QString* kind = knownKind(use.at(1));
-    if (kind == nullptr || *kind == kRequestKind) continue;
+    const QStringList& kinds = scriptKinds();
+    const qsizetype kindAt = kinds.indexOf(use.at(1).toString());
+    if (kindAt < 0) {
+      // The script checks each kind against the ones it is handed: another
+      // is a fault of the program, not of the page, and shows as one.
+      CollectedImages failed;
+      const QString given = use.at(1).isString() ? use.at(1).toString().left(100) : QObject::tr("none");
+      failed.failure = QObject::tr("the collecting script gave an unknown kind of use: %1").arg(given);
+      return failed;
+    }
+    const QString* kind = &kinds.at(kindAt);
     const qsizetype addressIndex = qsizetype(use.at(0).toDouble());
     qsizetype& rowIndex = rowOfIndex[addressIndex];
     if (rowIndex == kUnseen) {

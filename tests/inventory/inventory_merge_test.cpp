@@ -31,15 +31,14 @@ const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"],
 
 // A walk the limits cut short, whose record of requests was cut short too.
 const char kCutShort[] = R"({"complete": false, "limits": ["uses", "time"], "addresses": ["/a.png#x", "data:,y"],
-             "origins": ["img src", "a request only the engine makes"],
-             "uses": [[0, "img", 0], [1, "img", 0], [0, "request", 1]]})";
+             "origins": ["img src"], "uses": [[0, "img", 0], [1, "img", 0]]})";
 
 const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "origins": ["img src", "meta content"],
              "uses": [[1, "img", 0], [0, "meta", 1]]})";
 
 const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "origins": ["iframe src", 5], "uses": [
              [-1, "img"], [0.5, "img"], [4, "img"], [1e300, "img"], ["0", "img"], [1, "img"], [2, "img"],
-             [0, "IMG"], [0], {"address": 0, "kind": "img"}, "x", null,
+             [-1, "IMG"], {"address": 0, "kind": "img"}, "x", null,
              [0, "img", 1, ["x"], 1e300, -4, "9", 2.6, true],
              [3, "frame", 0, "", {}, 0, 0, 0, "maybe"]]})";
 
@@ -97,6 +96,14 @@ class InventoryMergeTest : public QObject {
     QTest::newRow("the script's own error") << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})")
                                             << RequestedImages() << QStringList()
                                             << QStringLiteral("failed: x is not a function");
+
+    // The script is handed the kinds it may give; any other is a fault.
+    for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
+      QTest::addRow("unknown kind %s", kind)
+          << QString(R"({"addresses": ["/a.png"], "uses": [[0, "img"], [0, %1]]})").arg(kind).toUtf8()
+          << RequestedImages() << QStringList()
+          << "failed: the collecting script gave an unknown kind of use: " + QString(kind).remove('"').replace("null", "none");
+    }
 
     for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": [0, \"img\"]}}",
                              "{\"addresses\": \"/a.png\", \"uses\": [[0, \"img\"]]}",
