@@ -21,8 +21,9 @@
 //
 // The program calls this function with the kinds of use it knows (the
 // list it keeps for its window); a use of any other kind is a fault here,
-// thrown as an error.
-((kinds) => {
+// thrown as an error. Its tests call it with a `probe` too, [helper,
+// text], to have one of the pure helpers' answers as JSON instead.
+((kinds, probe) => {
   'use strict';
   try {
     const kKinds = new Set(kinds);
@@ -483,6 +484,7 @@
       }
     }
 
+    if (probe) return JSON.stringify({srcsetCandidates, cssAddresses, unescapeCss}[probe[0]](probe[1]));
     pushChildren(document, null);
     while (stack.length > 0) {
       if (overBudget()) break;
