@@ -18,6 +18,7 @@
 #include "analysis/page_analysis.h"
 #include "analysis/text_file.h"
 #include "analysis/working_files.h"
+#include "product_build_info.h"
 #include "scan_output.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include "platform/address_policy.h"
+#include "product_build_info.h"
 
 namespace pagesift {
 namespace {

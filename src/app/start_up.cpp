@@ -18,6 +18,7 @@
 #include "inventory/page_images.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
+#include "product_build_info.h"
 
 namespace pagesift {
 

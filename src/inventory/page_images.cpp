@@ -9,12 +9,38 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 
+#include <functional>
+
 #include "inventory/image_file_names.h"
 #include "inventory/image_saver.h"
 #include "inventory/inline_image.h"
 #include "inventory/inventory_window.h"
 
 namespace pagesift {
+
+namespace {
+
+// Asks for a folder (`mode` Directory) or a file to write (AnyFile; the
+// dialog asks before an existing one is chosen) without blocking: the
+// dialog is window-modal and `chosen` receives the path, while `context`
+// lives; nothing happens when the user cancels.
+void askForPath(QWidget* parent, const QString& title, const QString& start, QFileDialog::FileMode mode,
+                QObject* context, std::function<void(const QString&)> chosen) {
+  auto* dialog = new QFileDialog(parent, title, start);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setFileMode(mode);
+  if (mode == QFileDialog::Directory) {
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+  } else {
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+  }
+  QObject::connect(dialog, &QFileDialog::fileSelected, context, [chosen = std::move(chosen)](const QString& path) {
+    if (!path.isEmpty()) chosen(path);
+  });
+  dialog->open();
+}
+
+}  // namespace
 
 PageImages::PageImages(Context context, QObject* parent) : QObject(parent), context_(std::move(context)) {
   connect(context_.browser, &BrowserPane::DownloadComplete, this, [this](int index) {
@@ -73,9 +99,9 @@ void PageImages::saveAllImages() {
     if (progress_) progress_->raise();
     return;
   }
-  const QString folder = QFileDialog::getExistingDirectory(
-      context_.dialogParent, tr("Save All Images"), QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
-  if (!folder.isEmpty()) saveAllImagesTo(folder);
+  askForPath(context_.dialogParent, tr("Save All Images"),
+             QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QFileDialog::Directory, this,
+             [this](const QString& folder) { saveAllImagesTo(folder); });
 }
 
 void PageImages::saveAllImagesTo(const QString& folder) {
@@ -153,8 +179,8 @@ void PageImages::saveImageAs(const QUrl& address) {
   }
   const QString start = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QLatin1Char('/') + name;
   // The dialog asks before an existing file is chosen; only then is one replaced.
-  const QString filePath = QFileDialog::getSaveFileName(context_.dialogParent, tr("Save Image As"), start);
-  if (!filePath.isEmpty()) saveImageTo(address, filePath);
+  askForPath(context_.dialogParent, tr("Save Image As"), start, QFileDialog::AnyFile, this,
+             [this, address](const QString& filePath) { saveImageTo(address, filePath); });
 }
 
 void PageImages::saveImageTo(const QUrl& address, const QString& filePath) {

@@ -109,7 +109,8 @@ void HeadlessPage::load(const QUrl& address) {
   loaded_ = false;
   loadsStarted_ = 0;
   // Decided before the engine sees it: it handles some internal addresses
-  // (chrome://crash) before any navigation it would ask about.
+  // (chrome://crash) before any navigation it would ask about (seen on Qt
+  // WebEngine 6.4).
   const QString refusal = addressRefusal(address, PaneRole::kBrowsing);
   if (!refusal.isEmpty()) {
     refuse(refusal);
@@ -147,7 +148,8 @@ void HeadlessPage::loadingChanged(const QWebEngineLoadingInfo& info) {
       return;
     case QWebEngineLoadingInfo::LoadStoppedStatus: {
       // The engine dropped the navigation: a download (reported apart), an
-      // answer without content, or a newer navigation taking over.
+      // answer without content, or a newer navigation taking over; it says
+      // so with a stop of its own (seen on Qt WebEngine 6.4).
       const int loads = loadsStarted_;
       QTimer::singleShot(kStoppedGrace, this, [this, loads] {
         if (loadsStarted_ == loads) end(false, tr("the page was not loaded"));

@@ -189,7 +189,8 @@ void WebEnginePane::connectEngineEvents() {
     }
     // A navigation the engine drops by itself (a download, a "no content"
     // answer, a newer navigation) leaves the document as it was: nothing to
-    // report, so a refused download's message stays on show.
+    // report, so a refused download's message stays on show. The engine
+    // reports it as a stop nobody asked for (seen on Qt WebEngine 6.4).
     const bool stopAsked = std::exchange(stopAsked_, false);
     if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && !stopAsked) return;
     // A refusal stays on show over the end of a load that started before it
@@ -237,7 +238,8 @@ bool WebEnginePane::acceptSubframe(const QUrl& url) const {
 }
 
 // The message stays on show as the pane's load state, like a refused
-// download's; the engine reports the refused navigation as a stop of its own.
+// download's; the engine reports the refused navigation as a stop of its own
+// (seen on Qt WebEngine 6.4).
 void WebEnginePane::refuseAddress(const QString& shownAddress, const QString& refusal) {
   loadStateText_ = refusalMessage(shownAddress, refusal);
   refusalOnShow_ = true;
@@ -323,8 +325,9 @@ bool WebEnginePane::canGoBack() const { return view_->history()->canGoBack(); }
 
 bool WebEnginePane::canGoForward() const { return view_->history()->canGoForward(); }
 
-// The engine takes a search for the same text as "find next": a change of
-// case ends the search first, so that it counts again.
+// The engine takes a search for the same text as "find next", even with
+// another case rule (seen on Qt WebEngine 6.4): a change of case ends the
+// search first, so that it counts again.
 void WebEnginePane::findText(const QString& text, bool matchCase, bool backward, FindCallback done) {
   const auto answer = [done = std::move(done)](const QWebEngineFindTextResult& result) {
     if (done) done(result.activeMatch(), result.numberOfMatches());
@@ -399,7 +402,8 @@ void WebEnginePane::userLoads() { dialogGate_.lift(); }
 bool WebEnginePane::Navigate(const QString& address) {
   if (address.trimmed().isEmpty()) return false;
   // Decided before the engine sees it: it handles some internal addresses
-  // (chrome://crash) before any navigation it would ask about.
+  // (chrome://crash) before any navigation it would ask about (seen on Qt
+  // WebEngine 6.4).
   const AddressDecision decision = decideTypedAddress(address, context_.programFolder, role_);
   if (!decision.refusal.isEmpty()) {
     refuseAddress(address, decision.refusal);

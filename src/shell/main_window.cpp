@@ -10,18 +10,18 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include <string_view>
 
-#include "analysis/page_analysis.h"
 #include "analysis/url_helpers.h"
 #include "platform/product_information.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "shell/find_bar.h"
 #include "shell/layout_arithmetic.h"
+#include "shell/menu_items.h"
 #include "shell/message_bar.h"
 #include "shell/mod_product_info.h"
 #include "shell/page_output.h"
+#include "shell/page_processor.h"
 #include "shell/page_source_window.h"
 #include "shell/pane_context_menu.h"
 #include "shell/progress_indicator.h"
@@ -34,43 +34,6 @@ constexpr int kEnterKey = 13;
 constexpr double kStatusBarHeight = 315;  // twips
 constexpr int kNoticeMilliseconds = 2000;         // the zoom
 constexpr int kResultNoticeMilliseconds = 5000;  // how printing and saving went
-
-// The working-file steps of the analysis (as it names them) and the views
-// whose content depends on each: when one is skipped, those views show an
-// earlier page's analysis or none.
-struct WorkingFileStep {
-  std::string_view name;
-  bool sourceView;
-  bool imagesView;
-};
-constexpr WorkingFileStep kWorkingFileSteps[] = {
-    {"saving the page", true, true},         {"finding image tags", true, true},
-    {"finding image links", true, true},     {"writing the source page", true, false},
-    {"writing the image page", false, true}, {"resetting the working files", false, false},
-};
-
-// What the status bar says about the steps the analysis skipped: which views
-// could not be updated, and the first such step's reason. Empty when no
-// working-file step was skipped (a page without a body is no failure).
-QString skippedStepsNotice(const std::vector<std::string>& skipped) {
-  bool source = false;
-  bool images = false;
-  std::string first;
-  for (const std::string& line : skipped) {
-    for (const WorkingFileStep& step : kWorkingFileSteps) {
-      if (!line.starts_with(step.name) || line.compare(step.name.size(), 2, ": ") != 0) continue;
-      source = source || step.sourceView;
-      images = images || step.imagesView;
-      if (first.empty()) first = line;
-    }
-  }
-  if (first.empty()) return QString();
-  const QString views = source && images ? QStringLiteral("The Source Code and Images views could not be updated")
-                        : source         ? QStringLiteral("The Source Code view could not be updated")
-                        : images         ? QStringLiteral("The Images view could not be updated")
-                                         : QStringLiteral("The working files could not be reset");
-  return views + QStringLiteral(": ") + QString::fromStdString(first);
-}
 
 template <typename Handler>
 void connectItems(const QList<QAction*>& items, QObject* context, Handler handler) {
@@ -85,6 +48,8 @@ Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane)
     : programFolder_(programFolder), makePane_(makePane) {
   setAttribute(Qt::WA_DeleteOnClose);
   ui_.setupUi(this, makePane);
+  processor_ = new PageProcessor(ui_.wb[kBrowserPane], this);
+  connect(processor_, &PageProcessor::viewsWritten, this, &Form1::showAnalysedPage);
   output_ = new PageOutput(this, [this](const QString& text) { showNotice(text, kResultNoticeMilliseconds); });
   notice_ = new QTimer(this);
   notice_->setSingleShot(true);
@@ -94,10 +59,11 @@ Form1::Form1(const QString& programFolder, const BrowserPaneFactory& makePane)
 }
 
 // A page being destroyed answers its outstanding body capture (with no text).
-// The panes therefore go first, while the window is still whole, and such an
-// answer is ignored: the analysis would read the panes being destroyed.
+// The page processor therefore goes first, so that such an answer is
+// ignored (the analysis would read the panes being destroyed), and then the
+// panes, while the window is still whole.
 Form1::~Form1() {
-  destroying_ = true;
+  delete processor_;
   delete pageSource_.data();
   delete ui_.client;
 }
@@ -143,14 +109,14 @@ void Form1::connectControls() {
 
 void Form1::Form_Load(const QString& startAddress) {
   ui_.cmdWebsite->setText(QStringLiteral("Visit ") + modProductInfo::strWebsite);
-  ui_.mnuViewItem[3]->setText(modProductInfo::strWebsite);
+  ui_.mnuViewItem[kViewWebsite]->setText(modProductInfo::strWebsite);
   // The settings lookup asks for the product name itself, not the shared string.
   const SettingsStore settings(readExecutableProductInformation().productName);
   if (settings.read(kSettingsSection, kShowHelpKey, kShowHelpDefault) == QLatin1String("1") && commands_.showHelp) {
     commands_.showHelp();
   }
-  workingFolder_ = prepareWorkingFolder(programFolder_);
-  for (BrowserPane* pane : ui_.wb) pane->setWorkingFolder(workingFolder_);
+  processor_->setWorkingFolder(prepareWorkingFolder(programFolder_));
+  for (BrowserPane* pane : ui_.wb) pane->setWorkingFolder(processor_->workingFolder());
   ui_.sb1->addPanel();
   ShowPane(kBrowserPane);
   if (startAddress.isEmpty()) {
@@ -303,18 +269,18 @@ void Form1::mnuFileItem_Click(int) { close(); }
 
 void Form1::mnuGoItem_Click(int index) {
   switch (index) {
-    case 0: cmbBack_Click(); break;
-    case 1: cmdForward_Click(); break;
-    case 2: cmdStop_Click(); break;
-    case 3: cmdRefresh_Click(0); break;
-    case 4: cmdBackDir_Click(); break;
-    case 5: Command1_Click(); break;
+    case kGoBack: cmbBack_Click(); break;
+    case kGoForward: cmdForward_Click(); break;
+    case kGoStop: cmdStop_Click(); break;
+    case kGoRefresh: cmdRefresh_Click(0); break;
+    case kGoBackDirectory: cmdBackDir_Click(); break;
+    case kGoSendPage: Command1_Click(); break;
     default: break;
   }
 }
 
 void Form1::mnuViewItem_Click(int index) {
-  if (index >= 3) {
+  if (index >= kViewWebsite) {
     cmdWebsite_Click();
   } else {
     SelectView(index);
@@ -322,14 +288,16 @@ void Form1::mnuViewItem_Click(int index) {
 }
 
 void Form1::mnuToolsItem_Click(int index) {
-  if (index == 0 && commands_.addToToolsMenu) commands_.addToToolsMenu();
-  if (index == 1 && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
+  if (index == kToolsAdd && commands_.addToToolsMenu) commands_.addToToolsMenu();
+  if (index == kToolsRemove && commands_.removeFromToolsMenu) commands_.removeFromToolsMenu();
 }
 
 void Form1::mnuPageItem_Click(int index) {
-  const std::function<void()>* commands[] = {&commands_.showEveryImage, &commands_.copyImageAddresses,
-                                             &commands_.saveAllImages};
-  if (index >= 0 && index < 3 && *commands[index]) (*commands[index])();
+  const std::function<void()>* commands[kPageItemCount] = {};
+  commands[kPageEveryImage] = &commands_.showEveryImage;
+  commands[kPageCopyImageAddresses] = &commands_.copyImageAddresses;
+  commands[kPageSaveAllImages] = &commands_.saveAllImages;
+  if (index >= 0 && index < kPageItemCount && *commands[index]) (*commands[index])();
 }
 
 void Form1::mnuHelpItem_Click(int) {
@@ -346,7 +314,7 @@ void Form1::wb_ProgressChange(int index, int progress, int maximum) {
 
 void Form1::wb_DownloadComplete(int index) {
   if (index == kBrowserPane) {
-    browserStopped_ = false;  // a page has loaded
+    processor_->pageLoaded();
     ProcessPage();
   } else if (noticeLoads_ > 0) {
     --noticeLoads_;
@@ -368,10 +336,7 @@ void Form1::wb_pageMessage(int index, const QString& source, const QString& mess
 
 // The pane shows that it stopped; the status bar says which view it is.
 void Form1::wb_rendererStopped(int index, const QString& reason) {
-  if (index == kBrowserPane) {
-    browserStopped_ = true;
-    ++browserRendererEnds_;
-  }
+  if (index == kBrowserPane) processor_->rendererEnded();
   if (index < kPaneCount) {
     showStatus(QStringLiteral("The %1 view stopped: %2. Refresh to load it again.")
                .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
@@ -386,27 +351,17 @@ void Form1::wb_addressRefused(int index, const QString& message) {
   refusalPage_ = ui_.wb[kBrowserPane]->LocationURL();
 }
 
-void Form1::ProcessPage() {
-  if (browserStopped_) return;
-  QPointer<Form1> self(this);
-  const int rendererEnds = browserRendererEnds_;
-  ui_.wb[kBrowserPane]->captureBodyHtml([self, rendererEnds](std::optional<std::string> bodyHtml) {
-    if (self && !self->destroying_ && rendererEnds == self->browserRendererEnds_) self->analyseCapturedPage(bodyHtml);
-  });
-}
+void Form1::ProcessPage() { processor_->ProcessPage(); }
 
-void Form1::analyseCapturedPage(const std::optional<std::string>& bodyHtml) {
-  BrowserPane* browser = ui_.wb[kBrowserPane];
-  const PageAnalysis result = pagesift::AnalysePage(
-      bodyHtml, [browser] { return browser->LocationURL().toStdString(); }, workingFolder_.toStdString(), lists_);
-  viewsNotice_ = skippedStepsNotice(result.skipped);
-  if (viewsNotice_.isEmpty() && refusalPage_ == browser->LocationURL()) viewsNotice_ = refusal_;
+void Form1::showAnalysedPage(const QString& sourcePage, const QString& imagePage, const QString& notice) {
+  viewsNotice_ = notice;
+  if (viewsNotice_.isEmpty() && refusalPage_ == ui_.wb[kBrowserPane]->LocationURL()) viewsNotice_ = refusal_;
   refusal_.clear();
   refusalPage_.clear();
   noticeLoads_ = viewsNotice_.isEmpty() ? 0 : 2;
   if (!viewsNotice_.isEmpty()) showStatus(viewsNotice_);
-  ui_.wb[kSourcePane]->Navigate(QString::fromStdString(result.sourcePage));
-  ui_.wb[kImagesPane]->Navigate(QString::fromStdString(result.imagePage));
+  ui_.wb[kSourcePane]->Navigate(sourcePage);
+  ui_.wb[kImagesPane]->Navigate(imagePage);
   emit pageProcessed();
 }
 
@@ -467,9 +422,9 @@ void Form1::updateBackForward() {
   const bool back = index < kPaneCount && ui_.wb[index]->canGoBack();
   const bool forward = index < kPaneCount && ui_.wb[index]->canGoForward();
   ui_.cmbBack->setEnabled(back);
-  ui_.mnuGoItem[0]->setEnabled(back);
+  ui_.mnuGoItem[kGoBack]->setEnabled(back);
   ui_.cmdForward->setEnabled(forward);
-  ui_.mnuGoItem[1]->setEnabled(forward);
+  ui_.mnuGoItem[kGoForward]->setEnabled(forward);
 }
 
 void Form1::showStatus(const QString& text) {

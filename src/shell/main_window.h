@@ -13,6 +13,7 @@ class QTimer;
 #include "analysis/string_list.h"
 #include "platform/browser_pane.h"
 #include "shell/main_window_ui.h"
+#include "shell/page_processor.h"
 
 namespace pagesift {
 
@@ -54,8 +55,8 @@ class Form1 : public QMainWindow {
   void openAddress(const QString& address);
 
   const Form1Ui& ui() const { return ui_; }
-  const AnalysisLists& lists() const { return lists_; }
-  const QString& workingFolder() const { return workingFolder_; }
+  const AnalysisLists& lists() const { return processor_->lists(); }
+  const QString& workingFolder() const { return processor_->workingFolder(); }
 
   // Navigation (toolbar buttons, the address box, the Go menu).
   void cmbBack_Click();
@@ -124,7 +125,7 @@ class Form1 : public QMainWindow {
   void wb_pageMessage(int index, const QString& source, const QString& message);
   void wb_rendererStopped(int index, const QString& reason);
   void wb_addressRefused(int index, const QString& message);
-  void analyseCapturedPage(const std::optional<std::string>& bodyHtml);
+  void showAnalysedPage(const QString& sourcePage, const QString& imagePage, const QString& notice);
   void stopAllPanes();
   void hideAllPanes();
   void Form_Unload();
@@ -142,20 +143,13 @@ class Form1 : public QMainWindow {
 
   Form1Ui ui_;
   QString programFolder_;
-  QString workingFolder_;
-  AnalysisLists lists_;
   Commands commands_;
-  bool destroying_ = false;
   BrowserPaneFactory makePane_;
+  PageProcessor* processor_ = nullptr;
   QPointer<PageSourceWindow> pageSource_;
   PageOutput* output_ = nullptr;
   QTimer* notice_ = nullptr;
   QString statusText_;
-  // The Browser view's render process ended and no page has loaded since:
-  // there is nothing to analyse. Every end counts, so that a capture asked
-  // for before one is dropped.
-  bool browserStopped_ = false;
-  int browserRendererEnds_ = 0;
   // What the status bar says again over the generated views' own load
   // states while they load after an analysis (noticeLoads_ of them to go):
   // which views it could not update, else an address the Browser view

@@ -11,8 +11,12 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include <initializer_list>
+#include <utility>
+
 #include "shell/find_bar.h"
 #include "shell/layout_arithmetic.h"
+#include "shell/menu_items.h"
 #include "shell/message_bar.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
@@ -35,10 +39,14 @@ QIcon themeIcon(const char* themeName, const char* fallback) {
   return QIcon::fromTheme(QLatin1String(themeName), QIcon(QStringLiteral(":/pagesift/icons/%1").arg(QLatin1String(fallback))));
 }
 
-QList<QAction*> menuItems(QMenu* menu, const QStringList& captions) {
-  QList<QAction*> items;
-  for (const QString& caption : captions) items.append(menu->addAction(caption));
-  return items;
+// The items of `menu`, each made at its index (menu_items.h).
+QList<QAction*> menuItems(QMenu* menu, std::initializer_list<std::pair<int, QString>> items) {
+  QList<QAction*> actions;
+  for (const auto& [index, caption] : items) {
+    Q_ASSERT(index == actions.size());
+    actions.append(menu->addAction(caption));
+  }
+  return actions;
 }
 
 }  // namespace
@@ -127,32 +135,39 @@ void Form1Ui::createStatusBar() {
 void Form1Ui::createMenus(QMainWindow* window) {
   QMenuBar* bar = window->menuBar();
   mnuFile = bar->addMenu(QStringLiteral("&File"));
-  mnuFileItem = menuItems(mnuFile, {QStringLiteral("Exit")});
+  mnuFileItem = menuItems(mnuFile, {{kFileExit, QStringLiteral("Exit")}});
 
   mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
   addFindItems(mnuEdit, findZoom);
 
   mnuGo = bar->addMenu(QStringLiteral("&Go"));
-  mnuGoItem = menuItems(mnuGo, {QStringLiteral("Back"), QStringLiteral("Forward"), QStringLiteral("Stop"),
-                                QStringLiteral("Refresh"), QStringLiteral("Back a Directory"),
-                                QStringLiteral("Send Page to Browser Tab")});
-  const QKeySequence shortcuts[] = {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::ALT | Qt::Key_Right),
-                                    QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_F5),
-                                    QKeySequence(Qt::ALT | Qt::Key_Up)};
-  for (int item = 0; item < 5; ++item) mnuGoItem[item]->setShortcut(shortcuts[item]);
+  mnuGoItem = menuItems(mnuGo, {{kGoBack, QStringLiteral("Back")},
+                               {kGoForward, QStringLiteral("Forward")},
+                               {kGoStop, QStringLiteral("Stop")},
+                               {kGoRefresh, QStringLiteral("Refresh")},
+                               {kGoBackDirectory, QStringLiteral("Back a Directory")},
+                               {kGoSendPage, QStringLiteral("Send Page to Browser Tab")}});
+  mnuGoItem[kGoBack]->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+  mnuGoItem[kGoForward]->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+  mnuGoItem[kGoStop]->setShortcut(QKeySequence(Qt::Key_Escape));
+  mnuGoItem[kGoRefresh]->setShortcut(QKeySequence(Qt::Key_F5));
+  mnuGoItem[kGoBackDirectory]->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
 
   mnuView = bar->addMenu(QStringLiteral("&View"));
-  mnuViewItem = menuItems(mnuView, {QStringLiteral("Browser"), QStringLiteral("Source Code"),
-                                    QStringLiteral("Images"), QStringLiteral("Website")});
+  mnuViewItem = menuItems(mnuView, {{kViewBrowser, QStringLiteral("Browser")},
+                                   {kViewSourceCode, QStringLiteral("Source Code")},
+                                   {kViewImages, QStringLiteral("Images")},
+                                   {kViewWebsite, QStringLiteral("Website")}});
 
   mnuTools = bar->addMenu(QStringLiteral("&Tools"));
-  mnuToolsItem = menuItems(mnuTools, {QStringLiteral("Add program to IE Tools Menu"),
-                                      QStringLiteral("Remove Program from IE Tools Menu")});
+  mnuToolsItem = menuItems(mnuTools, {{kToolsAdd, QStringLiteral("Add program to IE Tools Menu")},
+                                     {kToolsRemove, QStringLiteral("Remove Program from IE Tools Menu")}});
 
   mnuPage = bar->addMenu(QStringLiteral("&Page"));
-  mnuPageItem = menuItems(mnuPage, {QStringLiteral("Every Image..."), QStringLiteral("Copy Image Addresses"),
-                                    QStringLiteral("Save All Images...")});
-  mnuPageItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  mnuPageItem = menuItems(mnuPage, {{kPageEveryImage, QStringLiteral("Every Image...")},
+                                   {kPageCopyImageAddresses, QStringLiteral("Copy Image Addresses")},
+                                   {kPageSaveAllImages, QStringLiteral("Save All Images...")}});
+  mnuPageItem[kPageEveryImage]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   mnuPage->addSeparator();
   addZoomItems(mnuPage, findZoom);
   mnuPage->addSeparator();
@@ -168,7 +183,7 @@ void Form1Ui::createMenus(QMainWindow* window) {
                               QStringLiteral("Save the Browser view's page as HTML, alone or with its files"));
 
   mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-  mnuHelpItem = menuItems(mnuHelp, {QStringLiteral("View Help")});
+  mnuHelpItem = menuItems(mnuHelp, {{kHelpView, QStringLiteral("View Help")}});
 
   focusAddress = new QAction(window);
   focusAddress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
