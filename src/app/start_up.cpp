@@ -76,8 +76,8 @@ void StartUp::openMainWindow() {
   limits.maxImageBytes =
       qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
   // The Every Image window's preview has the main window's context menu.
-  const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, QWidget* parent) {
-    BrowserPane* pane = makePane(index, parent);
+  const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, PaneRole role, QWidget* parent) {
+    BrowserPane* pane = makePane(index, role, parent);
     form->attachContextMenu(pane);
     return pane;
   };
