@@ -1,13 +1,15 @@
 // Every image the shown page uses, in document order, as JSON text:
 //
-//   {"complete": true, "addresses": ["https://...", ...],
-//    "uses": [{"address": 0, "kind": "img", "origin": "img src", ...}, ...]}
+//   {"complete": true, "addresses": ["https://...", ...], "origins": ["img src", ...],
+//    "uses": [[0, "img", 0, "alt text", 16, 16, 8, 8, "yes"], ...]}
 //
-// Each distinct address is listed once in "addresses"; a use names it by its
-// index. A use has "address", "kind" and "origin" always, and only those of
-// "descriptor", "alt", "naturalWidth", "naturalHeight", "displayWidth",
-// "displayHeight" and "loaded" ("yes" or "no") that the engine knows.
-// "complete" is false when a limit below cut the walk short, and "limits"
+// Each distinct address and each distinct origin (the tag and attribute that
+// names an address) is listed once; a use names them by their index. A use
+// is [address, kind, origin, alt, naturalWidth, naturalHeight, displayWidth,
+// displayHeight, loaded], with "" or 0 for what the engine does not know
+// (loaded is "yes" or "no"), and cut after the last thing it knows: a page
+// of 100,000 images gives a few MB, not tens, to carry out of the page and
+// parse. "complete" is false when a limit below cut the walk short, and "limits"
 // then names each limit that did, once: "uses", "address" (an address
 // longer than its limit was left out), "addressText" or "time". When the
 // walk itself fails, the text is {"error": "<the exception's message>"}:
@@ -16,15 +18,21 @@
 // Runs in the isolated world: the page's own scripts cannot change the
 // built-ins used here. The page can still be huge or hostile, so the walk is
 // iterative and bounded in uses, text and time.
-(() => {
+//
+// The program calls this function with the kinds of use it knows (the
+// list it keeps for its window); a use of any other kind is a fault here,
+// thrown as an error. Its tests call it with a `probe` too, [helper,
+// text], to have one of the pure helpers' answers as JSON instead.
+((kinds, probe) => {
   'use strict';
   try {
+    const kKinds = new Set(kinds);
 
     const kMaxUses = 100000;
     const kMaxAddress = 65536;             // characters of an http, https or file address
     const kMaxInlineAddress = 8 * 1048576; // characters of a data: address, kept whole
     const kMaxAddressText = 32 * 1048576;  // characters of all distinct addresses together
-    const kMaxText = 1000;                 // characters of an alt text, origin or descriptor
+    const kMaxText = 1000;                 // characters of an alt text or origin
     // Milliseconds of walking: with the wait for images to settle, a listing
     // ends within 5 s of the page's load even on a page of 100,000 images.
     const kTimeBudget = 1500;
@@ -45,6 +53,8 @@
     const started = performance.now();
     const addresses = [];
     const addressIndex = new Map();
+    const origins = [];
+    const originIndex = new Map();
     const uses = [];
     let addressText = 0;
     const limits = [];
@@ -79,8 +89,11 @@
       return null;
     }
 
-    // Records one use of `url` (a URL or null); `facts` holds what is known.
-    function use(url, kind, origin, facts) {
+    // Records one use of `url` (a URL or null), with its alt text and, when
+    // the engine knows them, its `facts`: [naturalWidth, naturalHeight,
+    // displayWidth, displayHeight, loaded], as far as they go.
+    function use(url, kind, origin, alt, facts) {
+      if (!kKinds.has(kind)) throw new Error('a use of an unknown kind: ' + kind);
       if (url === null) return;
       if (uses.length >= kMaxUses) {
         cutShort('uses');
@@ -102,14 +115,19 @@
         addressIndex.set(address, index);
         addressText += address.length;
       }
-      const entry = {address: index, kind, origin: cut(origin)};
-      for (const name in facts) {
-        if (facts[name]) entry[name] = facts[name];
+      origin = cut(origin);
+      let originAt = originIndex.get(origin);
+      if (originAt === undefined) {
+        originAt = origins.length;
+        origins.push(origin);
+        originIndex.set(origin, originAt);
       }
+      const entry = facts ? [index, kind, originAt, alt, ...facts] : [index, kind, originAt, alt];
+      while (entry.length > 3 && !entry[entry.length - 1]) entry.pop();
       uses.push(entry);
     }
 
-    // The candidates of a srcset value: [{url, descriptor}], URLs as written.
+    // The candidates' URLs of a srcset value, as written.
     function srcsetCandidates(text) {
       const out = [];
       if (typeof text !== 'string') return out;
@@ -122,7 +140,6 @@
         while (j < n && !isSpace(text[j])) ++j;
         let url = text.slice(i, j);
         i = j;
-        let descriptor = '';
         if (url.endsWith(',')) {
           url = url.replace(/,+$/, '');
         } else {
@@ -134,10 +151,9 @@
             else if (c === ')' && depth > 0) --depth;
             else if (c === ',' && depth === 0) break;
           }
-          descriptor = text.slice(i, k).trim();
           i = k + 1;
         }
-        if (url) out.push({url, descriptor: cut(descriptor)});
+        if (url) out.push(url);
       }
       return out;
     }
@@ -234,32 +250,35 @@
         if (listed || (url !== null && kImageExtension.test(url.pathname))) return [url];
         if (url !== null && url.protocol === 'data:') return [];
       }
-      const urls = srcsetCandidates(value).map((c) => resolve(c.url, base));
+      const urls = srcsetCandidates(value).map((text) => resolve(text, base));
       return listed || urls.some((url) => url !== null && kImageExtension.test(url.pathname)) ? urls : [];
     }
 
-    function lazyUses(el, tag, base, facts) {
+    // Most elements have no data-* attribute, and asking for the names first
+    // is cheap: going through el.attributes makes a node of every attribute
+    // of every element, a quarter of the walk on a page of plain images
+    // (seen on Qt WebEngine 6.4).
+    function lazyUses(el, tag, base, alt) {
+      if (!el.getAttributeNames().some((name) => name.toLowerCase().startsWith('data-'))) return;
       for (const attribute of el.attributes) {
         if (overBudget()) return;
         const name = attribute.name.toLowerCase();
         if (!name.startsWith('data-') || !attribute.value.trim()) continue;
-        for (const url of lazyAddresses(name, attribute.value, base)) use(url, 'lazy', tag + ' ' + name, facts);
+        for (const url of lazyAddresses(name, attribute.value, base)) use(url, 'lazy', tag + ' ' + name, alt);
       }
     }
 
+    // The displayed size: the facts of an element that shows an image.
     function box(el) {
       const rect = el.getBoundingClientRect();
-      return {displayWidth: Math.round(rect.width), displayHeight: Math.round(rect.height)};
+      return [0, 0, Math.round(rect.width), Math.round(rect.height)];
     }
 
     // What the engine knows of an img's current source.
-    function imgFacts(img, alt) {
-      return Object.assign(box(img), {
-        alt,
-        naturalWidth: img.naturalWidth,
-        naturalHeight: img.naturalHeight,
-        loaded: img.complete && img.naturalWidth > 0 ? 'yes' : 'no',
-      });
+    function imgFacts(img) {
+      const rect = img.getBoundingClientRect();
+      return [img.naturalWidth, img.naturalHeight, Math.round(rect.width), Math.round(rect.height),
+        img.complete && img.naturalWidth > 0 ? 'yes' : 'no'];
     }
 
     // The address an img shows or is to show; null for an inert one.
@@ -284,18 +303,18 @@
       const current = currentSource(el, base, live);
       let matched = claimed.has(el);
       const factsFor = (url) => {
-        if (url === null || !sameResource(url.href, current)) return {alt};
+        if (url === null || !sameResource(url.href, current)) return null;
         matched = true;
-        return imgFacts(el, alt);
+        return imgFacts(el);
       };
       const src = resolve(el.getAttribute('src'), base);
-      use(src, 'img', 'img src', factsFor(src));
+      use(src, 'img', 'img src', alt, factsFor(src));
       for (const candidate of srcsetCandidates(el.getAttribute('srcset'))) {
-        const url = resolve(candidate.url, base);
-        use(url, 'srcset', 'img srcset', Object.assign(factsFor(url), {descriptor: candidate.descriptor}));
+        const url = resolve(candidate, base);
+        use(url, 'srcset', 'img srcset', alt, factsFor(url));
       }
-      if (current !== null && !matched) use(resolve(current, base), 'img', 'img currentSrc', imgFacts(el, alt));
-      lazyUses(el, 'img', base, {alt});
+      if (current !== null && !matched) use(resolve(current, base), 'img', 'img currentSrc', alt, imgFacts(el));
+      lazyUses(el, 'img', base, alt);
     }
 
     function visitSource(el, base, live, alt) {
@@ -304,26 +323,26 @@
         const img = live ? picture.querySelector(':scope > img') : null;
         const current = img ? currentSource(img, base, live) : null;
         for (const candidate of srcsetCandidates(el.getAttribute('srcset'))) {
-          const url = resolve(candidate.url, base);
-          let facts = {alt};
+          const url = resolve(candidate, base);
           if (url !== null && sameResource(url.href, current)) {
-            facts = imgFacts(img, cut(img.getAttribute('alt') || img.getAttribute('title') || ''));
+            use(url, 'picture', 'source srcset', cut(img.getAttribute('alt') || img.getAttribute('title') || ''), imgFacts(img));
             claimed.add(img);
+          } else {
+            use(url, 'picture', 'source srcset', alt);
           }
-          use(url, 'picture', 'source srcset', Object.assign(facts, {descriptor: candidate.descriptor}));
         }
       }
-      lazyUses(el, 'source', base, {alt});
+      lazyUses(el, 'source', base, alt);
     }
 
     function visitLink(el, base, alt) {
       const rels = (el.getAttribute('rel') || '').toLowerCase().split(/[ \t\n\r\f]+/);
       if (kIconRels.some((rel) => rels.includes(rel))) {
-        use(resolve(el.getAttribute('href'), base), 'icon', 'link href', {alt});
+        use(resolve(el.getAttribute('href'), base), 'icon', 'link href', alt);
       } else if (rels.includes('preload') && (el.getAttribute('as') || '').trim().toLowerCase() === 'image') {
-        use(resolve(el.getAttribute('href'), base), 'preload', 'link href', {alt});
+        use(resolve(el.getAttribute('href'), base), 'preload', 'link href', alt);
         for (const candidate of srcsetCandidates(el.getAttribute('imagesrcset'))) {
-          use(resolve(candidate.url, base), 'preload', 'link imagesrcset', {alt, descriptor: candidate.descriptor});
+          use(resolve(candidate, base), 'preload', 'link imagesrcset', alt);
         }
       }
     }
@@ -331,7 +350,7 @@
     function visitMeta(el, base) {
       for (const name of ['property', 'name']) {
         if (kMetaNames.has((el.getAttribute(name) || '').trim().toLowerCase())) {
-          use(resolve(el.getAttribute('content'), base), 'meta', 'meta content', {});
+          use(resolve(el.getAttribute('content'), base), 'meta', 'meta content', '');
           return;
         }
       }
@@ -341,7 +360,7 @@
       const url = resolve(el.getAttribute('href'), base);
       if (url === null) return;
       const typed = (el.getAttribute('type') || '').trim().toLowerCase().startsWith('image/');
-      if (typed || kImageExtension.test(url.pathname)) use(url, 'link', 'a href', {alt});
+      if (typed || kImageExtension.test(url.pathname)) use(url, 'link', 'a href', alt);
     }
 
     function visitStyle(el, tag, base, alt) {
@@ -355,7 +374,7 @@
         }
         const origin = tag + (pseudo ? ' ' + pseudo : ' style');
         for (const property of kStyleProperties) {
-          for (const text of cssAddresses(style.getPropertyValue(property))) use(resolve(text, base), 'css', origin, {alt});
+          for (const text of cssAddresses(style.getPropertyValue(property))) use(resolve(text, base), 'css', origin, alt);
         }
       }
     }
@@ -404,19 +423,16 @@
         switch (tag) {
           case 'img': visitImg(el, base, live, alt); break;
           case 'source': visitSource(el, base, live, alt); break;
-          case 'picture': lazyUses(el, 'picture', base, {alt}); break;
+          case 'picture': lazyUses(el, 'picture', base, alt); break;
           case 'input': {
             if ((el.getAttribute('type') || '').trim().toLowerCase() === 'image') {
-              const facts = live ? Object.assign(box(el), {alt}) : {alt};
-              use(resolve(el.getAttribute('src'), base), 'input', 'input src', facts);
+              use(resolve(el.getAttribute('src'), base), 'input', 'input src', alt, live ? box(el) : null);
             }
             break;
           }
-          case 'video': {
-            const facts = live ? Object.assign(box(el), {alt}) : {alt};
-            use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', facts);
+          case 'video':
+            use(resolve(el.getAttribute('poster'), base), 'poster', 'video poster', alt, live ? box(el) : null);
             break;
-          }
           case 'link': visitLink(el, base, alt); break;
           case 'meta': visitMeta(el, base); break;
           case 'a': visitAnchor(el, base, alt); break;
@@ -430,7 +446,7 @@
               doc = null;
             }
             if (doc === null) {
-              use(resolve(el.getAttribute('src'), base), 'frame', tag + ' src', {});
+              use(resolve(el.getAttribute('src'), base), 'frame', tag + ' src', '');
             } else if (!seenDocuments.has(doc)) {
               seenDocuments.add(doc);
               pushChildren(doc, null);
@@ -448,17 +464,17 @@
             break;
         }
       } else if (el.namespaceURI === kSvg && (tag === 'image' || tag === 'use')) {
-        const facts = live ? Object.assign(box(el), {alt}) : {alt};
+        const facts = live ? box(el) : null;
         const plain = el.hasAttribute('href');
         const url = resolve(plain ? el.getAttribute('href') : el.getAttributeNS(kXlink, 'href'), base);
         const origin = tag + (plain ? ' href' : ' xlink:href');
         if (tag === 'image') {
-          use(url, 'svg', origin, facts);
+          use(url, 'svg', origin, alt, facts);
         } else if (url !== null && url.protocol !== 'data:') {
           // A use of another file's element ("icons.svg#close") uses that
           // file; one of an element of this document uses nothing.
           url.hash = '';
-          if (url.href !== withoutFragment(el.ownerDocument.URL)) use(url, 'svg', origin, facts);
+          if (url.href !== withoutFragment(el.ownerDocument.URL)) use(url, 'svg', origin, alt, facts);
         }
       }
       if (live) {
@@ -468,13 +484,14 @@
       }
     }
 
+    if (probe) return JSON.stringify({srcsetCandidates, cssAddresses, unescapeCss}[probe[0]](probe[1]));
     pushChildren(document, null);
     while (stack.length > 0) {
       if (overBudget()) break;
       const [el, inertBase] = stack.pop();
       visit(el, inertBase);
     }
-    return JSON.stringify({complete: limits.length === 0, limits, addresses, uses});
+    return JSON.stringify({complete: limits.length === 0, limits, addresses, origins, uses});
   } catch (e) {
     let message = 'the collecting script failed';
     try {
@@ -484,4 +501,4 @@
     }
     return JSON.stringify({error: message});
   }
-})()
+})

@@ -12,6 +12,7 @@
 #include "platform/settings_store.h"
 #include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
+#include "shell/menu_items.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
 #include "shell/status_panels.h"
@@ -66,7 +67,7 @@ void StartUp::openMainWindow() {
   mainWindow_ = new Form1(programFolder_, makePane_);
   const Form1Ui& ui = mainWindow_->ui();
   ieTools_ = std::make_unique<IETOOLS>(programFolder_, readExecutableProductInformation().productName,
-                                       ui.mnuToolsItem[0], ui.mnuToolsItem[1],
+                                       ui.mnuToolsItem[kToolsAdd], ui.mnuToolsItem[kToolsRemove],
                                        [form = QPointer<Form1>(mainWindow_)](const QString& message) {
                                          if (form) form->ui().sb1->setPanelText(1, message);
                                        });
@@ -76,8 +77,8 @@ void StartUp::openMainWindow() {
   limits.maxImageBytes =
       qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
   // The Every Image window's preview has the main window's context menu.
-  const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, QWidget* parent) {
-    BrowserPane* pane = makePane(index, parent);
+  const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, PaneRole role, QWidget* parent) {
+    BrowserPane* pane = makePane(index, role, parent);
     form->attachContextMenu(pane);
     return pane;
   };
@@ -89,11 +90,17 @@ void StartUp::openMainWindow() {
   AuxiliaryWindows* windows = auxiliaryWindows_.get();
   IETOOLS* tools = ieTools_.get();
   PageImages* images = pageImages_.get();
-  mainWindow_->setCommands({[windows] { windows->showHelp(); }, [windows] { windows->showWebsite(); },
-                            [tools] { tools->AddToToolsMenu(); }, [tools] { tools->RemoveFromToolsMenu(); },
-                            [this] { unloadOtherWindows(); }, [images] { images->showEveryImage(); },
-                            [images] { images->copyImageAddresses(); }, [images] { images->saveAllImages(); },
-                            [images](const QUrl& address) { images->saveImageAs(address); }});
+  mainWindow_->setCommands({
+      .showHelp = [windows] { windows->showHelp(); },
+      .showWebsite = [windows] { windows->showWebsite(); },
+      .addToToolsMenu = [tools] { tools->AddToToolsMenu(); },
+      .removeFromToolsMenu = [tools] { tools->RemoveFromToolsMenu(); },
+      .unloadOtherWindows = [this] { unloadOtherWindows(); },
+      .showEveryImage = [images] { images->showEveryImage(); },
+      .copyImageAddresses = [images] { images->copyImageAddresses(); },
+      .saveAllImages = [images] { images->saveAllImages(); },
+      .saveImageAs = [images](const QUrl& address) { images->saveImageAs(address); },
+  });
   mainWindow_->Form_Load(startAddress_.toString(QUrl::FullyEncoded));
   mainWindow_->show();
   // The main window's pages have renderers of their own now.

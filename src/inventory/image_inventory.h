@@ -7,7 +7,8 @@
 
 namespace pagesift {
 
-// The kinds of use, in the order the window offers them.
+// The kinds of use, in the order the window offers them. The collecting
+// script is handed all but kRequestKind, the only list of them there is.
 inline constexpr QLatin1String kImageKinds[] = {
     QLatin1String("img"),  QLatin1String("srcset"),  QLatin1String("picture"), QLatin1String("lazy"),
     QLatin1String("input"), QLatin1String("svg"),    QLatin1String("poster"),  QLatin1String("css"),

@@ -23,6 +23,26 @@ int pixels(const QJsonValue& value) {
   return static_cast<int>(std::lround(number));
 }
 
+// The kinds the script may give, each text made once and shared by the
+// rows of that kind: all but the engine's requests, which only the program
+// knows of.
+const QStringList& scriptKinds() {
+  static const QStringList kinds = [] {
+    QStringList names;
+    for (const QLatin1String kind : kImageKinds) {
+      if (kind != kRequestKind) names.append(kind);
+    }
+    return names;
+  }();
+  return kinds;
+}
+
+// Whether `value` is an index into a table of `size` entries.
+bool isIndex(const QJsonValue& value, qsizetype size) {
+  const double index = value.toDouble(-1);
+  return index >= 0 && index < double(size) && index == std::floor(index);
+}
+
 ImageLoaded loadedOf(const QJsonValue& value) {
   const QString text = value.toString();
   if (text == QLatin1String("yes")) return ImageLoaded::kYes;
@@ -30,10 +50,13 @@ ImageLoaded loadedOf(const QJsonValue& value) {
   return ImageLoaded::kUnknown;
 }
 
+// The script is a function of the kinds it may give: it is handed them
+// here, so that they are written once, in kImageKinds.
 QString loadScript() {
   QFile file(QStringLiteral(":/pagesift/inventory/collect_images.js"));
   if (!file.open(QIODevice::ReadOnly)) qFatal("the image inventory script is missing from the program");
-  return QString::fromUtf8(file.readAll());
+  const QByteArray kinds = QJsonDocument(QJsonArray::fromStringList(scriptKinds())).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(file.readAll()).trimmed() + QLatin1Char('(') + QString::fromUtf8(kinds) + QLatin1Char(')');
 }
 
 // What each limit the script names means to a reader.
@@ -76,41 +99,72 @@ CollectedImages mergeImageUses(const QByteArray& scriptJson) {
     if (collected.cutShort.isEmpty()) collected.cutShort = limitText(QString());
   }
   const QJsonArray addresses = top.value(QLatin1String("addresses")).toArray();
+  const QJsonArray origins = top.value(QLatin1String("origins")).toArray();
   const QJsonArray uses = top.value(QLatin1String("uses")).toArray();
+  // Each address and origin is made a string once, and the rows share it.
+  QStringList originTexts;
+  originTexts.reserve(origins.size());
+  for (const QJsonValue& origin : origins) originTexts.append(origin.toString());
+  constexpr qsizetype kUnseen = -1;
+  constexpr qsizetype kNoRow = -2;  // an address that is no address
+  QList<qsizetype> rowOfIndex(addresses.size(), kUnseen);
+  QHash<QString, qsizetype> rowOfAddress;  // equal text in two places of the table is one row
+  rowOfAddress.reserve(addresses.size());
   ImageInventory& rows = collected.rows;
-  QHash<QString, qsizetype> rowOf;  // by address
+  rows.reserve(addresses.size());
   for (const QJsonValue& item : uses) {
-    const QJsonObject use = item.toObject();
-    const double index = use.value(QLatin1String("address")).toDouble(-1);
-    if (!(index >= 0 && index < double(addresses.size())) || index != std::floor(index)) continue;
-    const QString address = addresses.at(qsizetype(index)).toString();
-    const QString kind = use.value(QLatin1String("kind")).toString();
-    if (address.isEmpty() || !isImageKind(kind) || kind == kRequestKind) continue;
-
-    auto found = rowOf.constFind(address);
-    if (found == rowOf.constEnd()) {
-      found = rowOf.insert(address, rows.size());
-      rows.append(InventoryRow());
-      rows.back().address = address;
+    // [address, kind, origin, alt, naturalWidth, naturalHeight, displayWidth, displayHeight, loaded]
+    const QJsonArray use = item.toArray();
+    if (!isIndex(use.at(0), addresses.size())) continue;
+    const QStringList& kinds = scriptKinds();
+    const qsizetype kindAt = kinds.indexOf(use.at(1).toString());
+    if (kindAt < 0) {
+      // The script checks each kind against the ones it is handed: another
+      // is a fault of the program, not of the page, and shows as one.
+      CollectedImages failed;
+      const QString given = use.at(1).isString() ? use.at(1).toString().left(100) : QObject::tr("none");
+      failed.failure = QObject::tr("the collecting script gave an unknown kind of use: %1").arg(given);
+      return failed;
     }
-    InventoryRow& row = rows[*found];
+    const QString* kind = &kinds.at(kindAt);
+    const qsizetype addressIndex = qsizetype(use.at(0).toDouble());
+    qsizetype& rowIndex = rowOfIndex[addressIndex];
+    if (rowIndex == kUnseen) {
+      const QString address = addresses.at(addressIndex).toString();
+      if (address.isEmpty()) {
+        rowIndex = kNoRow;
+      } else {
+        auto found = rowOfAddress.constFind(address);
+        if (found == rowOfAddress.constEnd()) {
+          found = rowOfAddress.insert(address, rows.size());
+          rows.append(InventoryRow());
+          rows.back().address = address;
+        }
+        rowIndex = *found;
+      }
+    }
+    if (rowIndex == kNoRow) continue;
+
+    InventoryRow& row = rows[rowIndex];
     ++row.uses;
-    if (!row.kinds.contains(kind)) row.kinds.append(kind);
-    const QString origin = use.value(QLatin1String("origin")).toString();
-    if (!origin.isEmpty() && row.origins.size() < InventoryRow::kMaxOrigins && !row.origins.contains(origin)) {
-      row.origins.append(origin);
+    if (!row.kinds.contains(*kind)) row.kinds.append(*kind);
+    if (isIndex(use.at(2), originTexts.size())) {
+      const QString& origin = originTexts.at(qsizetype(use.at(2).toDouble()));
+      if (!origin.isEmpty() && row.origins.size() < InventoryRow::kMaxOrigins && !row.origins.contains(origin)) {
+        row.origins.append(origin);
+      }
     }
     // Each fact from the first use that reports it.
+    if (row.alt.isEmpty()) row.alt = use.at(3).toString();
     if (row.naturalWidth == 0 && row.naturalHeight == 0) {
-      row.naturalWidth = pixels(use.value(QLatin1String("naturalWidth")));
-      row.naturalHeight = pixels(use.value(QLatin1String("naturalHeight")));
+      row.naturalWidth = pixels(use.at(4));
+      row.naturalHeight = pixels(use.at(5));
     }
     if (row.displayWidth == 0 && row.displayHeight == 0) {
-      row.displayWidth = pixels(use.value(QLatin1String("displayWidth")));
-      row.displayHeight = pixels(use.value(QLatin1String("displayHeight")));
+      row.displayWidth = pixels(use.at(6));
+      row.displayHeight = pixels(use.at(7));
     }
-    if (row.alt.isEmpty()) row.alt = use.value(QLatin1String("alt")).toString();
-    if (row.loaded == ImageLoaded::kUnknown) row.loaded = loadedOf(use.value(QLatin1String("loaded")));
+    if (row.loaded == ImageLoaded::kUnknown) row.loaded = loadedOf(use.at(8));
   }
   return collected;
 }

@@ -32,12 +32,12 @@ CollectedImages inventoryFromScriptResult(const QVariant& result);
 // one row, in order of first appearance. A row counts its uses and lists
 // each kind and each origin once, in order of first use; each of its facts
 // (natural size, displayed size, alt text, loaded) is the first one its
-// uses report, in document order. Uses that are malformed (no valid
-// address, an unknown kind) are skipped; anything else malformed counts as
-// absent, so any text gives an inventory, an empty one at worst. A text
-// that says the walk was cut short ("complete": false) gives the limits
-// that did it in `cutShort`; one that names an error gives it as the
-// failure.
+// uses report, in document order. Uses without a valid address are
+// skipped, and anything else malformed counts as absent, so any text gives
+// an inventory, an empty one at worst; but a use of a kind the script was
+// not handed is the program's fault, given as the failure. A text that
+// says the walk was cut short ("complete": false) gives the limits that did
+// it in `cutShort`; one that names an error gives it as the failure.
 CollectedImages mergeImageUses(const QByteArray& scriptJson);
 
 // Adds a row of kind "request" for each requested address, without its

@@ -61,7 +61,7 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setColumnWidth(InventoryModel::kAddress, 360);
 
-  previewPane_ = makePane(kSourcePane, preview_);
+  previewPane_ = makePane(kPreviewPane, PaneRole::kPreview, preview_);
   preview_->addWidget(previewPane_->widget());
   inlinePreview_->setAlignment(Qt::AlignCenter);
   inlinePreview_->setTextFormat(Qt::PlainText);  // it may name a page's address

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QUrl>
+
+#include "inventory/image_inventory.h"
 
 namespace pagesift {
 
@@ -23,5 +26,9 @@ namespace pagesift {
 // this takes over 30 s with nothing collected ("timed out"). Needs a
 // QApplication; runs its own event loop until done.
 int listImages(const QUrl& address);
+
+// One row of the listing, as QJsonDocument writes the object compact (its
+// keys sorted), with the newline.
+QByteArray listingLine(const InventoryRow& row);
 
 }  // namespace pagesift

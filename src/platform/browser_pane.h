@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/pane_role.h"
+
 class QPrinter;
 
 namespace pagesift {
@@ -26,6 +28,8 @@ inline constexpr int kPaneCount = 3;
 inline constexpr int kWebsitePane = 3;
 // The Page Source window's pane: the page as served (view-source:), script off.
 inline constexpr int kPageSourcePane = 4;
+// The Every Image window's preview.
+inline constexpr int kPreviewPane = 5;
 
 // What lay under the pointer when the user asked for a pane's context menu.
 // An address is empty when there was no such thing there.
@@ -228,6 +232,6 @@ class BrowserPane : public QObject {
 
 // Makes the pane with the given index (one of the constants above) as a
 // child of `parent`.
-using BrowserPaneFactory = std::function<BrowserPane*(int index, QWidget* parent)>;
+using BrowserPaneFactory = std::function<BrowserPane*(int index, PaneRole role, QWidget* parent)>;
 
 }  // namespace pagesift

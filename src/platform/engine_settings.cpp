@@ -22,7 +22,7 @@ QWebEngineProfile* createEngineProfile(const QString& storageName, QObject* pare
 
 void applyEngineSettings(QWebEngineSettings* settings, PaneRole role) {
   using S = QWebEngineSettings;
-  const bool browsing = role == PaneRole::kBrowsing;
+  const bool browsing = settingsRole(role) == PaneRole::kBrowsing;
   settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
   settings->setAttribute(S::JavascriptEnabled, browsing);
   settings->setAttribute(S::JavascriptCanOpenWindows, browsing);

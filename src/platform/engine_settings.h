@@ -5,13 +5,9 @@ class QWebEngineProfile;
 class QWebEngineSettings;
 class QString;
 
-namespace pagesift {
+#include "platform/pane_role.h"
 
-enum class PaneRole {
-  kBrowsing,       // ordinary browsing: the Browser pane and the website window
-  kGeneratedView,  // the Source Code and Images panes: pages made from untrusted input
-  kPageSource,     // the Page Source window: the page as served (view-source:), script off
-};
+namespace pagesift {
 
 // The one profile every pane shares. An empty storage name makes an
 // off-the-record profile (nothing kept on disk).

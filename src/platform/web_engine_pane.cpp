@@ -143,13 +143,13 @@ QString loadStateText(const QWebEngineLoadingInfo& info) {
 WebEnginePane::WebEnginePane(int index, PaneRole role, const Context& context, QWidget* parent)
     : BrowserPane(index, parent),
       context_(context),
-      role_(role),
-      appliedRole_(role),
+      role_(settingsRole(role)),
+      appliedRole_(role_),
       view_(new PaneView(parent)),
       page_(new PanePage(context.profile, this, view_)),
       stoppedNotice_(new PaneNotice(view_)) {
   view_->setPage(page_);
-  applyEngineSettings(page_->settings(), role);
+  applyEngineSettings(page_->settings(), role_);
   static_cast<PaneView*>(view_)->showContextMenu = [this](const QPoint& at) { showContextMenu(at); };
   connectEngineEvents();
   connectDownloads();
@@ -387,11 +387,7 @@ void WebEnginePane::applySourceStyle() {
 
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
-  return [context](int index, QWidget* parent) -> BrowserPane* {
-    const bool browsing = index == kBrowserPane || index == kWebsitePane;
-    const PaneRole role = index == kPageSourcePane ? PaneRole::kPageSource
-                          : browsing               ? PaneRole::kBrowsing
-                                                   : PaneRole::kGeneratedView;
+  return [context](int index, PaneRole role, QWidget* parent) -> BrowserPane* {
     return new WebEnginePane(index, role, context, parent);
   };
 }

@@ -29,14 +29,14 @@ class Form1 : public QMainWindow {
   // What the main window opens but does not own: the help and website
   // windows and the tools-menu registration. An unset command does nothing.
   struct Commands {
-    std::function<void()> showHelp;
-    std::function<void()> showWebsite;
-    std::function<void()> addToToolsMenu;
-    std::function<void()> removeFromToolsMenu;
-    std::function<void()> unloadOtherWindows;
-    std::function<void()> showEveryImage;
-    std::function<void()> copyImageAddresses;
-    std::function<void()> saveAllImages;
+    std::function<void()> showHelp = {};
+    std::function<void()> showWebsite = {};
+    std::function<void()> addToToolsMenu = {};
+    std::function<void()> removeFromToolsMenu = {};
+    std::function<void()> unloadOtherWindows = {};
+    std::function<void()> showEveryImage = {};
+    std::function<void()> copyImageAddresses = {};
+    std::function<void()> saveAllImages = {};
     std::function<void(const QUrl&)> saveImageAs = {};  // the context menu's Save Image As...
   };
 

@@ -115,7 +115,7 @@ void Form1Ui::createViews(const BrowserPaneFactory& makePane) {
 
   const TwipsRect designed[] = {{360, 3420, 2595, 1155}, {300, 4680, 2655, 1095}, {360, 5940, 2595, 1155}};
   for (int index = 0; index < kPaneCount; ++index) {
-    wb[index] = makePane(index, client);
+    wb[index] = makePane(index, index == kBrowserPane ? PaneRole::kBrowsing : PaneRole::kGeneratedView, client);
     QWidget* pane = wb[index]->widget();
     placeTwips(pane, designed[index].left, designed[index].top, designed[index].width, designed[index].height);
     pane->raise();  // the panes lie on top of the tab strip

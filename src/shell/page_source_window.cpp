@@ -23,7 +23,7 @@ PageSourceWindow::PageSourceWindow(const BrowserPaneFactory& makePane, QWidget* 
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  pane_ = makePane(kPageSourcePane, client);
+  pane_ = makePane(kPageSourcePane, PaneRole::kPageSource, client);
   findBar_ = new FindBar(client);
   findBar_->setPane(pane_);
   layout->addWidget(pane_->widget(), 1);

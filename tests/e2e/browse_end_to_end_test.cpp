@@ -221,7 +221,7 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString linked = QString::fromStdString(other.File("linked"));
     QVERIFY(QFile::link(dir, linked));
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, dir, {}})(kBrowserPane, &window));
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, dir, {}})(kBrowserPane, PaneRole::kBrowsing, &window));
     pane->setWorkingFolder(dir);
     window.show();
     QStringList titles;
@@ -384,7 +384,7 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString path = "/d/" + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
     Serve(path, "text/html", "<script>" + script + "; document.title = 'after'</script>");
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, Folder(), {}})(kBrowserPane, &window));
+    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, Folder(), {}})(kBrowserPane, PaneRole::kBrowsing, &window));
     window.show();
     QSignalSpy sent(pane.get(), &BrowserPane::pageMessage);
     // Answers every modal dialog: ticks its silence box, then Cancel.

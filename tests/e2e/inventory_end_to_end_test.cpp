@@ -2,6 +2,8 @@
 // HTTP on 127.0.0.1 and a second one that is another origin.
 
 #include <QHttpServer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -90,6 +92,10 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     Serve(QStringLiteral("/p/loader.html"), "text/html", test::kLoaderPage);
     Serve(QStringLiteral("/p/long.html"), "text/html",
           "<img src=\"s1.gif\"><img src=\"" + QByteArray(70000, 'x') + ".gif\">");
+    Serve(QStringLiteral("/p/uses.html"), "text/html",
+          "<img src=\"s1.gif\" srcset=\"" + QByteArray("s1.gif, ").repeated(100000) + "\">");
+    Serve(QStringLiteral("/p/walk.html"), "text/html",
+          "<img src=\"s1.gif\"><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000))</script>");
     // Images only the engine's requests show: a sprite, a pixel made by
     // script, and the favicon the engine asks for by itself (of a site no
     // page loaded before, so it is asked for).
@@ -155,6 +161,40 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QCOMPARE(described, rows);
   }
 
+  // The collecting script's pure helpers, called through its probe on the
+  // engine that runs them: addresses as written, in order.
+  void helpers_data() {
+    QTest::addColumn<QString>("helper");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("answer");  // JSON
+    const auto add = [](const char* helper, const char* text, const char* answer) {
+      QTest::addRow("%s %s", helper, text) << QString(helper) << QString::fromUtf8(text) << QString::fromUtf8(answer);
+    };
+    add("srcsetCandidates", "a.png 1x, b.png 2x", "[\"a.png\",\"b.png\"]");
+    add("srcsetCandidates", " ,,a.png,, b,c.png 100w", "[\"a.png\",\"b,c.png\"]");  // a comma ends a URL only at its end
+    add("srcsetCandidates", "c.png 1x (a, b), data:image/png;base64,AA= 2x", "[\"c.png\",\"data:image/png;base64,AA=\"]");
+    add("cssAddresses", "url(a.png), url( \"b\\22 .png\" ) url('c).png')", "[\"a.png\",\"b\\\".png\",\"c).png\"]");
+    add("cssAddresses", "linear-gradient(red, blue), url(q.png)", "[\"q.png\"]");
+    add("cssAddresses", "image-set(\"x.png\" 1x, url(y.png) 2x, 'z.png' type(\"image/png\"), rgb(1, 2, 3) 3x)",
+        "[\"x.png\",\"y.png\",\"z.png\"]");
+    add("cssAddresses", "url(a.png) url(\"b.png)", "[\"a.png\"]");  // one not closed ends the value
+    add("cssAddresses", "url(a.png", "[]");
+    add("unescapeCss", "\\41 b\\\"\\\\\\1F600x", "\"Ab\\\"\\\\\U0001F600x\"");
+    add("unescapeCss", "\\0 \\d800 \\110000 \\", "\"\uFFFD\uFFFD\uFFFD\\\\\"");
+  }
+
+  void helpers() {
+    QFETCH(QString, helper);
+    QFETCH(QString, text);
+    // The program's call of the script, "...(kinds)", with the probe added.
+    const QString probe = QString::fromUtf8(QJsonDocument(QJsonArray{helper, text}).toJson(QJsonDocument::Compact));
+    auto answer = std::make_shared<QVariant>();
+    pane_->runIsolatedScript(imageInventoryScript().chopped(1) + QStringLiteral(", ") + probe + QLatin1Char(')'),
+                             [answer](const QVariant& result) { *answer = result; });
+    QTRY_VERIFY_WITH_TIMEOUT(answer->isValid(), kTimeout);
+    QTEST(answer->toString(), "answer");
+  }
+
   // The command-line listing: one JSON object per row, every key in each,
   // null where a fact is unknown; an image a lazy loader shows after the
   // load is listed as loaded. A list cut short says so and exits 0; a page
@@ -175,6 +215,14 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
         R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
         R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
         << QByteArray("the list was cut short (complete: false): an address longer than the limit was left out") << 0;
+    QTest::newRow("past the use limit") << QStringLiteral("/p/uses.html") << QStringLiteral(
+        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})")
+        << QByteArray("the list was cut short (complete: false): the page uses more than 100,000 images") << 0;
+    QTest::newRow("past the time budget") << QStringLiteral("/p/walk.html") << QStringLiteral(
+        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
+        << QByteArray("the list was cut short (complete: false): the walk through the page ran out of time") << 0;
     QTest::newRow("error status") << QStringLiteral("/missing.html") << QString() << QByteArray("HTTP status 404") << 1;
     QTest::newRow("download") << QStringLiteral("/archive.zip") << QString() << QByteArray("is a download") << 1;
     QTest::newRow("login") << QStringLiteral("/login.html") << QString() << QByteArray("asks for a login") << 1;

@@ -1,9 +1,14 @@
-// Merging the collecting script's uses into rows, and reading data: images.
+// Merging the collecting script's uses into rows, the listing's lines, and
+// reading data: images.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
+#include "inventory/list_images.h"
 #include "support/inventory_rows.h"
 
 Q_DECLARE_METATYPE(pagesift::RequestedImages)
@@ -11,33 +16,31 @@ Q_DECLARE_METATYPE(pagesift::RequestedImages)
 namespace pagesift {
 namespace {
 
-const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"], "uses": [
-             {"address": 1, "kind": "link", "origin": "a href", "alt": "first b"},
-             {"address": 0, "kind": "lazy", "origin": "img data-src"},
-             {"address": 1, "kind": "img", "origin": "img src", "alt": "second b", "naturalWidth": 10,
-              "naturalHeight": 10, "displayWidth": 5, "displayHeight": 6, "loaded": "no"},
-             {"address": 1, "kind": "link", "origin": "a href", "naturalWidth": 30, "naturalHeight": 2},
-             {"address": 1, "kind": "srcset", "origin": "img srcset", "naturalWidth": 20, "naturalHeight": 20,
-              "displayWidth": 7, "displayHeight": 7, "loaded": "yes"},
-             {"address": 0, "kind": "img", "origin": "img src", "alt": "later a", "loaded": "no"},
-             {"address": 2, "kind": "css", "origin": "span ::before"},
-             {"address": 1, "kind": "img", "origin": "img src", "loaded": "no"}]})";
+// Uses are [address, kind, origin, alt, naturalWidth, naturalHeight,
+// displayWidth, displayHeight, loaded], by index into the tables.
+const char kMergedUses[] = R"({"addresses": ["/a.png", "/b.png", "/c.png"],
+             "origins": ["a href", "img data-src", "img src", "img srcset", "span ::before"], "uses": [
+             [1, "link", 0, "first b"],
+             [0, "lazy", 1],
+             [1, "img", 2, "second b", 10, 10, 5, 6, "no"],
+             [1, "link", 0, "", 30, 2],
+             [1, "srcset", 3, "", 20, 20, 7, 7, "yes"],
+             [0, "img", 2, "later a", 0, 0, 0, 0, "no"],
+             [2, "css", 4],
+             [1, "img", 2, "", 0, 0, 0, 0, "no"]]})";
 
 // A walk the limits cut short, whose record of requests was cut short too.
-const char kCutShort[] = R"({"complete": false, "limits": ["uses", "time"], "addresses": ["/a.png#x", "data:,y"], "uses": [
-             {"address": 0, "kind": "img", "origin": "img src"}, {"address": 1, "kind": "img", "origin": "img src"},
-             {"address": 0, "kind": "request", "origin": "a request only the engine makes"}]})";
+const char kCutShort[] = R"({"complete": false, "limits": ["uses", "time"], "addresses": ["/a.png#x", "data:,y"],
+             "origins": ["img src"], "uses": [[0, "img", 0], [1, "img", 0]]})";
 
-const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "uses": [
-             {"address": 1, "kind": "img", "origin": "img src"}, {"address": 0, "kind": "meta", "origin": "meta content"}]})";
+const char kSameText[] = R"({"addresses": ["data:,x", "data:,x"], "origins": ["img src", "meta content"],
+             "uses": [[1, "img", 0], [0, "meta", 1]]})";
 
-const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "uses": [
-             {"address": -1, "kind": "img"}, {"address": 0.5, "kind": "img"}, {"address": 4, "kind": "img"},
-             {"address": 1e300, "kind": "img"}, {"address": "0", "kind": "img"}, {"address": 1, "kind": "img"},
-             {"address": 2, "kind": "img"}, {"address": 0, "kind": "IMG"}, {"address": 0}, [0, "img"], "x", null,
-             {"address": 0, "kind": "img", "origin": 5, "alt": ["x"], "naturalWidth": 1e300, "naturalHeight": -4,
-              "displayWidth": "9", "displayHeight": 2.6, "loaded": true},
-             {"address": 3, "kind": "frame", "origin": "iframe src", "naturalWidth": {}, "loaded": "maybe"}]})";
+const char kMalformed[] = R"({"addresses": ["/a.png", 7, "", "/b.png"], "origins": ["iframe src", 5], "uses": [
+             [-1, "img"], [0.5, "img"], [4, "img"], [1e300, "img"], ["0", "img"], [1, "img"], [2, "img"],
+             [-1, "IMG"], {"address": 0, "kind": "img"}, "x", null,
+             [0, "img", 1, ["x"], 1e300, -4, "9", 2.6, true],
+             [3, "frame", 0, "", {}, 0, 0, 0, "maybe"]]})";
 
 }  // namespace
 
@@ -94,9 +97,17 @@ class InventoryMergeTest : public QObject {
                                             << RequestedImages() << QStringList()
                                             << QStringLiteral("failed: x is not a function");
 
-    for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": {}}}",
-                             "{\"addresses\": \"/a.png\", \"uses\": [{\"address\": 0, \"kind\": \"img\"}]}",
-                             "{\"addresses\": [\"/a.png\"], \"uses\": [{\"address\": 0, \"kind\": \"img\""}) {
+    // The script is handed the kinds it may give; any other is a fault.
+    for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
+      QTest::addRow("unknown kind %s", kind)
+          << QString(R"({"addresses": ["/a.png"], "uses": [[0, "img"], [0, %1]]})").arg(kind).toUtf8()
+          << RequestedImages() << QStringList()
+          << "failed: the collecting script gave an unknown kind of use: " + QString(kind).remove('"').replace("null", "none");
+    }
+
+    for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": [0, \"img\"]}}",
+                             "{\"addresses\": \"/a.png\", \"uses\": [[0, \"img\"]]}",
+                             "{\"addresses\": [\"/a.png\"], \"uses\": [[0, \"img\""}) {
       QTest::addRow("not an inventory: %s", text) << QByteArray(text) << RequestedImages() << QStringList() << QString();
     }
   }
@@ -110,6 +121,26 @@ class InventoryMergeTest : public QObject {
     QTEST(collected.failure.isEmpty() ? collected.cutShort.isEmpty() ? QString() : "cut short: " + collected.cutShort
                                       : "failed: " + collected.failure,
           "note");
+  }
+
+  // A listing line is what QJsonDocument writes for the row's object, for
+  // any text in it (a data: row's address is its media type, written alike).
+  void listingLines() {
+    const QChar lone[] = {QChar(0xd800), QChar('x'), QChar(0xdc00)};
+    for (const QString& text : {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)),
+                                QString("\x01\x1f\x7f"), QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"),
+                                QString(lone, 3), QString(QChar(0xdc00))}) {
+      const InventoryRow row{.address = "http://h/" + text, .kinds = {"img", text}, .origins = {text, "img " + text},
+                             .uses = 3, .naturalWidth = 1 + int(text.size()), .displayHeight = 7, .alt = text,
+                             .loaded = text.isEmpty() ? ImageLoaded::kUnknown : ImageLoaded::kNo};
+      const QJsonValue null(QJsonValue::Null);
+      const QJsonObject object{
+          {"address", row.address}, {"kinds", QJsonArray::fromStringList(row.kinds)}, {"uses", 3},
+          {"origins", QJsonArray::fromStringList(row.origins)}, {"width", row.naturalWidth}, {"height", 0},
+          {"displayWidth", 0}, {"displayHeight", 7}, {"alt", text.isEmpty() ? null : text},
+          {"loaded", text.isEmpty() ? null : "no"}, {"bytes", null}};
+      QCOMPARE(listingLine(row), QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    }
   }
 
   void inlineImages_data() {

@@ -104,7 +104,7 @@ class InventoryTest : public QObject {
       inventory.append(row);
     }
     QStringList log;
-    InventoryWindow window([&log](int index, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
+    InventoryWindow window([&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
     window.setCollected({inventory, QStringLiteral("the page uses more than 100,000 images"), {}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -129,7 +129,7 @@ class InventoryTest : public QObject {
     int collected = 0;
     QStringList sent;
     PageImages images({browser, [&collected, inventory](InventoryCallback done) { ++collected, done({inventory, {}, {}}); },
-                       [&log](int index, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
+                       [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
                        [&sent](const QString& address) { sent.append(address); }, &host, SaveLimits()});
     images.copyImageAddresses();
     QCOMPARE(QApplication::clipboard()->text(), "http://h/a.png\nhttp://h/b.png");

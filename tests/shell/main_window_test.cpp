@@ -84,10 +84,17 @@ class MainWindowTest : public QObject {
     panes_ = std::make_unique<test::FakePanes>();
     form_ = new Form1(Folder(), panes_->Factory());
     auto record = [this](const char* command) { return [this, command] { panes_->log.append(command); }; };
-    form_->setCommands({record("showHelp"), record("showWebsite"), record("addToToolsMenu"),
-                        record("removeFromToolsMenu"), record("unloadOtherWindows"), record("showEveryImage"),
-                        record("copyImageAddresses"), record("saveAllImages"),
-                        [this](const QUrl& address) { panes_->log.append("saveImageAs " + address.toString()); }});
+    form_->setCommands({.showHelp = record("showHelp"),
+                        .showWebsite = record("showWebsite"),
+                        .addToToolsMenu = record("addToToolsMenu"),
+                        .removeFromToolsMenu = record("removeFromToolsMenu"),
+                        .unloadOtherWindows = record("unloadOtherWindows"),
+                        .showEveryImage = record("showEveryImage"),
+                        .copyImageAddresses = record("copyImageAddresses"),
+                        .saveAllImages = record("saveAllImages"),
+                        .saveImageAs = [this](const QUrl& address) {
+                          panes_->log.append("saveImageAs " + address.toString());
+                        }});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
   }

@@ -37,8 +37,11 @@ void EngineFixture::OpenWindow() {
   tools = std::make_unique<IETOOLS>(Folder(), QStringLiteral("PageSift Test"), ui.mnuToolsItem[0], ui.mnuToolsItem[1]);
   AuxiliaryWindows* w = windows.get();
   IETOOLS* t = tools.get();
-  form->setCommands({[w] { w->showHelp(); }, [w] { w->showWebsite(); }, [t] { t->AddToToolsMenu(); },
-                     [t] { t->RemoveFromToolsMenu(); }, [w] { w->unloadHelp(), w->unloadWebsite(); }, {}, {}, {}});
+  form->setCommands({.showHelp = [w] { w->showHelp(); },
+                     .showWebsite = [w] { w->showWebsite(); },
+                     .addToToolsMenu = [t] { t->AddToToolsMenu(); },
+                     .removeFromToolsMenu = [t] { t->RemoveFromToolsMenu(); },
+                     .unloadOtherWindows = [w] { w->unloadHelp(), w->unloadWebsite(); }});
   form->Form_Load();
   form->show();
   WaitForAnalysisOf(homePage.toString(), 3);

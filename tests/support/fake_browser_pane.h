@@ -135,7 +135,7 @@ struct FakePanes {
   QPointer<FakeBrowserPane> other;
 
   BrowserPaneFactory Factory() {
-    return [this](int index, QWidget* parent) -> BrowserPane* {
+    return [this](int index, PaneRole, QWidget* parent) -> BrowserPane* {
       auto* pane = new FakeBrowserPane(index, parent, &log);
       if (index < kPaneCount) {
         wb[index] = pane;

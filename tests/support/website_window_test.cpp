@@ -35,7 +35,7 @@ class WebsiteWindowTest : public QObject {
     QStringList log;
     int reads = 0;
     AuxiliaryWindows windows({QString(), SettingsStore(QString()),
-                              [&log](int index, QWidget* parent) -> BrowserPane* {
+                              [&log](int index, PaneRole, QWidget* parent) -> BrowserPane* {
                                 return new test::FakeBrowserPane(index, parent, &log);
                               },
                               [&reads] { return QStringLiteral("site.test #%1").arg(++reads); }});
