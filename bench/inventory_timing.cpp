@@ -77,10 +77,11 @@ int main(int argc, char** argv) {
     ratios.push_back(timing.collectMs / std::max(timing.loadMs, 1.0));
   }
   if (collects.empty()) return 1;
-  std::printf("pages %zu  load median %.1f ms worst %.1f ms  collect median %.1f ms worst %.1f ms  "
-              "collect/load median %.2f worst %.2f\n",
-              collects.size(), median(loads), *std::max_element(loads.begin(), loads.end()), median(collects),
-              *std::max_element(collects.begin(), collects.end()), median(ratios),
-              *std::max_element(ratios.begin(), ratios.end()));
+  std::printf(
+      "pages %zu  load median %.1f ms worst %.1f ms  collect median %.1f ms worst %.1f ms  "
+      "collect/load median %.2f worst %.2f\n",
+      collects.size(), median(loads), *std::max_element(loads.begin(), loads.end()), median(collects),
+      *std::max_element(collects.begin(), collects.end()), median(ratios),
+      *std::max_element(ratios.begin(), ratios.end()));
   return 0;
 }

@@ -31,15 +31,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QHostInfo>
 #include <QFile>
+#include <QHostInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QRandomGenerator>
 #include <QSemaphore>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -218,8 +218,8 @@ QString probe(const QString& host) {
 
 struct Page {
   QString name;
-  QString address;   // with %1 for the run's number
-  QString target;    // the target for the ratio
+  QString address;  // with %1 for the run's number
+  QString target;   // the target for the ratio
 };
 
 // The program started as a user starts it, with the main window's home page
@@ -342,9 +342,10 @@ int main(int argc, char** argv) {
     } else if (argument.toInt() > 0) {
       runs = argument.toInt();
     } else {
-      std::fputs("usage: pipeline_bench [RUNS] [--page typical|large|local|unreachable]... [--url ADDRESS]... "
-                 "[--unreachable HOST] [--cpu SECONDS]\n",
-                 stderr);
+      std::fputs(
+          "usage: pipeline_bench [RUNS] [--page typical|large|local|unreachable]... [--url ADDRESS]... "
+          "[--unreachable HOST] [--cpu SECONDS]\n",
+          stderr);
       return 2;
     }
   }
@@ -360,8 +361,7 @@ int main(int argc, char** argv) {
   files["animated.html"] = {"text/html", htmlPage("Animated", kAnimatedBody)};
   const QByteArray photo = smallPhoto();
   for (size_t i = 0; i < pagesift::bench::kLarge.imgTags + pagesift::bench::kLarge.imageLinks; ++i) {
-    files["images/" + QByteArray::fromStdString(pagesift::bench::Numbered("photo", i, ".jpg"))] = {"image/jpeg",
-                                                                                                  photo};
+    files["images/" + QByteArray::fromStdString(pagesift::bench::Numbered("photo", i, ".jpg"))] = {"image/jpeg", photo};
   }
   const QByteArray picture = largePicture();
   for (int i = 0; i < 200; ++i) {
@@ -449,17 +449,18 @@ int main(int argc, char** argv) {
       pageSiftTimes.push_back(ours->first);
       browserTimes.push_back(ours->second);
       plainTimes.push_back(*theirs);
-      std::printf("%-12s run %d: PageSift %7.0f ms (Browser view %7.0f ms, %d requests), "
-                  "plain view %7.0f ms (%d requests)\n",
-                  qPrintable(page.name), run + 1, ours->first, ours->second, ourRequests, *theirs, theirRequests);
+      std::printf(
+          "%-12s run %d: PageSift %7.0f ms (Browser view %7.0f ms, %d requests), "
+          "plain view %7.0f ms (%d requests)\n",
+          qPrintable(page.name), run + 1, ours->first, ours->second, ourRequests, *theirs, theirRequests);
       std::fflush(stdout);
     }
     results.push_back({page.name, page.target, median(pageSiftTimes), median(browserTimes), median(plainTimes)});
   }
 
   std::printf("\nmedians of %d pairs; load average %s\n", runs, loadAverage().constData());
-  std::printf("%-12s %22s %14s %16s %7s %7s\n", "page", "PageSift, all 3 views", "Browser view", "plain view",
-              "ratio", "target");
+  std::printf("%-12s %22s %14s %16s %7s %7s\n", "page", "PageSift, all 3 views", "Browser view", "plain view", "ratio",
+              "target");
   for (const Result& r : results) {
     std::printf("%-12s %19.0f ms %11.0f ms %13.0f ms %7.2f %7s\n", qPrintable(r.name), r.pageSift, r.browser, r.plain,
                 r.plain > 0 ? r.pageSift / r.plain : 0.0, qPrintable(QStringLiteral("<= ") + r.target));

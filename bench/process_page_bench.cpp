@@ -4,10 +4,10 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,9 +50,8 @@ void RunAnalysePage(benchmark::State& state, const PageShape& shape) {
   pagesift::CreateMissingWorkingFiles(folder.path());
   pagesift::AnalysisLists lists;
   for (auto _ : state) {
-    const auto result =
-        pagesift::AnalysePage(page, [] { return std::string("http://www.example.org/site/pages/index.html"); },
-                              folder.path(), lists);
+    const auto result = pagesift::AnalysePage(
+        page, [] { return std::string("http://www.example.org/site/pages/index.html"); }, folder.path(), lists);
     if (!result.skipped.empty()) state.SkipWithError(result.skipped.front().c_str());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page->size()));
@@ -110,7 +109,8 @@ const std::vector<std::pair<std::string, std::string>>& HostilePages() {
     for (char c : std::string_view("abcdefg")) nested += "<img src=\"abcdefg/" + std::string(1, c) + "\">";
     out.emplace_back("names-in-addresses", nested);
     std::string data;
-    for (size_t i = 0; i < 10'000; ++i) data += "<img src=\"data:image/png;base64," + Repeat("iVBORw0KGgo", 180) + "\">";
+    for (size_t i = 0; i < 10'000; ++i)
+      data += "<img src=\"data:image/png;base64," + Repeat("iVBORw0KGgo", 180) + "\">";
     out.emplace_back("data-uris-10k", data);
     std::string oneLine = OrdinaryText(5'000'000) + ManyTags(1'000, "q");
     std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
@@ -129,8 +129,8 @@ void BM_HostilePage(benchmark::State& state) {
   pagesift::CreateMissingWorkingFiles(folder.path());
   pagesift::AnalysisLists lists;
   for (auto _ : state) {
-    pagesift::AnalysePage(page, [] { return std::string("http://www.example.org/site/pages/index.html"); },
-                          folder.path(), lists);
+    pagesift::AnalysePage(
+        page, [] { return std::string("http://www.example.org/site/pages/index.html"); }, folder.path(), lists);
   }
   state.counters["images"] = static_cast<double>(lists.Links[1].ListCount());
   state.counters["MB_out"] = static_cast<double>(std::filesystem::file_size(folder.path() + "/source.htm")) / 1e6;
@@ -156,10 +156,27 @@ int WritePages(const std::string& folder) {
 BENCHMARK(BM_Typical)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Large)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Hostile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_LargeScaled)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_LargeImages)->Arg(1'000)->Arg(2'000)->Arg(4'000)->Arg(8'000)->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(BM_LargeScaled)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_HostilePage)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
+BENCHMARK(BM_LargeImages)
+    ->Arg(1'000)
+    ->Arg(2'000)
+    ->Arg(4'000)
+    ->Arg(8'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HostilePage)
+    ->DenseRange(0, 6)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {

@@ -52,9 +52,10 @@ double curlFetch(const QStringList& addresses, const QString& folder) {
   config.close();
   QElapsedTimer clock;
   clock.start();
-  const int status = QProcess::execute(QStringLiteral("curl"), {QStringLiteral("--silent"), QStringLiteral("--parallel"),
-                                                               QStringLiteral("--parallel-max"), QStringLiteral("4"),
-                                                               QStringLiteral("--config"), config.fileName()});
+  const int status =
+      QProcess::execute(QStringLiteral("curl"),
+                        {QStringLiteral("--silent"), QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
+                         QStringLiteral("4"), QStringLiteral("--config"), config.fileName()});
   const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
   return status == 0 ? seconds : -1;
 }
@@ -111,10 +112,11 @@ int main(int argc, char** argv) {
 
     QTemporaryDir curlFolder;
     curlSeconds.push_back(curlFetch(addresses, curlFolder.path()));
-    std::printf("run %d: %d images, %d saved (%d from the engine), %lld failed, %.1f MB in %.3f s; curl %lld files in %.3f s\n",
-                run + 1, saver.total(), static_cast<int>(saver.saved().size()), saver.fromEngine(),
-                static_cast<long long>(saver.failures().size()), megabytes, saveSeconds.back(),
-                static_cast<long long>(addresses.size()), curlSeconds.back());
+    std::printf(
+        "run %d: %d images, %d saved (%d from the engine), %lld failed, %.1f MB in %.3f s; curl %lld files in %.3f s\n",
+        run + 1, saver.total(), static_cast<int>(saver.saved().size()), saver.fromEngine(),
+        static_cast<long long>(saver.failures().size()), megabytes, saveSeconds.back(),
+        static_cast<long long>(addresses.size()), curlSeconds.back());
   }
   const double save = median(saveSeconds);
   const double curl = median(curlSeconds);

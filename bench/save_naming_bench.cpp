@@ -21,7 +21,8 @@ void BM_SameLastSegment(benchmark::State& state) {
   for (auto _ : state) {
     pagesift::FileNameReservations names(folder.path());
     for (const QUrl& address : addresses) {
-      benchmark::DoNotOptimize(names.complete(names.reserve(pagesift::imageFileName(address)), QStringLiteral("image/png")));
+      benchmark::DoNotOptimize(
+          names.complete(names.reserve(pagesift::imageFileName(address)), QStringLiteral("image/png")));
     }
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -35,8 +35,8 @@
 #include <vector>
 
 #include "app/start_up.h"
-#include "process_tree.h"
 #include "platform/program_folder.h"
+#include "process_tree.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -179,11 +179,11 @@ int comparePairs(int pairs) {
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
   environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
   std::printf("startup_bench: %d interleaved pairs; load average %s\n", pairs, loadAverage().constData());
-  const QStringList pageSiftFigures = {QStringLiteral("main entered"), QStringLiteral("application made"),
-                                       QStringLiteral("splash painted"), QStringLiteral("main window made"),
-                                       QStringLiteral("main window painted"), QStringLiteral("Browser view loaded"),
-                                       QStringLiteral("home page analysed"),
-                                       QStringLiteral("home page analysed and both views loaded")};
+  const QStringList pageSiftFigures = {
+      QStringLiteral("main entered"),        QStringLiteral("application made"),
+      QStringLiteral("splash painted"),      QStringLiteral("main window made"),
+      QStringLiteral("main window painted"), QStringLiteral("Browser view loaded"),
+      QStringLiteral("home page analysed"),  QStringLiteral("home page analysed and both views loaded")};
   const QString plainFigure = QStringLiteral("first page loaded");
   std::map<QString, std::vector<double>> ours;
   std::vector<double> theirs;
@@ -214,9 +214,10 @@ int comparePairs(int pairs) {
   const double pageSift = median(lessSplash);
   const double plain = median(theirs);
   std::printf("  plain view first page loaded                       %6.0f ms\n", plain);
-  std::printf("launch to splash on screen %.0f ms (target <= 600); analysed home less the splash's 2 s %.0f ms, "
-              "plain view %.0f ms, ratio %.2f (target <= 1.2)\n",
-              median(ours[QStringLiteral("splash painted")]), pageSift, plain, plain > 0 ? pageSift / plain : 0.0);
+  std::printf(
+      "launch to splash on screen %.0f ms (target <= 600); analysed home less the splash's 2 s %.0f ms, "
+      "plain view %.0f ms, ratio %.2f (target <= 1.2)\n",
+      median(ours[QStringLiteral("splash painted")]), pageSift, plain, plain > 0 ? pageSift / plain : 0.0);
   return 0;
 }
 

@@ -79,12 +79,9 @@ int UsageError(const std::string& message) {
 enum LongOnly : int { kUrl = 256, kOut, kFormat, kVersion };
 
 constexpr option kLongOptions[] = {
-    {"url", required_argument, nullptr, kUrl},
-    {"out", required_argument, nullptr, kOut},
-    {"format", required_argument, nullptr, kFormat},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},
-    {nullptr, 0, nullptr, 0},
+    {"url", required_argument, nullptr, kUrl},       {"out", required_argument, nullptr, kOut},
+    {"format", required_argument, nullptr, kFormat}, {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},     {nullptr, 0, nullptr, 0},
 };
 
 std::string LongName(int value) {
@@ -201,8 +198,8 @@ void PrintPair(Output& out, const pagesift::AnalysisLists& lists, size_t pair, c
 void ReportDropped(const pagesift::AnalysisLists& lists, size_t pair, const char* kind) {
   const pagesift::DroppedFinds& dropped = lists.dropped[pair];
   if (dropped.atEntryLimit > 0) {
-    std::cerr << "pagesift-scan: " << kind << " list full at " << pagesift::StringList::kMaxEntries << " entries: "
-              << dropped.atEntryLimit << " more references not listed\n";
+    std::cerr << "pagesift-scan: " << kind << " list full at " << pagesift::StringList::kMaxEntries
+              << " entries: " << dropped.atEntryLimit << " more references not listed\n";
   }
   if (dropped.atByteLimit > 0) {
     std::cerr << "pagesift-scan: " << kind << " list full at " << pagesift::kMaxListedAddressBytes
@@ -229,7 +226,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "pagesift-scan (PageSift) " PAGESIFT_VERSION "\n"
+    std::cout << "pagesift-scan (PageSift) " PAGESIFT_VERSION
+                 "\n"
                  "License GPL-3.0-or-later: GNU GPL version 3 or later.\n"
                  "This is free software: you may change and share it. There is NO WARRANTY.\n";
     return 0;
@@ -254,8 +252,8 @@ int main(int argc, char** argv) {
   }
 
   pagesift::AnalysisLists lists;
-  const pagesift::PageAnalysis result =
-      pagesift::AnalysePage(page, [&options] { return options.url; }, options.out, lists);
+  const pagesift::PageAnalysis result = pagesift::AnalysePage(
+      page, [&options] { return options.url; }, options.out, lists);
 
   Output out;
   PrintPair(out, lists, pagesift::AnalysisLists::kImgTags, "img", options.json);

@@ -25,8 +25,8 @@ std::vector<LinkPass> LinkPasses(const AnalysisLists& lists) {
 }  // namespace
 
 PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
-                              const std::function<std::string()>& browserLocation, const std::string& folder,
-                              AnalysisLists& lists) {
+                         const std::function<std::string()>& browserLocation, const std::string& folder,
+                         AnalysisLists& lists) {
   PageAnalysis result;
   result.sourcePage = WorkingFilePath(folder, kSourceHtm);
   result.imagePage = WorkingFilePath(folder, kImagePageHtml);

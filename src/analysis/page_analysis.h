@@ -14,8 +14,8 @@
 namespace pagesift {
 
 struct PageAnalysis {
-  std::string sourcePage;  // the Source Code view's file
-  std::string imagePage;   // the Images view's file
+  std::string sourcePage;            // the Source Code view's file
+  std::string imagePage;             // the Images view's file
   std::vector<std::string> skipped;  // one line for every step that failed
 };
 
@@ -24,7 +24,7 @@ struct PageAnalysis {
 // asked afresh for each of the two scans. The working files live in `folder`;
 // `lists` receives the finds and keeps them until the next run.
 PageAnalysis AnalysePage(const std::optional<std::string>& capturedBody,
-                              const std::function<std::string()>& browserLocation, const std::string& folder,
-                              AnalysisLists& lists);
+                         const std::function<std::string()>& browserLocation, const std::string& folder,
+                         AnalysisLists& lists);
 
 }  // namespace pagesift

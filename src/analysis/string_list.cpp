@@ -33,7 +33,7 @@ bool StringList::AddItem(std::string text) {
 
 size_t StringList::SlotOf(std::string_view text) const {
   const size_t mask = slots_.size() - 1;
-  size_t slot = std::hash<std::string_view>{}(text) & mask;
+  size_t slot = std::hash<std::string_view>{}(text)&mask;
   while (slots_[slot] != kNoEntry && items_[slots_[slot] - 1] != text) slot = (slot + 1) & mask;
   return slot;
 }

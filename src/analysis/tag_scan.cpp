@@ -147,8 +147,8 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
   return ResolveRelative(reference, pageDirectory);
 }
 
-void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
-              AnalysisLists& lists, std::optional<std::string_view> savedPage) {
+void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+              std::optional<std::string_view> savedPage) {
   const std::string pageDirectory = PageDirectory(pageAddress);
   const bool filePage = StartsWithNoCase(pageAddress, "file:");
   const std::string cleanPath = WorkingFilePath(folder, kCheckImagesCleanTxt);

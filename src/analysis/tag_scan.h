@@ -68,8 +68,8 @@ std::optional<std::string> ResolveReference(const std::string& reference, const 
 // succeeded last: the file holds it followed by CR LF, and the scan takes it
 // from memory instead of reading the file back. Likewise the scan goes on
 // from what it has just written to checkImagesClean.txt.
-void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder,
-              AnalysisLists& lists, std::optional<std::string_view> savedPage = std::nullopt);
+void ScanTags(const ScanFamily& family, const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,
+              std::optional<std::string_view> savedPage = std::nullopt);
 
 // The images of the page's image tags, into Links[1] and frmList[1].
 void ExtractImgTags(const std::string& pageAddress, const std::string& folder, AnalysisLists& lists,

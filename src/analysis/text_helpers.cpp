@@ -40,8 +40,8 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
   const size_t last = text.size() - needle.size();
   // A byte that is not a letter has one case only: the library finds it
   // ("<" of "<img", "-" of "cgi-bin/i/") and the needle is compared around it.
-  const size_t anchor = static_cast<size_t>(std::find_if_not(needle.begin(), needle.end(), IsAsciiLetter) -
-                                            needle.begin());
+  const size_t anchor =
+      static_cast<size_t>(std::find_if_not(needle.begin(), needle.end(), IsAsciiLetter) - needle.begin());
   if (anchor < needle.size()) {
     for (size_t hit = text.find(needle[anchor], from + anchor); hit != std::string_view::npos && hit - anchor <= last;
          hit = text.find(needle[anchor], hit + 1)) {
@@ -62,15 +62,13 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view with) {
-  return ReplaceEach(text, find, with, [](std::string_view t, std::string_view f, size_t from) {
-    return t.find(f, from);
-  });
+  return ReplaceEach(text, find, with,
+                     [](std::string_view t, std::string_view f, size_t from) { return t.find(f, from); });
 }
 
 std::string ReplaceAllNoCase(std::string_view text, std::string_view find, std::string_view with) {
-  return ReplaceEach(text, find, with, [](std::string_view t, std::string_view f, size_t from) {
-    return FindNoCase(t, f, from);
-  });
+  return ReplaceEach(text, find, with,
+                     [](std::string_view t, std::string_view f, size_t from) { return FindNoCase(t, f, from); });
 }
 
 std::vector<std::string> SplitTextLines(std::string_view text) {

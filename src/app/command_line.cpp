@@ -2,10 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QRegularExpression>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include "platform/address_policy.h"
 #include "product_build_info.h"
@@ -85,10 +85,10 @@ int qtOptionLength(const QString& argument, bool valueFollows) {
 QString versionText() {
   return kProductName + QLatin1Char(' ') + QStringLiteral(PAGESIFT_VERSION) + QLatin1Char('\n') +
          QStringLiteral(PAGESIFT_COMPANY_NAME) + QLatin1Char('\n') +
-         QStringLiteral("License GPL-3.0-or-later: GNU GPL version 3 or later.\n"
-                        "This is free software: you may change and share it. There is NO WARRANTY.\n") +
-         QStringLiteral("Qt ") +
-         QLatin1String(qVersion()) + QLatin1Char('\n') + QStringLiteral("Qt WebEngine ") +
+         QStringLiteral(
+             "License GPL-3.0-or-later: GNU GPL version 3 or later.\n"
+             "This is free software: you may change and share it. There is NO WARRANTY.\n") +
+         QStringLiteral("Qt ") + QLatin1String(qVersion()) + QLatin1Char('\n') + QStringLiteral("Qt WebEngine ") +
          QLatin1String(qWebEngineVersion()) + QStringLiteral(" (Chromium ") +
          QLatin1String(qWebEngineChromiumVersion()) + QStringLiteral(")\n");
 }
@@ -98,7 +98,7 @@ QString qtOptionsText() {
   int column = 1;
   for (const QtOption& option : kQtOptions) {
     const QString shown = QLatin1Char(' ') + QLatin1Char('-') + option.name +
-                          (option.value == ValueForm::kNone       ? QString()
+                          (option.value == ValueForm::kNone         ? QString()
                            : option.value == ValueForm::kJoinedOnly ? QStringLiteral("=VALUE")
                                                                     : QStringLiteral(" VALUE"));
     if (column + shown.size() > 78) {
@@ -213,8 +213,11 @@ QString decodeArgument(const QByteArray& bytes) {
   for (qsizetype i = 0; i < bytes.size();) {
     const unsigned char lead = byte(i);
     // The length of a well-formed sequence from here, and its code point.
-    int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    int length = lead < 0x80                    ? 1
+                 : lead >= 0xC2 && lead <= 0xDF ? 2
+                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                : 0;
     char32_t point = length == 1 ? lead : lead & (0x7F >> length);
     for (int k = 1; k < length; ++k) {
       if (i + k >= bytes.size() || (byte(i + k) & 0xC0) != 0x80) {

@@ -35,8 +35,8 @@ QString currentFolder() {
 bool runOnItsOwn(const char* reason) {
   const QString folder = pagesift::usePrivateDataFolder();
   if (folder.isEmpty()) return false;
-  std::fprintf(stderr, "PageSift: %s; this one runs on its own, with its working files and engine data in %s\n",
-               reason, QFile::encodeName(folder).constData());
+  std::fprintf(stderr, "PageSift: %s; this one runs on its own, with its working files and engine data in %s\n", reason,
+               QFile::encodeName(folder).constData());
   return true;
 }
 
@@ -76,10 +76,8 @@ int main(int argc, char** argv) {
 
   pagesift::SingleInstance instance(pagesift::SingleInstance::socketPathFor(QStringLiteral("PageSift")));
   switch (instance.start(options.address)) {
-    case pagesift::SingleInstance::Outcome::kFirst:
-      break;
-    case pagesift::SingleInstance::Outcome::kHandedOver:
-      return 0;
+    case pagesift::SingleInstance::Outcome::kFirst: break;
+    case pagesift::SingleInstance::Outcome::kHandedOver: return 0;
     case pagesift::SingleInstance::Outcome::kNoAnswer:
       if (!runOnItsOwn("the PageSift already running does not answer")) return 1;
       break;

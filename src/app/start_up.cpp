@@ -6,21 +6,21 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include "inventory/inventory_collector.h"
+#include "inventory/page_images.h"
 #include "platform/engine_settings.h"
 #include "platform/product_information.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "platform/web_engine_pane.h"
+#include "product_build_info.h"
 #include "shell/main_window.h"
 #include "shell/menu_items.h"
 #include "shell/mod_product_info.h"
 #include "shell/splash_window.h"
 #include "shell/status_panels.h"
-#include "inventory/inventory_collector.h"
-#include "inventory/page_images.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
-#include "product_build_info.h"
 
 namespace pagesift {
 
@@ -39,7 +39,8 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
   splash_ = new frmSplash([this] { openMainWindow(); });
   // Queued: the engine's set-up waits until the splash's first picture is
   // on screen.
-  QObject::connect(splash_, &frmSplash::painted, splash_, [this] { warmUpEngine(); }, Qt::QueuedConnection);
+  QObject::connect(
+      splash_, &frmSplash::painted, splash_, [this] { warmUpEngine(); }, Qt::QueuedConnection);
   splash_->Form_Load();
   splash_->show();
 }
@@ -74,8 +75,8 @@ void StartUp::openMainWindow() {
   BrowserPane* browser = ui.wb[kBrowserPane];
   Form1* form = mainWindow_;
   SaveLimits limits;
-  limits.maxImageBytes =
-      qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName))) << 20;
+  limits.maxImageBytes = qint64(readMaxImageSizeMiB(SettingsStore(readExecutableProductInformation().productName)))
+                         << 20;
   // The Every Image window's preview has the main window's context menu.
   const BrowserPaneFactory makePreviewPane = [makePane = makePane_, form](int index, PaneRole role, QWidget* parent) {
     BrowserPane* pane = makePane(index, role, parent);
@@ -83,8 +84,8 @@ void StartUp::openMainWindow() {
     return pane;
   };
   pageImages_ = std::make_unique<PageImages>(PageImages::Context{
-      browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); },
-      makePreviewPane, [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
+      browser, [browser](InventoryCallback done) { collectImageInventory(*browser, std::move(done)); }, makePreviewPane,
+      [form](const QString& address) { form->sendToBrowser(address); }, form, limits});
   QObject::connect(pageImages_.get(), &PageImages::statusMessage, ui.sb1,
                    [panels = ui.sb1](const QString& text) { panels->setPanelText(1, text); });
   AuxiliaryWindows* windows = auxiliaryWindows_.get();

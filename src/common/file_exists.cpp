@@ -45,9 +45,9 @@ bool FileExists(std::string_view path) noexcept {
     const std::string leaf = PathLeafName(path);
     if (leaf.empty()) return false;  // a folder path names no file
     const size_t slash = path.rfind('/');
-    const std::filesystem::path folder =
-        slash == std::string_view::npos ? std::filesystem::path(".")
-                                        : std::filesystem::path(std::string(path.substr(0, slash + 1)));
+    const std::filesystem::path folder = slash == std::string_view::npos
+                                             ? std::filesystem::path(".")
+                                             : std::filesystem::path(std::string(path.substr(0, slash + 1)));
 
     std::error_code ec;
     std::optional<std::string> first;

@@ -18,9 +18,9 @@ bool isSvg(const QByteArray& head) {
       continue;
     }
     if (head.mid(i, 4) == "<svg") return true;
-    const QByteArray close = head.mid(i, 4) == "<!--" ? QByteArray("-->")
+    const QByteArray close = head.mid(i, 4) == "<!--"                           ? QByteArray("-->")
                              : head.mid(i, 2) == "<?" || head.mid(i, 2) == "<!" ? QByteArray(">")
-                                                                                 : QByteArray();
+                                                                                : QByteArray();
     if (close.isEmpty()) return false;
     const qsizetype end = head.indexOf(close, i + 2);
     if (end < 0) return false;

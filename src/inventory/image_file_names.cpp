@@ -55,7 +55,8 @@ QString imageFileName(const QUrl& address) {
   name.reserve(decoded.size());
   for (qsizetype i = 0; i < decoded.size(); ++i) {
     const bool pair = decoded.at(i).isHighSurrogate() && i + 1 < decoded.size() && decoded.at(i + 1).isLowSurrogate();
-    const char32_t codePoint = pair ? QChar::surrogateToUcs4(decoded.at(i), decoded.at(i + 1)) : decoded.at(i).unicode();
+    const char32_t codePoint =
+        pair ? QChar::surrogateToUcs4(decoded.at(i), decoded.at(i + 1)) : decoded.at(i).unicode();
     if (QChar::category(codePoint) == QChar::Other_Format) {
       i += pair ? 1 : 0;
       continue;
@@ -92,12 +93,18 @@ QString nameForType(const QString& name, const QString& mediaType) {
 
 QString imageExtension(const QString& mediaType) {
   static const QHash<QString, QString> extensions = {
-      {QStringLiteral("image/jpeg"), QStringLiteral("jpg")},   {QStringLiteral("image/pjpeg"), QStringLiteral("jpg")},
-      {QStringLiteral("image/png"), QStringLiteral("png")},    {QStringLiteral("image/apng"), QStringLiteral("png")},
-      {QStringLiteral("image/gif"), QStringLiteral("gif")},    {QStringLiteral("image/webp"), QStringLiteral("webp")},
-      {QStringLiteral("image/avif"), QStringLiteral("avif")},  {QStringLiteral("image/svg+xml"), QStringLiteral("svg")},
-      {QStringLiteral("image/bmp"), QStringLiteral("bmp")},    {QStringLiteral("image/x-ms-bmp"), QStringLiteral("bmp")},
-      {QStringLiteral("image/x-icon"), QStringLiteral("ico")}, {QStringLiteral("image/vnd.microsoft.icon"), QStringLiteral("ico")},
+      {QStringLiteral("image/jpeg"), QStringLiteral("jpg")},
+      {QStringLiteral("image/pjpeg"), QStringLiteral("jpg")},
+      {QStringLiteral("image/png"), QStringLiteral("png")},
+      {QStringLiteral("image/apng"), QStringLiteral("png")},
+      {QStringLiteral("image/gif"), QStringLiteral("gif")},
+      {QStringLiteral("image/webp"), QStringLiteral("webp")},
+      {QStringLiteral("image/avif"), QStringLiteral("avif")},
+      {QStringLiteral("image/svg+xml"), QStringLiteral("svg")},
+      {QStringLiteral("image/bmp"), QStringLiteral("bmp")},
+      {QStringLiteral("image/x-ms-bmp"), QStringLiteral("bmp")},
+      {QStringLiteral("image/x-icon"), QStringLiteral("ico")},
+      {QStringLiteral("image/vnd.microsoft.icon"), QStringLiteral("ico")},
       {QStringLiteral("image/tiff"), QStringLiteral("tif")},
   };
   const QString type = mediaType.section(QLatin1Char(';'), 0, 0).trimmed().toLower();

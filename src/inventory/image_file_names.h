@@ -57,11 +57,11 @@ class FileNameReservations {
   bool free(const QString& candidate) const;
 
   QString folder_;
-  QSet<QString> open_;           // names kept open
-  QSet<QString> openStems_;      // the stems of open names ("p" for "p.jpg")
-  QSet<QString> handedOut_;      // names settled
+  QSet<QString> open_;       // names kept open
+  QSet<QString> openStems_;  // the stems of open names ("p" for "p.jpg")
+  QSet<QString> handedOut_;  // names settled
   QSet<QString> handedOutStems_;
-  QHash<QString, int> nextNumber_;  // by name asked for: the number its numbering has reached
+  QHash<QString, int> nextNumber_;                    // by name asked for: the number its numbering has reached
   mutable std::optional<QSet<QString>> folderStems_;  // of the folder's entries, read once
 };
 

@@ -10,9 +10,9 @@ namespace pagesift {
 // The kinds of use, in the order the window offers them. The collecting
 // script is handed all but kRequestKind, the only list of them there is.
 inline constexpr QLatin1String kImageKinds[] = {
-    QLatin1String("img"),  QLatin1String("srcset"),  QLatin1String("picture"), QLatin1String("lazy"),
-    QLatin1String("input"), QLatin1String("svg"),    QLatin1String("poster"),  QLatin1String("css"),
-    QLatin1String("icon"), QLatin1String("preload"), QLatin1String("meta"),    QLatin1String("link"),
+    QLatin1String("img"),   QLatin1String("srcset"),  QLatin1String("picture"), QLatin1String("lazy"),
+    QLatin1String("input"), QLatin1String("svg"),     QLatin1String("poster"),  QLatin1String("css"),
+    QLatin1String("icon"),  QLatin1String("preload"), QLatin1String("meta"),    QLatin1String("link"),
     QLatin1String("frame"), QLatin1String("request")};
 
 // The kind of a row that only the engine's requests know of: an address the
@@ -37,17 +37,17 @@ enum class ImageLoaded { kUnknown, kYes, kNo };
 // reports it: a use that reports nothing of a fact (an og:image, a preload)
 // leaves it to the uses after it.
 struct InventoryRow {
-  QString address;      // absolute; a data: address is kept whole but never shown or printed whole
-  QStringList kinds;    // each kind once, in order of first use: img srcset picture lazy input svg
-                        // poster css icon preload meta link frame request
-  QStringList origins;  // each tag and attribute once, in order of first use, e.g. "img srcset";
-                        // at most kMaxOrigins
-  int uses = 0;         // how many uses were merged into this row
+  QString address;       // absolute; a data: address is kept whole but never shown or printed whole
+  QStringList kinds;     // each kind once, in order of first use: img srcset picture lazy input svg
+                         // poster css icon preload meta link frame request
+  QStringList origins;   // each tag and attribute once, in order of first use, e.g. "img srcset";
+                         // at most kMaxOrigins
+  int uses = 0;          // how many uses were merged into this row
   int naturalWidth = 0;  // the first natural size reported; 0 x 0 when none is
   int naturalHeight = 0;
   int displayWidth = 0;  // the first displayed size reported; 0 x 0 when none is
   int displayHeight = 0;
-  QString alt;          // the first alt or title text reported (empty counts as none)
+  QString alt;                                 // the first alt or title text reported (empty counts as none)
   ImageLoaded loaded = ImageLoaded::kUnknown;  // the first "yes" or "no" reported
 
   static constexpr int kMaxOrigins = 16;

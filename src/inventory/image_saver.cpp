@@ -31,7 +31,9 @@ bool fetchable(const QUrl& url) {
 }
 
 // A frame of another origin is a document, not an image.
-bool isImage(const InventoryRow& row) { return !(row.kinds.size() == 1 && row.kinds.front() == QLatin1String("frame")); }
+bool isImage(const InventoryRow& row) {
+  return !(row.kinds.size() == 1 && row.kinds.front() == QLatin1String("frame"));
+}
 
 // Whether a file: address names a regular file (links followed): a FIFO, a
 // device or a folder is never read.
@@ -96,7 +98,8 @@ void ImageSaver::start() {
   started_ = true;
   partial_ = std::make_shared<QTemporaryDir>(folder_ + QStringLiteral("/.pagesift-XXXXXX"));
   if (!partial_->isValid()) {
-    for (const Item& item : items_) failures_.append({shownAddress(item.address), tr("Cannot write in %1").arg(folder_)});
+    for (const Item& item : items_)
+      failures_.append({shownAddress(item.address), tr("Cannot write in %1").arg(folder_)});
     ended_ = total();
     next_ = total();
   }
@@ -202,7 +205,8 @@ void ImageSaver::writeInline(Item& item) {
   const std::optional<InlineImage> image = decodeInlineImage(item.address);
   QString extension = image ? imageExtension(image->mediaType) : QString();
   if (extension.isEmpty()) extension = QStringLiteral("bin");
-  if (targetFile_.isEmpty()) item.openName = names_.reserve(QStringLiteral("inline-%1.").arg(item.inlineNumber) + extension);
+  if (targetFile_.isEmpty())
+    item.openName = names_.reserve(QStringLiteral("inline-%1.").arg(item.inlineNumber) + extension);
   QString error = tr("Not a readable data: address");
   if (image && image->bytes.size() > limits_.maxImageBytes) {
     error = largerThanText(limits_.maxImageBytes);

@@ -13,7 +13,8 @@ std::optional<InlineImage> decodeInlineImage(const QString& address) {
   InlineImage image;
   image.mediaType = header.first().trimmed().toLower();
   if (image.mediaType.isEmpty()) image.mediaType = QStringLiteral("text/plain");
-  const bool base64 = header.size() > 1 && header.last().trimmed().compare(QLatin1String("base64"), Qt::CaseInsensitive) == 0;
+  const bool base64 =
+      header.size() > 1 && header.last().trimmed().compare(QLatin1String("base64"), Qt::CaseInsensitive) == 0;
   // A resolved address is ASCII, its other bytes percent-encoded.
   const QByteArray data = QByteArray::fromPercentEncoding(address.mid(comma + 1).toUtf8());
   image.bytes = base64 ? QByteArray::fromBase64(data) : data;

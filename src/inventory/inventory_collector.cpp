@@ -184,7 +184,8 @@ void addRequestedImages(CollectedImages& collected, const RequestedImages& reque
     row.uses = 1;
     collected.rows.append(std::move(row));
   }
-  if (requested.cutShort) appendCutShort(collected.cutShort, QObject::tr("some images the engine asked for were left out (over the limits)"));
+  if (requested.cutShort)
+    appendCutShort(collected.cutShort, QObject::tr("some images the engine asked for were left out (over the limits)"));
 }
 
 CollectedImages inventoryFromScriptResult(const QVariant& result) {

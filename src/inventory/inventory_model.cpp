@@ -27,7 +27,8 @@ void InventoryModel::setInventory(ImageInventory inventory) {
   inventory_ = std::move(inventory);
   shown_.clear();
   shown_.reserve(inventory_.size());
-  for (const InventoryRow& row : inventory_) shown_.append(row.isInline() ? pagesift::shownAddress(row.address) : QString());
+  for (const InventoryRow& row : inventory_)
+    shown_.append(row.isInline() ? pagesift::shownAddress(row.address) : QString());
   endResetModel();
 }
 
@@ -44,7 +45,8 @@ int InventoryModel::columnCount(const QModelIndex& parent) const { return parent
 QVariant InventoryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const bool numeric = index.column() == kUses || index.column() == kNaturalSize || index.column() == kDisplayedSize;
-  if (role == Qt::TextAlignmentRole) return QVariant::fromValue((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
   if (role != Qt::DisplayRole && role != Qt::UserRole && role != Qt::ToolTipRole) return {};
   const InventoryRow& r = inventory_.at(index.row());
   const bool sortKey = role == Qt::UserRole;
@@ -53,9 +55,11 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
     case kKinds: return r.kinds.join(QStringLiteral(", "));
     case kUses: return sortKey ? QVariant(r.uses) : QVariant(QString::number(r.uses));
     case kNaturalSize:
-      return sortKey ? QVariant(area(r.naturalWidth, r.naturalHeight)) : QVariant(sizeText(r.naturalWidth, r.naturalHeight));
+      return sortKey ? QVariant(area(r.naturalWidth, r.naturalHeight))
+                     : QVariant(sizeText(r.naturalWidth, r.naturalHeight));
     case kDisplayedSize:
-      return sortKey ? QVariant(area(r.displayWidth, r.displayHeight)) : QVariant(sizeText(r.displayWidth, r.displayHeight));
+      return sortKey ? QVariant(area(r.displayWidth, r.displayHeight))
+                     : QVariant(sizeText(r.displayWidth, r.displayHeight));
     case kAltText: return r.alt;
     case kLoaded: return loadedText(r.loaded);
     case kOrigin: return r.origins.join(QStringLiteral(", "));
@@ -64,7 +68,8 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant InventoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    return QAbstractTableModel::headerData(section, orientation, role);
   static const QStringList titles = {tr("Address"),        tr("Kinds"),    tr("Uses"),   tr("Natural size"),
                                      tr("Displayed size"), tr("Alt text"), tr("Loaded"), tr("Origins")};
   return titles.value(section);

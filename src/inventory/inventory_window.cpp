@@ -82,8 +82,7 @@ InventoryWindow::InventoryWindow(const BrowserPaneFactory& makePane, QWidget* pa
   layout->addWidget(status_);
   status_->setWordWrap(true);
 
-  connect(kind_, &QComboBox::currentIndexChanged, this,
-          [this] { filter_->setKind(kind_->currentData().toString()); });
+  connect(kind_, &QComboBox::currentIndexChanged, this, [this] { filter_->setKind(kind_->currentData().toString()); });
   connect(minimumSize_, &QSpinBox::valueChanged, filter_, &InventoryFilter::setMinimumSize);
   connect(search_, &QLineEdit::textChanged, filter_, &InventoryFilter::setSearch);
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &InventoryWindow::showPreview);

@@ -117,14 +117,16 @@ QHash<QString, ArchivedImage> readArchivedImages(const QString& archivePath, con
     const QString address = QString::fromUtf8(headers.value("content-location"));
     if (!wanted.contains(address) || found.contains(address)) continue;
     ArchivedImage& image = found[address];
-    image.mediaType = QString::fromLatin1(headers.value("content-type")).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    image.mediaType =
+        QString::fromLatin1(headers.value("content-type")).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
 
     const QByteArrayView body = archive.sliced(bodyStart, bodyEnd - bodyStart);
     const QByteArray encoding = headers.value("content-transfer-encoding").toLower();
     const bool base64 = encoding == "base64";
     // Over the limit before decoding, where the encoded size already says so.
-    if ((base64 ? body.size() / 4 * 3 * 76 / 78 : encoding == "quoted-printable" ? body.size() / 3 : body.size()) >
-        maxBytes) {
+    if ((base64                           ? body.size() / 4 * 3 * 76 / 78
+         : encoding == "quoted-printable" ? body.size() / 3
+                                          : body.size()) > maxBytes) {
       image.failure = largerThanText(maxBytes);
       continue;
     }

@@ -141,11 +141,13 @@ void PageImages::savingEnded(const QString& folder) {
   ImageSaver* saver = saver_;
   saver_ = nullptr;
   if (progress_) progress_->close();
-  QStringList lines = {saver->ended() < saver->total()
-                           ? tr("Cancelled: %1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)
-                           : tr("%1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)};
+  QStringList lines = {
+      saver->ended() < saver->total()
+          ? tr("Cancelled: %1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)
+          : tr("%1 of %2 images saved in %3.").arg(saver->saved().size()).arg(saver->total()).arg(folder)};
   if (!saver->failures().isEmpty()) lines.append(tr("Not saved:"));
-  for (const ImageSaver::Failure& failure : saver->failures()) lines.append(failure.address + QStringLiteral(": ") + failure.reason);
+  for (const ImageSaver::Failure& failure : saver->failures())
+    lines.append(failure.address + QStringLiteral(": ") + failure.reason);
   saver->deleteLater();
   // The first lines, each cut to fit a message box (an address can be 64K
   // characters long); the whole list is in the details.
@@ -155,7 +157,8 @@ void PageImages::savingEnded(const QString& folder) {
   for (QString& line : shownLines) {
     if (line.size() > kShownLineLength) line = line.left(kShownLineLength) + QChar(0x2026);
   }
-  const QString shown = shownLines.join(QLatin1Char('\n')) + (lines.size() > kShownLines ? QStringLiteral("\n...") : QString());
+  const QString shown =
+      shownLines.join(QLatin1Char('\n')) + (lines.size() > kShownLines ? QStringLiteral("\n...") : QString());
   auto* summary = new QMessageBox(saver->failures().isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
                                   tr("Save All Images"), shown, QMessageBox::Ok, context_.dialogParent);
   summary->setTextFormat(Qt::PlainText);
@@ -190,9 +193,10 @@ void PageImages::saveImageTo(const QUrl& address, const QString& filePath) {
   emit statusMessage(tr("Saving %1...").arg(name));
   connect(imageSaver_, &ImageSaver::received, this, [this, name](qint64 bytes, qint64 total) {
     const QLocale locale;
-    emit statusMessage(total > 0 ? tr("Saving %1: %2 of %3").arg(name, locale.formattedDataSize(bytes),
-                                                                  locale.formattedDataSize(total))
-                                 : tr("Saving %1: %2").arg(name, locale.formattedDataSize(bytes)));
+    emit statusMessage(
+        total > 0
+            ? tr("Saving %1: %2 of %3").arg(name, locale.formattedDataSize(bytes), locale.formattedDataSize(total))
+            : tr("Saving %1: %2").arg(name, locale.formattedDataSize(bytes)));
   });
   connect(imageSaver_, &ImageSaver::finished, this, [this, filePath] { imageSaveEnded(filePath); });
   imageSaver_->start();

@@ -10,15 +10,14 @@
 
 #include "inventory/image_inventory.h"
 #include "inventory/image_saver.h"
-#include "inventory/inventory_window.h"
 #include "inventory/inventory_collector.h"
+#include "inventory/inventory_window.h"
 #include "platform/browser_pane.h"
 
 class QProgressDialog;
 class QWidget;
 
 namespace pagesift {
-
 
 // Collects the inventory of the Browser view's page (collectImageInventory
 // in the program).
@@ -35,7 +34,7 @@ class PageImages : public QObject {
   struct Context {
     BrowserPane* browser = nullptr;  // the Browser view: its loads, its profile for downloads
     InventoryCollector collect;
-    BrowserPaneFactory makePane;                       // the window's preview pane
+    BrowserPaneFactory makePane;                        // the window's preview pane
     std::function<void(const QString&)> sendToBrowser;  // a double-clicked address
     QWidget* dialogParent = nullptr;                    // the main window
     SaveLimits limits;                                  // of Save All and Save Image As
@@ -79,7 +78,7 @@ class PageImages : public QObject {
   QPointer<ImageSaver> saver_;
   QPointer<QProgressDialog> progress_;
   QPointer<ImageSaver> imageSaver_;  // Save Image As, one at a time
-  int collecting_ = 0;  // the latest collection for the window; older answers are dropped
+  int collecting_ = 0;               // the latest collection for the window; older answers are dropped
 };
 
 }  // namespace pagesift

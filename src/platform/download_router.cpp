@@ -147,8 +147,8 @@ PaneDownload* DownloadRouter::savePage(QWebEnginePage* page, const QString& file
       page, download,
       [wanted, shown](const QWebEngineDownloadRequest& request) {
         if (!request.isSavePageDownload()) return shown && request.url() == shown->url();
-        return QFileInfo(request.downloadDirectory() + QLatin1Char('/') + request.downloadFileName()).absoluteFilePath() ==
-               wanted;
+        return QFileInfo(request.downloadDirectory() + QLatin1Char('/') + request.downloadFileName())
+                   .absoluteFilePath() == wanted;
       },
       [guard, format](QWebEngineDownloadRequest* request) {
         if (!guard || guard->ended() || !request->isSavePageDownload()) {

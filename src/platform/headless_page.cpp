@@ -14,8 +14,8 @@
 
 #include "platform/address_policy.h"
 #include "platform/engine_settings.h"
-#include "platform/pane_notice.h"
 #include "platform/image_request_log.h"
+#include "platform/pane_notice.h"
 
 namespace pagesift {
 
@@ -133,12 +133,8 @@ RequestedImages HeadlessPage::requestedImages() const { return requestLog_->requ
 
 void HeadlessPage::loadingChanged(const QWebEngineLoadingInfo& info) {
   switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-      ++loadsStarted_;
-      return;
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
-      end(true, QString());
-      return;
+    case QWebEngineLoadingInfo::LoadStartedStatus: ++loadsStarted_; return;
+    case QWebEngineLoadingInfo::LoadSucceededStatus: end(true, QString()); return;
     case QWebEngineLoadingInfo::LoadFailedStatus:
       if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
         end(false, tr("HTTP status %1").arg(info.errorCode()));

@@ -58,8 +58,7 @@ void ImageRequestLog::loadingChanged(const QWebEngineLoadingInfo& info) {
       }
       break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-    case QWebEngineLoadingInfo::LoadFailedStatus:
-      break;
+    case QWebEngineLoadingInfo::LoadFailedStatus: break;
   }
   loading_ = false;
   previous_ = {};

@@ -31,9 +31,11 @@ bool PaneNotice::eventFilter(QObject* watched, QEvent* event) {
 QString renderProcessEnding(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
   switch (status) {
     case QWebEnginePage::NormalTerminationStatus: return QObject::tr("its process ended");
-    case QWebEnginePage::AbnormalTerminationStatus: return QObject::tr("its process ended with status %1").arg(exitCode);
+    case QWebEnginePage::AbnormalTerminationStatus:
+      return QObject::tr("its process ended with status %1").arg(exitCode);
     case QWebEnginePage::CrashedTerminationStatus: return QObject::tr("its process crashed (signal %1)").arg(exitCode);
-    case QWebEnginePage::KilledTerminationStatus: return QObject::tr("its process was killed (signal %1)").arg(exitCode);
+    case QWebEnginePage::KilledTerminationStatus:
+      return QObject::tr("its process was killed (signal %1)").arg(exitCode);
   }
   return QObject::tr("its process ended");
 }

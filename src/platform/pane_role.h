@@ -13,7 +13,7 @@ enum class PaneRole {
 
 // The role whose settings and address rules a pane of `role` follows.
 constexpr PaneRole settingsRole(PaneRole role) {
-  return role == PaneRole::kWebsite ? PaneRole::kBrowsing
+  return role == PaneRole::kWebsite   ? PaneRole::kBrowsing
          : role == PaneRole::kPreview ? PaneRole::kGeneratedView
                                       : role;
 }

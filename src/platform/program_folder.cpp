@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtGlobal>
 #include <QStandardPaths>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <optional>
@@ -82,8 +82,7 @@ QString usePrivateDataFolder() {
 bool userDataFolderIsPrivate() { return userDataFolder() != standardDataLocation(); }
 
 QString prepareWorkingFolder(const QString& programFolder) {
-  if (!dataFolderChoice().forcedPrivate &&
-      !QFileInfo::exists(programFolder + QLatin1Char('/') + kInstalledMarker)) {
+  if (!dataFolderChoice().forcedPrivate && !QFileInfo::exists(programFolder + QLatin1Char('/') + kInstalledMarker)) {
     try {
       CreateMissingWorkingFiles(programFolder.toStdString());
       return programFolder;
@@ -105,7 +104,8 @@ bool isWorkingFileUrl(const QUrl& url, const QString& workingFolder) {
   const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
   if (path.isEmpty()) return false;  // no such file
   for (const std::string_view name : kWorkingFiles) {
-    const QString file = workingFolder + QLatin1Char('/') + QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+    const QString file =
+        workingFolder + QLatin1Char('/') + QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
     if (QFileInfo(file).canonicalFilePath() == path) return true;
   }
   return false;

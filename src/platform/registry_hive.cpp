@@ -292,8 +292,7 @@ bool updateHiveFile(const QString& filePath, const std::function<bool(RegistryHi
   const std::string path = QFile::encodeName(filePath).toStdString();
   QString failure;
   std::optional<RegistryHive> hive = loadHive(path, failure);
-  const bool done =
-      hive && change(*hive) && saveHive(path, QFileInfo(filePath).absolutePath(), *hive, failure);
+  const bool done = hive && change(*hive) && saveHive(path, QFileInfo(filePath).absolutePath(), *hive, failure);
   if (error) *error = failure;
   return done;
 }

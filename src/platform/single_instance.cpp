@@ -24,9 +24,7 @@ constexpr qsizetype kMaxRequestBytes = kMaxHeaderBytes + kMaxOutsideAddressBytes
 constexpr int kMaxClients = 8;
 constexpr int kClientTimeoutMs = 5000;
 
-int remainingMs(const QDeadlineTimer& deadline) {
-  return static_cast<int>(qMax<qint64>(0, deadline.remainingTime()));
-}
+int remainingMs(const QDeadlineTimer& deadline) { return static_cast<int>(qMax<qint64>(0, deadline.remainingTime())); }
 
 // The length the header announces; -1 when there is no complete, well-formed
 // header yet or ever (see `complete`).
@@ -66,8 +64,7 @@ bool readAnswer(QLocalSocket& socket, const QDeadlineTimer& deadline) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
-    : QObject(parent), socketPath_(socketPath) {}
+SingleInstance::SingleInstance(const QString& socketPath, QObject* parent) : QObject(parent), socketPath_(socketPath) {}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -98,7 +95,7 @@ SingleInstance::Outcome SingleInstance::start(const QUrl& address, std::chrono::
     const QByteArray body = address.isEmpty() ? QByteArray() : address.toEncoded();
     const QByteArray request = kRequestPrefix + QByteArray::number(body.size()) + '\n' + body;
     return writeAll(socket, request, deadline) && readAnswer(socket, deadline) ? Outcome::kHandedOver
-                                                                                 : Outcome::kNoAnswer;
+                                                                               : Outcome::kNoAnswer;
   }
   if (socket.error() != QLocalSocket::ServerNotFoundError && socket.error() != QLocalSocket::ConnectionRefusedError) {
     return Outcome::kNoAnswer;

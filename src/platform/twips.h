@@ -9,9 +9,7 @@ namespace pagesift {
 
 inline constexpr double kTwipsPerPixel = 15.0;
 
-inline int twipsToPixels(double twips) {
-  return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5));
-}
+inline int twipsToPixels(double twips) { return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5)); }
 
 // Places a widget at a position given in twips.
 inline void placeTwips(QWidget* widget, double left, double top, double width, double height) {

@@ -24,9 +24,9 @@
 #include <QWebEngineView>
 
 #include "platform/address_policy.h"
-#include "platform/pane_notice.h"
 #include "platform/download_router.h"
 #include "platform/image_request_log.h"
+#include "platform/pane_notice.h"
 #include "platform/program_folder.h"
 
 namespace pagesift {
@@ -65,7 +65,8 @@ class PanePage : public QWebEnginePage {
   }
 
  private:
-  std::optional<QString> ask(const QUrl& securityOrigin, const QString& msg, const std::optional<QString>& promptValue) {
+  std::optional<QString> ask(const QUrl& securityOrigin, const QString& msg,
+                             const std::optional<QString>& promptValue) {
     if (!pane_ || pane_->dialogGate_.silenced()) return std::nullopt;
     QPointer<QWebEnginePage> self(this);
     bool silence = false;
@@ -100,9 +101,15 @@ class PaneView : public QWebEngineView {
 // refuses the downloads they start, and page source or inspection would
 // replace the pane's page with one that cannot go back.
 constexpr QWebEnginePage::WebAction kUnusableEntries[] = {
-    QWebEnginePage::SavePage,           QWebEnginePage::DownloadImageToDisk, QWebEnginePage::DownloadLinkToDisk,
-    QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::ViewSource,          QWebEnginePage::InspectElement,
-    QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,    QWebEnginePage::OpenLinkInNewBackgroundTab,
+    QWebEnginePage::SavePage,
+    QWebEnginePage::DownloadImageToDisk,
+    QWebEnginePage::DownloadLinkToDisk,
+    QWebEnginePage::DownloadMediaToDisk,
+    QWebEnginePage::ViewSource,
+    QWebEnginePage::InspectElement,
+    QWebEnginePage::OpenLinkInNewWindow,
+    QWebEnginePage::OpenLinkInNewTab,
+    QWebEnginePage::OpenLinkInNewBackgroundTab,
 };
 
 // The zoom range the engine accepts.
@@ -118,20 +125,18 @@ QString sourceStyleSheet() {
   family.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
   const QString size = font.pointSizeF() > 0 ? QString::number(font.pointSizeF()) + QLatin1String("pt")
                                              : QString::number(font.pixelSize()) + QLatin1String("px");
-  return QStringLiteral("body { font-family: \"%1\", monospace; font-size: %2; white-space: pre-wrap; "
-                        "overflow-wrap: anywhere; }")
+  return QStringLiteral(
+             "body { font-family: \"%1\", monospace; font-size: %2; white-space: pre-wrap; "
+             "overflow-wrap: anywhere; }")
       .arg(family, size);
 }
 
 QString loadStateText(const QWebEngineLoadingInfo& info) {
   const QString address = info.url().toDisplayString();
   switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-      return QObject::tr("Opening %1...").arg(address);
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
-      return QObject::tr("Done");
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-      return QObject::tr("Stopped");
+    case QWebEngineLoadingInfo::LoadStartedStatus: return QObject::tr("Opening %1...").arg(address);
+    case QWebEngineLoadingInfo::LoadSucceededStatus: return QObject::tr("Done");
+    case QWebEngineLoadingInfo::LoadStoppedStatus: return QObject::tr("Stopped");
     case QWebEngineLoadingInfo::LoadFailedStatus:
       return QObject::tr("Could not open %1: %2").arg(address, info.errorString());
   }
@@ -212,12 +217,12 @@ void WebEnginePane::connectEngineEvents() {
     }
     placeView();
   });
-  connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
-    emit StatusTextChange(index(), url.isEmpty() ? loadStateText_ : url);
-  });
+  connect(page_, &QWebEnginePage::linkHovered, this,
+          [this](const QString& url) { emit StatusTextChange(index(), url.isEmpty() ? loadStateText_ : url); });
   connect(page_, &QWebEnginePage::loadProgress, this,
           [this](int progress) { emit ProgressChange(index(), progress, 100); });
-  connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) { emit TitleChange(index(), title); });
+  connect(page_, &QWebEnginePage::titleChanged, this,
+          [this](const QString& title) { emit TitleChange(index(), title); });
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl&) { emit TitleChange(index(), LocationName()); });
   // The engine keeps its Back and Forward actions in step with the history.
   for (const QWebEnginePage::WebAction action : {QWebEnginePage::Back, QWebEnginePage::Forward}) {
@@ -279,7 +284,9 @@ PaneDownload* WebEnginePane::archivePage(const QString& filePath, QObject* paren
   return DownloadRouter::of(context_.profile)->archivePage(page_, filePath, parent);
 }
 
-RequestedImages WebEnginePane::requestedImages() const { return requestLog_ ? requestLog_->requests() : RequestedImages(); }
+RequestedImages WebEnginePane::requestedImages() const {
+  return requestLog_ ? requestLog_->requests() : RequestedImages();
+}
 
 PaneDownload* WebEnginePane::savePage(const QString& filePath, PageSaveFormat format, QObject* parent) {
   return DownloadRouter::of(context_.profile)
@@ -357,7 +364,9 @@ void WebEnginePane::findText(const QString& text, bool matchCase, bool backward,
 
 double WebEnginePane::zoomFactor() const { return view_->zoomFactor(); }
 
-void WebEnginePane::setZoomFactor(double factor) { view_->setZoomFactor(std::clamp(factor, kMinimumZoom, kMaximumZoom)); }
+void WebEnginePane::setZoomFactor(double factor) {
+  view_->setZoomFactor(std::clamp(factor, kMinimumZoom, kMaximumZoom));
+}
 
 void WebEnginePane::copySelection() { page_->triggerAction(QWebEnginePage::Copy); }
 
@@ -378,13 +387,13 @@ void WebEnginePane::applySourceStyle() {
   script.setWorldId(QWebEngineScript::ApplicationWorld);
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setRunsOnSubFrames(false);
-  script.setSourceCode(QStringLiteral("if (location.protocol === 'file:' && location.pathname.endsWith('/source.htm')) {"
-                                      " const sheet = new CSSStyleSheet(); sheet.replaceSync(%1[0]);"
-                                      " document.adoptedStyleSheets = [sheet]; }")
-                           .arg(css));
+  script.setSourceCode(
+      QStringLiteral("if (location.protocol === 'file:' && location.pathname.endsWith('/source.htm')) {"
+                     " const sheet = new CSSStyleSheet(); sheet.replaceSync(%1[0]);"
+                     " document.adoptedStyleSheets = [sheet]; }")
+          .arg(css));
   scripts.insert(script);
 }
-
 
 BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
   return [context](int index, PaneRole role, QWidget* parent) -> BrowserPane* {

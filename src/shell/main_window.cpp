@@ -10,7 +10,6 @@
 #include <QTabWidget>
 #include <QTimer>
 
-
 #include "analysis/url_helpers.h"
 #include "platform/product_information.h"
 #include "platform/program_folder.h"
@@ -31,8 +30,8 @@ namespace pagesift {
 namespace {
 
 constexpr int kEnterKey = 13;
-constexpr double kStatusBarHeight = 315;  // twips
-constexpr int kNoticeMilliseconds = 2000;         // the zoom
+constexpr double kStatusBarHeight = 315;         // twips
+constexpr int kNoticeMilliseconds = 2000;        // the zoom
 constexpr int kResultNoticeMilliseconds = 5000;  // how printing and saving went
 
 template <typename Handler>
@@ -103,8 +102,7 @@ void Form1::connectControls() {
     connect(pane, &BrowserPane::rendererStopped, this, &Form1::wb_rendererStopped);
     connect(pane, &BrowserPane::addressRefused, this, &Form1::wb_addressRefused);
   }
-  connect(ui_.messageBar, &MessageBar::silenceRequested, this,
-          [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
+  connect(ui_.messageBar, &MessageBar::silenceRequested, this, [this] { ui_.wb[kBrowserPane]->silencePageMessages(); });
 }
 
 void Form1::Form_Load(const QString& startAddress) {
@@ -342,7 +340,7 @@ void Form1::wb_rendererStopped(int index, const QString& reason) {
   if (index == kBrowserPane) processor_->rendererEnded();
   if (index < kPaneCount) {
     showStatus(QStringLiteral("The %1 view stopped: %2. Refresh to load it again.")
-               .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
+                   .arg(ui_.TabStrip1->tabText(index).remove(QLatin1Char('&')), reason));
   }
 }
 

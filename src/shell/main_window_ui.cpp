@@ -36,7 +36,8 @@ QPushButton* pictureButton(QWidget* parent, const QIcon& icon, const QString& ti
 }
 
 QIcon themeIcon(const char* themeName, const char* fallback) {
-  return QIcon::fromTheme(QLatin1String(themeName), QIcon(QStringLiteral(":/pagesift/icons/%1").arg(QLatin1String(fallback))));
+  return QIcon::fromTheme(QLatin1String(themeName),
+                          QIcon(QStringLiteral(":/pagesift/icons/%1").arg(QLatin1String(fallback))));
 }
 
 // The items of `menu`, each made at its index (menu_items.h).
@@ -74,7 +75,8 @@ void Form1Ui::createToolBar() {
   cmdStop = pictureButton(client, themeIcon("process-stop", "stop.png"), QStringLiteral("Stop"), picture);
   cmdRefresh[0] = pictureButton(client, themeIcon("view-refresh", "refresh.png"), QStringLiteral("Refresh"), picture);
   cmdBackDir = pictureButton(client, themeIcon("go-up", "up.png"), QStringLiteral("Go back a directory"), picture);
-  Command1 = pictureButton(client, themeIcon("go-jump", "send.png"), QStringLiteral("Send Page to Browser Tab"), picture);
+  Command1 =
+      pictureButton(client, themeIcon("go-jump", "send.png"), QStringLiteral("Send Page to Browser Tab"), picture);
   placeTwips(cmbBack, 60, 60, 500, 500);
   placeTwips(cmdForward, 600, 60, 500, 500);
   placeTwips(cmdStop, 1140, 60, 500, 500);
@@ -142,11 +144,11 @@ void Form1Ui::createMenus(QMainWindow* window) {
 
   mnuGo = bar->addMenu(QStringLiteral("&Go"));
   mnuGoItem = menuItems(mnuGo, {{kGoBack, QStringLiteral("Back")},
-                               {kGoForward, QStringLiteral("Forward")},
-                               {kGoStop, QStringLiteral("Stop")},
-                               {kGoRefresh, QStringLiteral("Refresh")},
-                               {kGoBackDirectory, QStringLiteral("Back a Directory")},
-                               {kGoSendPage, QStringLiteral("Send Page to Browser Tab")}});
+                                {kGoForward, QStringLiteral("Forward")},
+                                {kGoStop, QStringLiteral("Stop")},
+                                {kGoRefresh, QStringLiteral("Refresh")},
+                                {kGoBackDirectory, QStringLiteral("Back a Directory")},
+                                {kGoSendPage, QStringLiteral("Send Page to Browser Tab")}});
   mnuGoItem[kGoBack]->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
   mnuGoItem[kGoForward]->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
   mnuGoItem[kGoStop]->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -155,18 +157,18 @@ void Form1Ui::createMenus(QMainWindow* window) {
 
   mnuView = bar->addMenu(QStringLiteral("&View"));
   mnuViewItem = menuItems(mnuView, {{kViewBrowser, QStringLiteral("Browser")},
-                                   {kViewSourceCode, QStringLiteral("Source Code")},
-                                   {kViewImages, QStringLiteral("Images")},
-                                   {kViewWebsite, QStringLiteral("Website")}});
+                                    {kViewSourceCode, QStringLiteral("Source Code")},
+                                    {kViewImages, QStringLiteral("Images")},
+                                    {kViewWebsite, QStringLiteral("Website")}});
 
   mnuTools = bar->addMenu(QStringLiteral("&Tools"));
   mnuToolsItem = menuItems(mnuTools, {{kToolsAdd, QStringLiteral("Add program to IE Tools Menu")},
-                                     {kToolsRemove, QStringLiteral("Remove Program from IE Tools Menu")}});
+                                      {kToolsRemove, QStringLiteral("Remove Program from IE Tools Menu")}});
 
   mnuPage = bar->addMenu(QStringLiteral("&Page"));
   mnuPageItem = menuItems(mnuPage, {{kPageEveryImage, QStringLiteral("Every Image...")},
-                                   {kPageCopyImageAddresses, QStringLiteral("Copy Image Addresses")},
-                                   {kPageSaveAllImages, QStringLiteral("Save All Images...")}});
+                                    {kPageCopyImageAddresses, QStringLiteral("Copy Image Addresses")},
+                                    {kPageSaveAllImages, QStringLiteral("Save All Images...")}});
   mnuPageItem[kPageEveryImage]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   mnuPage->addSeparator();
   addZoomItems(mnuPage, findZoom);
@@ -174,7 +176,8 @@ void Form1Ui::createMenus(QMainWindow* window) {
   pageSourceItem = addCommand(mnuPage, QStringLiteral("Page Source"), {QKeySequence(Qt::CTRL | Qt::Key_U)},
                               QStringLiteral("Show the HTML of the Browser view's page as the server sent it"));
   mnuPage->addSeparator();
-  printItem = addCommand(mnuPage, QStringLiteral("Print..."), commandKeys(QKeySequence::Print, {QKeySequence(Qt::CTRL | Qt::Key_P)}),
+  printItem = addCommand(mnuPage, QStringLiteral("Print..."),
+                         commandKeys(QKeySequence::Print, {QKeySequence(Qt::CTRL | Qt::Key_P)}),
                          QStringLiteral("Print the page on show"));
   saveAsPdfItem = addCommand(mnuPage, QStringLiteral("Save as PDF..."), {},
                              QStringLiteral("Save the page on show as a PDF document"));

@@ -65,7 +65,7 @@ struct Form1Ui {
   QAction* printItem = nullptr;       // Ctrl+P
   QAction* saveAsPdfItem = nullptr;
   QAction* savePageAsItem = nullptr;  // Ctrl+S
-  QAction* focusAddress = nullptr;  // Ctrl+L
+  QAction* focusAddress = nullptr;    // Ctrl+L
 
   void setupUi(QMainWindow* window, const BrowserPaneFactory& makePane);
 

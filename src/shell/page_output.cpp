@@ -45,43 +45,47 @@ void askForSaveFile(QWidget* parent, const SaveFileQuestion& question,
   dialog->setOption(QFileDialog::DontConfirmOverwrite);  // asked below, the folder beside it included
   dialog->setNameFilters(question.filters);
   dialog->setDefaultSuffix(question.defaultSuffix);
-  QObject::connect(dialog, &QFileDialog::fileSelected, parent, [parent, dialog, question, chosen](const QString& filePath) {
-    const int filter = static_cast<int>(question.filters.indexOf(dialog->selectedNameFilter()));
-    const QFileInfo file(filePath);
-    const QFileInfo folder(pageFilesFolder(filePath));
-    const bool fileThere = file.exists() || file.isSymLink();
-    const bool folderThere = filter == question.filterWithFolder && (folder.exists() || folder.isSymLink());
-    if (!fileThere && !folderThere) {
-      chosen(filePath, filter);
-      return;
-    }
-    QString text;
-    if (file.isDir()) {
-      auto* box = new QMessageBox(QMessageBox::Warning, question.title,
-                                  QObject::tr("\u201c%1\u201d is a folder.").arg(file.absoluteFilePath()), QMessageBox::Ok, parent);
-      box->setAttribute(Qt::WA_DeleteOnClose);
-      box->open();
-      return;
-    }
-    if (fileThere) {
-      text = QObject::tr("\u201c%1\u201d already exists in \u201c%2\u201d. Do you want to replace it?")
-                 .arg(file.fileName(), file.absolutePath());
-    }
-    if (folderThere) {
-      if (!text.isEmpty()) text += QLatin1String("\n\n");
-      text += QObject::tr("The folder \u201c%1\u201d beside it already exists: the page's files in it will replace "
-                          "any files of the same names.")
-                  .arg(folder.fileName());
-    }
-    auto* box = new QMessageBox(QMessageBox::Warning, question.title, text, QMessageBox::NoButton, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* replace = box->addButton(QObject::tr("Replace"), QMessageBox::AcceptRole);
-    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
-    QObject::connect(box, &QMessageBox::buttonClicked, parent, [replace, chosen, filePath, filter](QAbstractButton* button) {
-      if (button == replace) chosen(filePath, filter);
-    });
-    box->open();
-  });
+  QObject::connect(
+      dialog, &QFileDialog::fileSelected, parent, [parent, dialog, question, chosen](const QString& filePath) {
+        const int filter = static_cast<int>(question.filters.indexOf(dialog->selectedNameFilter()));
+        const QFileInfo file(filePath);
+        const QFileInfo folder(pageFilesFolder(filePath));
+        const bool fileThere = file.exists() || file.isSymLink();
+        const bool folderThere = filter == question.filterWithFolder && (folder.exists() || folder.isSymLink());
+        if (!fileThere && !folderThere) {
+          chosen(filePath, filter);
+          return;
+        }
+        QString text;
+        if (file.isDir()) {
+          auto* box = new QMessageBox(QMessageBox::Warning, question.title,
+                                      QObject::tr("\u201c%1\u201d is a folder.").arg(file.absoluteFilePath()),
+                                      QMessageBox::Ok, parent);
+          box->setAttribute(Qt::WA_DeleteOnClose);
+          box->open();
+          return;
+        }
+        if (fileThere) {
+          text = QObject::tr("\u201c%1\u201d already exists in \u201c%2\u201d. Do you want to replace it?")
+                     .arg(file.fileName(), file.absolutePath());
+        }
+        if (folderThere) {
+          if (!text.isEmpty()) text += QLatin1String("\n\n");
+          text += QObject::tr(
+                      "The folder \u201c%1\u201d beside it already exists: the page's files in it will replace "
+                      "any files of the same names.")
+                      .arg(folder.fileName());
+        }
+        auto* box = new QMessageBox(QMessageBox::Warning, question.title, text, QMessageBox::NoButton, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QPushButton* replace = box->addButton(QObject::tr("Replace"), QMessageBox::AcceptRole);
+        box->setDefaultButton(box->addButton(QMessageBox::Cancel));
+        QObject::connect(box, &QMessageBox::buttonClicked, parent,
+                         [replace, chosen, filePath, filter](QAbstractButton* button) {
+                           if (button == replace) chosen(filePath, filter);
+                         });
+        box->open();
+      });
   dialog->open();
 }
 
@@ -123,8 +127,11 @@ void PageOutput::print(BrowserPane* pane) {
 void PageOutput::saveAsPdf(BrowserPane* pane) {
   QPointer<BrowserPane> target(pane);
   QPointer<PageOutput> self(this);
-  const SaveFileQuestion question{tr("Save as PDF"), folder(), suggestedFileName(*pane, QStringLiteral("pdf")),
-                                  {tr("PDF documents (*.pdf)")}, QStringLiteral("pdf")};
+  const SaveFileQuestion question{tr("Save as PDF"),
+                                  folder(),
+                                  suggestedFileName(*pane, QStringLiteral("pdf")),
+                                  {tr("PDF documents (*.pdf)")},
+                                  QStringLiteral("pdf")};
   askForSaveFile(window_, question, [self, target](const QString& filePath, int) {
     if (!self || !target) return;
     self->lastFolder_ = QFileInfo(filePath).absolutePath();
@@ -140,9 +147,12 @@ void PageOutput::saveAsPdf(BrowserPane* pane) {
 void PageOutput::savePage(BrowserPane* pane) {
   QPointer<BrowserPane> target(pane);
   QPointer<PageOutput> self(this);
-  const SaveFileQuestion question{tr("Save Page As"), folder(), suggestedFileName(*pane, QStringLiteral("html")),
+  const SaveFileQuestion question{tr("Save Page As"),
+                                  folder(),
+                                  suggestedFileName(*pane, QStringLiteral("html")),
                                   {tr("Web page, HTML only (*.html *.htm)"), tr("Web page, complete (*.html *.htm)")},
-                                  QStringLiteral("html"), 1};
+                                  QStringLiteral("html"),
+                                  1};
   askForSaveFile(window_, question, [self, target](const QString& filePath, int filter) {
     if (!self || !target) return;
     self->lastFolder_ = QFileInfo(filePath).absolutePath();

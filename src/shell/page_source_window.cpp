@@ -41,9 +41,8 @@ PageSourceWindow::PageSourceWindow(const BrowserPaneFactory& makePane, QWidget* 
   connect(items_.zoomOut, &QAction::triggered, this, [this] { zoomBy(-1); });
   connect(items_.actualSize, &QAction::triggered, this, [this] { zoomBy(0); });
   connect(pane_, &BrowserPane::DownloadComplete, findBar_, &FindBar::clearResult);
-  connect(pane_, &BrowserPane::TitleChange, this, [this] {
-    setWindowTitle(tr("Page Source - %1").arg(address_.toDisplayString()));
-  });
+  connect(pane_, &BrowserPane::TitleChange, this,
+          [this] { setWindowTitle(tr("Page Source - %1").arg(address_.toDisplayString())); });
   statusBar();  // for the status tips and the zoom
   resize(900, 700);
 }

@@ -14,9 +14,7 @@ bool usable(const QUrl& address) { return address.isValid() && !address.isEmpty(
 // A javascript: address would run in whatever page the Browser view shows.
 bool openable(const QUrl& address) { return address.scheme() != QLatin1String("javascript"); }
 
-void copyAddress(const QUrl& address) {
-  QGuiApplication::clipboard()->setText(address.toString(QUrl::FullyEncoded));
-}
+void copyAddress(const QUrl& address) { QGuiApplication::clipboard()->setText(address.toString(QUrl::FullyEncoded)); }
 
 }  // namespace
 
@@ -42,8 +40,9 @@ QMenu* makePaneContextMenu(BrowserPane* pane, const PaneContextRequest& request,
   if (const QUrl image = request.imageUrl; usable(image)) {
     add(QObject::tr("Open Image in Browser View"), [open, image] { open(image); })->setEnabled(openable(image));
     add(QObject::tr("Copy Image Address"), [image] { copyAddress(image); });
-    add(QObject::tr("Save Image As..."), [commands, image] { commands.saveImageAs(image); })
-        ->setEnabled(bool(commands.saveImageAs));
+    add(QObject::tr("Save Image As..."), [commands, image] {
+      commands.saveImageAs(image);
+    })->setEnabled(bool(commands.saveImageAs));
     menu->addSeparator();
   }
   if (!request.selectedText.isEmpty()) {

@@ -14,7 +14,8 @@ namespace pagesift {
 namespace {
 
 // The zoom steps, as the engine's range allows them.
-constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0, 5.0};
+constexpr double kZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
+                                 1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
 constexpr double kSameZoom = 0.005;
 
 // Keeps a widget's ShortcutOverride from the item's keys: not accepted, the
@@ -54,20 +55,24 @@ QAction* addCommand(QMenu* menu, const QString& caption, const QList<QKeySequenc
 }
 
 void addFindItems(QMenu* menu, FindZoomItems& items) {
-  items.find = addCommand(menu, QObject::tr("Find..."), commandKeys(QKeySequence::Find, {QKeySequence(Qt::CTRL | Qt::Key_F)}),
-                          QObject::tr("Find text in the page on show"));
-  items.findNext = addCommand(menu, QObject::tr("Find Next"),
-                              commandKeys(QKeySequence::FindNext, {QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_G)}),
-                              QObject::tr("Find the next match of the text"));
-  items.findPrevious = addCommand(
-      menu, QObject::tr("Find Previous"),
-      commandKeys(QKeySequence::FindPrevious, {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)}),
-      QObject::tr("Find the previous match of the text"));
+  items.find =
+      addCommand(menu, QObject::tr("Find..."), commandKeys(QKeySequence::Find, {QKeySequence(Qt::CTRL | Qt::Key_F)}),
+                 QObject::tr("Find text in the page on show"));
+  items.findNext =
+      addCommand(menu, QObject::tr("Find Next"),
+                 commandKeys(QKeySequence::FindNext, {QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_G)}),
+                 QObject::tr("Find the next match of the text"));
+  items.findPrevious =
+      addCommand(menu, QObject::tr("Find Previous"),
+                 commandKeys(QKeySequence::FindPrevious,
+                             {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)}),
+                 QObject::tr("Find the previous match of the text"));
 }
 
 void addZoomItems(QMenu* menu, FindZoomItems& items) {
   items.zoomIn = addCommand(menu, QObject::tr("Zoom In"),
-                            commandKeys(QKeySequence::ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+                            commandKeys(QKeySequence::ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                                                               QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
                             QObject::tr("Make the page on show larger"));
   items.zoomOut = addCommand(menu, QObject::tr("Zoom Out"),
                              commandKeys(QKeySequence::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}),

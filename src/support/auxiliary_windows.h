@@ -19,7 +19,7 @@ class AuxiliaryWindows {
   struct Context {
     QString programFolder;  // where Help.rtf is
     SettingsStore settings;
-    BrowserPaneFactory makePane;              // the website pane
+    BrowserPaneFactory makePane;               // the website pane
     std::function<QString()> readWebsiteText;  // the website window's caption
   };
 

@@ -8,9 +8,7 @@ namespace {
 std::int16_t toBoolean(bool done) { return done ? kTrue : kFalse; }
 
 // The name the hive uses: "*" is the default value, which has no name.
-QString valueNameOf(const QString& valueName) {
-  return valueName == QLatin1String("*") ? QString() : valueName;
-}
+QString valueNameOf(const QString& valueName) { return valueName == QLatin1String("*") ? QString() : valueName; }
 
 }  // namespace
 

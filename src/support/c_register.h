@@ -25,8 +25,8 @@ constexpr std::int16_t kFalse = 0;
 // one) addresses the key's default value; the text may be empty.
 std::int16_t SetValues(std::uint32_t hive, const QString& keyPath, const QList<std::pair<QString, QString>>& values,
                        QString* error = nullptr);
-std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString& valueName,
-                      const QString& valueText, QString* error = nullptr);
+std::int16_t SetValue(std::uint32_t hive, const QString& keyPath, const QString& valueName, const QString& valueText,
+                      QString* error = nullptr);
 
 // Deletes one value of TrimKeyPath(keyPath) ("*" the default value), or, when
 // the value name is empty, the whole key named by keyPath exactly as given.

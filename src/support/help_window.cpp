@@ -50,7 +50,7 @@ void Form8::Form_Load() {
   QFile file(path);
   if (file.open(QIODevice::ReadOnly)) {
     ReadRtf(file.read(kMaxHelpFileBytes), *rtf1->document());  // not rich text: the designed text stays
-    rtf1->moveCursor(QTextCursor::Start);  // the reader leaves the cursor at the end
+    rtf1->moveCursor(QTextCursor::Start);                      // the reader leaves the cursor at the end
   }
 
   modOnTop::SetOnTop(this, modOnTop::kTrue);

@@ -56,9 +56,7 @@ constexpr QChar kLineSeparator(0x2028);
 constexpr QChar kZeroWidthSpace(0x200B);
 
 // Characters after which the line breaking may end a line.
-bool isBreakOpportunity(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'-' || c == 0x2028 || c == 0x200B;
-}
+bool isBreakOpportunity(char16_t c) { return c == u' ' || c == u'\t' || c == u'-' || c == 0x2028 || c == 0x200B; }
 
 bool isBreak(QChar c) { return c == u'\t' || c == kLineSeparator; }
 
@@ -157,9 +155,10 @@ class Formats {
     }
     std::sort(tabs.begin(), tabs.end(),
               [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
-    tabs.erase(std::unique(tabs.begin(), tabs.end(),
-                           [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
-               tabs.end());
+    tabs.erase(
+        std::unique(tabs.begin(), tabs.end(),
+                    [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
+        tabs.end());
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
     blockProps_ = props;
     blockValid_ = true;
@@ -249,7 +248,7 @@ class DocumentWriter final : public rtf::Handler {
   enum class Mode : std::uint8_t {
     kFormatted,
     kPlainParagraph,  // the rest of a paragraph that was cut
-    kPlainDocument,  // the rest of the document, past kMaxRuns
+    kPlainDocument,   // the rest of the document, past kMaxRuns
   };
 
   // The characters with a zero-width space wherever a word has gone on too
@@ -403,15 +402,15 @@ class DocumentWriter final : public rtf::Handler {
   double plainPoints_ = 0;  // the size of plain text
   Mode mode_ = Mode::kFormatted;
   int runs_ = 0;
-  qsizetype length_ = 0;  // characters in the document, plain_ included
+  qsizetype length_ = 0;       // characters in the document, plain_ included
   qsizetype blockLength_ = 0;  // characters in the current paragraph
-  int pieces_ = 0;  // runs, line breaks and tabs in the current paragraph
+  int pieces_ = 0;             // runs, line breaks and tabs in the current paragraph
   rtf::CharFormat runFormat_;  // of the last run, while it may go on
   bool runOpen_ = false;
-  int unbroken_ = 0;  // characters since the last break opportunity
-  double height_ = 0;  // estimated, px
+  int unbroken_ = 0;                       // characters since the last break opportunity
+  double height_ = 0;                      // estimated, px
   double lineWidth_ = kEstimateLineWidth;  // of the current paragraph, px
-  bool full_ = false;  // kMaxLength or kMaxHeight reached
+  bool full_ = false;                      // kMaxLength or kMaxHeight reached
   QString plain_;
 };
 

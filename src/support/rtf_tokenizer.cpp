@@ -15,10 +15,10 @@ constexpr std::size_t kMaxTableEntries = 4096;  // fonts, colours
 constexpr std::size_t kMaxFontNameLength = 256;
 
 // Windows-1252 from 0x80 to 0x9F; the five unassigned bytes keep their value.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char16_t FromCp1252(unsigned char byte) {
   return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t{byte};
@@ -62,6 +62,8 @@ std::u16string Trimmed(std::u16string_view text) {
 
 }  // namespace
 
+// Kept as tables, a group of related words to a line.
+// clang-format off
 enum class ControlWord : std::uint8_t {
   // character formatting
   Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Super, Sub, NoSuperSub, Plain,
@@ -119,6 +121,7 @@ const std::unordered_map<std::string_view, Word>& Words() {
       {"falt", Word::Skip}, {"panose", Word::Skip}, {"userprops", Word::Skip},
       {"mmathPr", Word::Skip}, {"wgrffmtfilter", Word::Skip}, {"pgdsctbl", Word::Skip},
   };
+  // clang-format on
   return words;
 }
 
@@ -268,8 +271,7 @@ void Tokenizer::character(char16_t ch) {
         handler_->tablesChanged();
       }
       return;
-    case Destination::Skip:
-      return;
+    case Destination::Skip: return;
   }
 }
 

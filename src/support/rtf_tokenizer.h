@@ -147,8 +147,8 @@ class Tokenizer {
   Handler* handler_ = nullptr;
   std::vector<SavedState> stack_;
   std::size_t depth_ = 0;  // groups open, up to the depth limit
-  int overflow_ = 0;  // groups opened past the depth limit and not yet closed
-  int fallback_ = 0;  // \u fallback characters still to skip
+  int overflow_ = 0;       // groups opened past the depth limit and not yet closed
+  int fallback_ = 0;       // \u fallback characters still to skip
 
   std::u16string pending_;  // text not handed on yet, in pendingFormat_
   CharFormat pendingFormat_;

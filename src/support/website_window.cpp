@@ -19,7 +19,9 @@ PaneSize websitePaneSize(double windowWidth, double windowHeight) {
 }
 
 frmWebsite::frmWebsite(const BrowserPaneFactory& makePane, std::function<QString()> readWebsiteText)
-    : QWidget(nullptr), WebBrowser1(makePane(kWebsitePane, PaneRole::kWebsite, this)), readWebsiteText_(std::move(readWebsiteText)) {
+    : QWidget(nullptr),
+      WebBrowser1(makePane(kWebsitePane, PaneRole::kWebsite, this)),
+      readWebsiteText_(std::move(readWebsiteText)) {
   setAttribute(Qt::WA_DeleteOnClose);
   resize(twipsToPixels(4680), twipsToPixels(3195));
   WebBrowser1->widget()->move(0, 0);
