@@ -4,7 +4,7 @@
 
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
-#include "support/inventory_rows.h"
+#include "helpers/inventory_rows.h"
 
 Q_DECLARE_METATYPE(pagesift::RequestedImages)
 
