@@ -275,7 +275,6 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QTest::addColumn<bool>("followed");  // a link on a local page, else typed
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("shown");  // %F: the working folder
-    QTest::newRow("typed: a named pipe") << 0 << false << "%F/fifo.png" << "%F/fifo.png: a named pipe, not a regular file";
     QTest::newRow("typed: a browser crash") << 0 << false << "chrome://inducebrowsercrashforrealz"
                                             << "chrome://inducebrowsercrashforrealz: an internal page of the web engine";
     QTest::newRow("a link in the Browser view") << 0 << true << "fifo.png"

@@ -195,6 +195,10 @@ class RegistryTest : public QObject {
     QVERIFY(!QFileInfo::exists(hivePath_));
     qputenv("PAGESIFT_HIVE", QByteArray());
     QCOMPARE(machineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
+    const std::optional<RegistryHive> two =
+        RegistryHive::parse(hive({"", R"([HKEY_LOCAL_MACHINE\A])", "@=\"1\"", "", R"([HKEY_LOCAL_MACHINE\B])", "@=\"2\""}));
+    QVERIFY(two && two->hasKey(QStringLiteral("a")) && two->hasKey(QStringLiteral("B")));  // the first key too
+    QVERIFY(!two->hasKey(QStringLiteral("C")));
   }
 };
 
