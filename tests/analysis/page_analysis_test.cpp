@@ -13,7 +13,7 @@
 
 #include "analysis/text_file.h"
 #include "analysis/working_files.h"
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 namespace pagesift {
 namespace {

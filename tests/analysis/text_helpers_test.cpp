@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/text_file.h"
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 namespace pagesift {
 namespace {

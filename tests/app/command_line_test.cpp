@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
+#include "helpers/files.h"
+
 namespace pagesift {
 
 class CommandLineTest : public QObject {
@@ -21,8 +23,7 @@ class CommandLineTest : public QObject {
   void initTestCase() {
     QVERIFY(folder_.isValid());
     QVERIFY(QDir(folder_.path()).mkdir(QStringLiteral("sub")));
-    QFile page(folder_.filePath(QStringLiteral("my page#1.html")));
-    QVERIFY(page.open(QIODevice::WriteOnly));
+    QVERIFY(test::writeFile(folder_.filePath(QStringLiteral("my page#1.html")), {}));
     QVERIFY(::mkfifo(QFile::encodeName(folder_.filePath(QStringLiteral("fifo.png"))).constData(), 0600) == 0);
     // A name that is not UTF-8, as the system gives it.
     const int fd = ::open(badName().constData(), O_CREAT | O_WRONLY, 0600);
@@ -94,7 +95,7 @@ class CommandLineTest : public QObject {
   // Every byte string comes back from its text unchanged, and UTF-8 reads
   // as UTF-8.
   void argumentsKeepTheirBytes() {
-    const QByteArray names[] = {"plain", "caf\xc3\xa9", "bad\xff.html", "\xed\xb2\x80 (an encoded surrogate)",
+    const QByteArray names[] = {"plain", "caf\xc3\xa9", "\xc2\xa0 the first lead of two", "bad\xff.html", "\xed\xb2\x80 (an encoded surrogate)",
                                 "\xe0\x80\xaf overlong", "\xf0\x9f\x98\x80 beyond the BMP", "\xf4\x90\x80\x80 too high",
                                 "cut \xe2\x82", "\x80\xbf lone", "\xc3\xa9\xff\xc3\xa9"};
     for (const QByteArray& name : names) {
@@ -105,12 +106,13 @@ class CommandLineTest : public QObject {
   }
 
   // The program itself, as a script runs it: only its own messages on
-  // standard error, and what it refuses refused before the engine sees it.
+  // standard error, what it refuses refused before the engine sees it, and
+  // help, version and bad usage answered before anything needs a display.
   // In arguments, %D stands for the test folder; each argument goes through
   // printf's %b, so "\0377" is that byte.
   void listsImagesAndSaysOnlyItsOwn_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("rules");  // QT_LOGGING_RULES
+    QTest::addColumn<QString>("environment");  // "NAME=value ...", an empty value removes NAME
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<QString>("output");  // part of standard output
     QTest::addColumn<QString>("errors");  // standard error, whole; "~text": holds text
@@ -118,7 +120,8 @@ class CommandLineTest : public QObject {
     QTest::newRow("its console with --verbose") << QStringList{"--verbose", "--list-images", "%D/page.html"} << ""
                                                 << 0 << "/x.png\"" << "~js: console says hi";
     QTest::newRow("the user's logging rules win") << QStringList{"--list-images", "%D/page.html"}
-                                                  << "qt.webenginecontext.info=true" << 0 << "" << "~qt.webenginecontext";
+                                                  << "QT_LOGGING_RULES=qt.webenginecontext.info=true" << 0 << ""
+                                                  << "~qt.webenginecontext";
     QTest::newRow("a name that is not text") << QStringList{"--list-images", "%D/bad\\0377.html"} << "" << 0
                                              << "/x.png\"" << "";
     QTest::newRow("a named pipe") << QStringList{"--list-images", "%D/fifo.png"} << "" << 1 << ""
@@ -127,24 +130,28 @@ class CommandLineTest : public QObject {
                                      << "" << "~internal page of the web engine";
     QTest::newRow("a GPU crash") << QStringList{"--list-images", "chrome://gpucrash"} << "" << 2 << ""
                                  << "~internal page of the web engine";
+    const QString noDisplay = "DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=xcb";
+    QTest::newRow("version without a display") << QStringList{"--version"} << noDisplay << 0 << "Chromium" << "";
+    QTest::newRow("bad usage without a display") << QStringList{"--bogus"} << noDisplay << 2 << "" << "~'bogus'";
   }
   void listsImagesAndSaysOnlyItsOwn() {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, rules);
+    QFETCH(QString, environment);
     QFETCH(int, exitStatus);
     QFETCH(QString, output);
     QFETCH(QString, errors);
-    QFile page(folder_.filePath(QStringLiteral("page.html")));
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write("<img src=x.png><script>console.log('console says hi')</script>");
-    page.close();
+    QVERIFY(test::writeFile(folder_.filePath(QStringLiteral("page.html")),
+                            "<img src=x.png><script>console.log('console says hi')</script>"));
 
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_LOGGING_RULES"));
-    environment.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
-    if (!rules.isEmpty()) environment.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
-    program.setProcessEnvironment(environment);
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.remove(QStringLiteral("QT_LOGGING_RULES"));
+    variables.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
+    for (const QString& setting : environment.split(u' ', Qt::SkipEmptyParts)) {
+      const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
+      value.isEmpty() ? variables.remove(name) : variables.insert(name, value);
+    }
+    program.setProcessEnvironment(variables);
     const QString script = QStringLiteral("exe=$1; shift; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; "
                                           "exec \"$exe\" \"$@\"");
     program.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, "sh", PAGESIFT_APP_EXE} +
@@ -169,14 +176,10 @@ class CommandLineTest : public QObject {
   void aRunningProgramRefusesAndEnds() {
     const QTemporaryDir run;
     const QString runtime = run.filePath(QStringLiteral("runtime"));
-    QVERIFY(QDir().mkpath(run.filePath(QStringLiteral("config"))) && QDir().mkdir(runtime));
-    QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
-    QFile settings(run.filePath(QStringLiteral("config/PageSift.ini")));
-    QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write("[Settings]\nshowHelp=0\n") > 0);
-    settings.close();
-    QFile page(run.filePath(QStringLiteral("stuck.html")));
-    QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<title>stuck</title><img src=\"fifo.png\">") > 0);
-    page.close();
+    QVERIFY(QDir().mkdir(runtime) && ::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
+    QVERIFY(test::writeFile(run.filePath(QStringLiteral("config/PageSift.ini")), "[Settings]\nshowHelp=0\n"));
+    const QString page = run.filePath(QStringLiteral("stuck.html"));
+    QVERIFY(test::writeFile(page, "<title>stuck</title><img src=\"fifo.png\">"));
     const QByteArray fifo = QFile::encodeName(run.filePath(QStringLiteral("fifo.png")));
     QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
 
@@ -187,7 +190,7 @@ class CommandLineTest : public QObject {
     environment.insert(QStringLiteral("HOME"), run.path());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), run.filePath(QStringLiteral("data")));
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(PAGESIFT_APP_EXE), {page.fileName()});
+    program.start(QStringLiteral(PAGESIFT_APP_EXE), {page});
     // Once the page loads, one of the engine's threads waits in its open() of the image.
     const auto waitsOnThePipe = [&program] {
       const QString tasks = QStringLiteral("/proc/%1/task").arg(program.processId());
@@ -227,29 +230,6 @@ class CommandLineTest : public QObject {
     QVERIFY(!QFile::exists(socketPath));
     QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
              "PageSift: the web engine did not stop in time; PageSift ends without it\n");
-  }
-
-  // Help, version and bad usage answer before anything needs a display.
-  void answersWithoutADisplay_data() {
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<int>("exitStatus");
-    QTest::newRow("version") << QStringLiteral("--version") << 0;
-    QTest::newRow("unknown option") << QStringLiteral("--bogus") << 2;
-  }
-  void answersWithoutADisplay() {
-    QFETCH(QString, argument);
-    QFETCH(int, exitStatus);
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(PAGESIFT_APP_EXE), {argument});
-    QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), exitStatus);
-    QVERIFY(!(exitStatus == 0 ? program.readAllStandardOutput() : program.readAllStandardError()).isEmpty());
   }
 
  private:

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 namespace pagesift {
 namespace {
@@ -13,6 +13,7 @@ TEST(FileExists, FindsNormalFilesByTheirExactName) {
   test::TestFolder folder;
   folder.Write("source.htm", "x");
   folder.Write(".hidden.txt", "x");
+  folder.Write("sourc", "x");  // comes first, and the name is not all of the pattern
   std::filesystem::create_directory(folder.File("sub.htm"));
 
   struct Case {

@@ -25,7 +25,7 @@
 
 #include "platform/web_engine_pane.h"
 #include "shell/status_panels.h"
-#include "support/engine_fixture.h"
+#include "helpers/engine_fixture.h"
 #include "support/website_window.h"
 
 namespace pagesift {
@@ -286,7 +286,6 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QTest::addColumn<bool>("followed");  // a link on a local page, else typed
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("shown");  // %F: the working folder
-    QTest::newRow("typed: a named pipe") << 0 << false << "%F/fifo.png" << "%F/fifo.png: a named pipe, not a regular file";
     QTest::newRow("typed: a browser crash") << 0 << false << "chrome://inducebrowsercrashforrealz"
                                             << "chrome://inducebrowsercrashforrealz: an internal page of the web engine";
     QTest::newRow("a link in the Browser view") << 0 << true << "fifo.png"
@@ -375,6 +374,7 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QTest::newRow("alert") << QByteArray("alert('x'.repeat(10000000)); alert('second')") << 0 << 2;
     QTest::newRow("confirm loop") << QByteArray("for (let i = 0; i < 100; ++i) confirm('again ' + i)") << 1 << 0;
     QTest::newRow("prompt loop") << QByteArray("for (let i = 0; i < 100; ++i) prompt('name?', 'x')") << 1 << 0;
+    QTest::newRow("alert once silenced") << QByteArray("confirm('again'); alert('x')") << 1 << 0;
   }
 
   void pageDialogsNeverLockTheWindow() {
@@ -403,36 +403,10 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QCOMPARE(shown, dialogs);
     QCOMPARE(sent.count(), messages);
   }
-
-  void dialogSilenceEnds_data() {
-    QTest::addColumn<QString>("loading");  // empty: the user asks for a page
-    QTest::addColumn<bool>("silenced");
-    QTest::newRow("the page reloading") << "http://a.test/p?1" << true;
-    QTest::newRow("another page of the site") << "http://a.test/other" << true;
-    QTest::newRow("another site") << "http://b.test/p" << false;
-    QTest::newRow("another port") << "http://a.test:81/p" << false;
-    QTest::newRow("another scheme") << "https://a.test/p" << false;
-    QTest::newRow("the user asks") << "" << false;
-  }
-
-  void dialogSilenceEnds() {
-    QFETCH(QString, loading);
-    QFETCH(bool, silenced);
-    PageDialogGate gate;
-    gate.silence(QUrl("http://a.test/p?1#top"));
-    QVERIFY(gate.silenced());
-    loading.isEmpty() ? gate.lift() : gate.mainFrameLoading(QUrl(loading));
-    QCOMPARE(gate.silenced(), silenced);
-  }
 };
 
 }  // namespace pagesift
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  pagesift::EndToEndTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PAGESIFT_ENGINE_TEST_MAIN(pagesift::EndToEndTest)
 
 #include "browse_end_to_end_test.moc"

@@ -17,9 +17,10 @@
 #include "inventory/inventory_collector.h"
 #include "inventory/list_images.h"
 #include "platform/web_engine_pane.h"
-#include "support/engine_fixture.h"
-#include "support/inventory_rows.h"
-#include "e2e/inventory_fixture_pages.h"
+#include "helpers/engine_fixture.h"
+#include "helpers/files.h"
+#include "helpers/inventory_rows.h"
+#include "helpers/inventory_fixture_pages.h"
 
 namespace pagesift {
 namespace {
@@ -40,8 +41,7 @@ QByteArray captured(int fd, Run run, int* result) {
   dup2(saved, fd);
   close(saved);
   std::fclose(file);
-  QFile out(QString::fromLocal8Bit(path));
-  return out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
+  return test::readFile(QString::fromLocal8Bit(path));
 }
 
 }  // namespace
@@ -105,13 +105,9 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
       Serve(QLatin1String(picture), "image/gif", test::kPicture);
     }
     // A local page keeps local addresses.
-    QFile page(files_.filePath(QStringLiteral("page.html")));
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write(expand(QStringLiteral("<img src=\"pic.gif\" alt=\"F\"><a href=\"SITE/p/big.png\">b</a>")).toUtf8());
-    page.close();
-    QFile picture(files_.filePath(QStringLiteral("pic.gif")));
-    QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write(test::kPicture) == test::kPicture.size());
-    picture.close();
+    const QString page = expand(QStringLiteral("<img src=\"pic.gif\" alt=\"F\"><a href=\"SITE/p/big.png\">b</a>"));
+    QVERIFY(test::writeFile(files_.filePath(QStringLiteral("page.html")), page.toUtf8()));
+    QVERIFY(test::writeFile(files_.filePath(QStringLiteral("pic.gif")), test::kPicture));
     host_.resize(1024, 768);
     pane_ = new WebEnginePane(kBrowserPane, PaneRole::kBrowsing, {profile, QDir::tempPath(), homePage}, &host_);
     pane_->widget()->resize(host_.size());
@@ -260,5 +256,5 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
 
 }  // namespace pagesift
 
-QTEST_MAIN(pagesift::InventoryEndToEndTest)
+PAGESIFT_ENGINE_TEST_MAIN(pagesift::InventoryEndToEndTest)
 #include "inventory_end_to_end_test.moc"

@@ -24,7 +24,8 @@
 #include "shell/find_bar.h"
 #include "shell/page_source_window.h"
 #include "shell/status_panels.h"
-#include "support/engine_fixture.h"
+#include "helpers/engine_fixture.h"
+#include "helpers/files.h"
 
 namespace pagesift {
 namespace {
@@ -236,10 +237,8 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
     QFETCH(QStringList, expected);
     const QTemporaryDir target;
     if (!answer.isEmpty()) {
-      QVERIFY(QDir(target.path()).mkpath("p_files"));
       for (const char* name : {"p.html", "p_files/pic.gif", "p_files/keep.txt"}) {
-        QFile file(target.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+        QVERIFY(test::writeFile(target.filePath(name), "old"));
       }
     }
     QSignalSpy loaded(wb(kBrowserPane), &BrowserPane::DownloadComplete);
@@ -254,11 +253,8 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
       failure->close();
     }
     for (const QString& file : expected) {
-      const auto holds = [&target, &file] {
-        QFile saved(target.filePath(file.section(':', 0, 0)));
-        return saved.open(QIODevice::ReadOnly) && saved.readAll().contains(file.section(':', 1).toUtf8());
-      };
-      QTRY_VERIFY2_WITH_TIMEOUT(holds(), qPrintable(file), kTimeout);
+      const QString path = target.filePath(file.section(':', 0, 0));
+      QTRY_VERIFY2_WITH_TIMEOUT(test::readFile(path).contains(file.section(':', 1).toUtf8()), qPrintable(file), kTimeout);
     }
   }
 
@@ -298,11 +294,6 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
 
 }  // namespace pagesift
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  pagesift::PageCommandsTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PAGESIFT_ENGINE_TEST_MAIN(pagesift::PageCommandsTest)
 
 #include "page_commands_test.moc"

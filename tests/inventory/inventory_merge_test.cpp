@@ -8,8 +8,8 @@
 
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
+#include "helpers/inventory_rows.h"
 #include "inventory/list_images.h"
-#include "support/inventory_rows.h"
 
 Q_DECLARE_METATYPE(pagesift::RequestedImages)
 

@@ -15,7 +15,7 @@
 #include "inventory/image_saver.h"
 #include "inventory/inventory_window.h"
 #include "inventory/page_images.h"
-#include "support/fake_browser_pane.h"
+#include "helpers/fake_browser_pane.h"
 
 namespace pagesift {
 namespace {

@@ -8,18 +8,6 @@ class LayoutArithmeticTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void designedWindow() {
-    const Layout l = computeLayout({.windowWidth = 12255, .windowHeight = 12015, .statusBarTop = 10785});
-    const QList<double> tabStrip = {l.tabStrip.left, l.tabStrip.top, l.tabStrip.width, l.tabStrip.height};
-    const QList<double> pane = {l.pane.left, l.pane.top, l.pane.width, l.pane.height};
-    const QList<double> progress = {l.progressBar.left, l.progressBar.top, l.progressBar.width, l.progressBar.height};
-    QCOMPARE(tabStrip, (QList<double>{25, 960, 12205, 9940}));
-    QCOMPARE(pane, (QList<double>{125, 1360, 11955, 9440}));
-    QCOMPARE((QList<double>{l.panel1Width, l.panel2Width}), (QList<double>{9191.25, 8891.25}));
-    QCOMPARE(progress, (QList<double>{9241.25, 10775, 8791.25, 295}));
-    QCOMPARE((QList<double>{l.addressWidth, l.websiteButtonWidth, l.goButtonLeft}), (QList<double>{10420, 8805, 11010}));
-  }
-
   void tinyWindows_data() {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");

@@ -13,21 +13,12 @@
 #include "platform/product_information.h"
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
-#include "support/fake_browser_pane.h"
+#include "helpers/fake_browser_pane.h"
+#include "helpers/files.h"
 #include "support/mod_on_top.h"
 
 namespace pagesift {
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool onTop(const QWidget* window) { return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
@@ -57,7 +48,7 @@ class HelpWindowTest : public QObject {
     config_ = std::make_unique<QTemporaryDir>();
     program_ = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_->path()));
-    write(helpPath(), "{\\rtf1\\ansi {\\b Help} text}");
+    QVERIFY(test::writeFile(helpPath(), "{\\rtf1\\ansi {\\b Help} text}"));
   }
 
   // One stored value decides both whether the main window opens the help
@@ -79,7 +70,7 @@ class HelpWindowTest : public QObject {
     QFETCH(QByteArray, ini);
     QFETCH(bool, opensAtStart);
     QFETCH(bool, checked);
-    if (!ini.isEmpty()) write(iniPath(), ini);
+    if (!ini.isEmpty()) QVERIFY(test::writeFile(iniPath(), ini));
 
     test::FakePanes panes;
     Form1 form(program_->path(), panes.Factory());
@@ -97,7 +88,7 @@ class HelpWindowTest : public QObject {
     QCOMPARE(help.rtf1->toPlainText(), QStringLiteral("Help text"));
     QVERIFY(help.rtf1->isReadOnly());
     QVERIFY(onTop(&help));
-    QCOMPARE(readAll(iniPath()), ini);  // nothing written, nothing corrected
+    QCOMPARE(test::readFile(iniPath()), ini);  // nothing written, nothing corrected
   }
 
   void onlyAClickWritesAndAtOnce() {
@@ -105,9 +96,9 @@ class HelpWindowTest : public QObject {
     QVERIFY(help->Check1->isChecked());  // absent: "1"
     QVERIFY(!QFile::exists(iniPath()));
     help->Check1->click();
-    QCOMPARE(readAll(iniPath()), QByteArray("[Settings]\nshowHelp=0\n"));
+    QCOMPARE(test::readFile(iniPath()), QByteArray("[Settings]\nshowHelp=0\n"));
     help->Check1->click();
-    QCOMPARE(readAll(iniPath()), QByteArray("[Settings]\nshowHelp=1\n"));
+    QCOMPARE(test::readFile(iniPath()), QByteArray("[Settings]\nshowHelp=1\n"));
   }
 
   void anUnwritableStoreChangesNothing() {
@@ -133,7 +124,7 @@ class HelpWindowTest : public QObject {
     QFETCH(bool, present);
     QFETCH(bool, topmostAndChecked);
     QFile::remove(helpPath());
-    if (present) write(helpPath(), "Help, but plain text {\\rtf1 x}");
+    if (present) QVERIFY(test::writeFile(helpPath(), "Help, but plain text {\\rtf1 x}"));
     AuxiliaryWindows windows({program_->path(), store(), {}, {}});
     windows.showHelp();
     QPointer<Form8> help = windows.help();

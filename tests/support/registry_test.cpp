@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "helpers/files.h"
 #include "platform/registry_hive.h"
 #include "support/c_register.h"
 #include "support/ie_tools.h"
@@ -25,17 +26,6 @@ QByteArray hive(std::initializer_list<const char*> lines) {
 
 const char* const kKey =
     R"([HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Extensions\{ECC5777A-6E88-BFCE-13CE-81F134789E7B}])";
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 }  // namespace
 
@@ -79,16 +69,16 @@ class RegistryTest : public QObject {
                               R"("HotIcon"="/opt/Page Sift/hoticon.ico")" "\r\n"
                               R"("Icon"="/opt/Page Sift/icon.ico")" "\r\n" R"("MenuStatusBar"="P&S")" "\r\n"
                               R"("MenuText"="&P&S")" "\r\n";
-    QCOMPARE(readAll(hivePath_), QByteArray("Windows Registry Editor Version 5.00\r\n\r\n" + values + "\r\n"));
+    QCOMPARE(test::readFile(hivePath_), QByteArray("Windows Registry Editor Version 5.00\r\n\r\n" + values + "\r\n"));
 
     const QByteArray other = hive({"", R"([HKEY_LOCAL_MACHINE\Software\Other])", "@=\"a \\\\ \\\"b\\\"\""});
-    write(hivePath_, other);
+    QVERIFY(test::writeFile(hivePath_, other));
     run(tools, true);
-    QCOMPARE(readAll(hivePath_), QByteArray(other.chopped(2) + "\r\n" + values + "\r\n"));
+    QCOMPARE(test::readFile(hivePath_), QByteArray(other.chopped(2) + "\r\n" + values + "\r\n"));
     run(tools, false);
-    QCOMPARE(readAll(hivePath_), other);
+    QCOMPARE(test::readFile(hivePath_), other);
     run(tools, false);  // nothing to remove: as good as removed
-    QCOMPARE(readAll(hivePath_), other);
+    QCOMPARE(test::readFile(hivePath_), other);
     QCOMPARE(reports_, QStringList());
   }
 
@@ -108,7 +98,7 @@ class RegistryTest : public QObject {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     const QString other = dir_->filePath(QStringLiteral("other.reg"));  // another user's file
-    write(other, hive({}));
+    QVERIFY(test::writeFile(other, hive({})));
     QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
     if (kind == QLatin1String("folder")) {
       QVERIFY(QDir().mkpath(hivePath_));
@@ -135,7 +125,7 @@ class RegistryTest : public QObject {
     QCOMPARE(after.isSymLink(), before.isSymLink());
     QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
     QCOMPARE(after.isDir(), before.isDir());
-    QCOMPARE(readAll(other), hive({}));
+    QCOMPARE(test::readFile(other), hive({}));
     const QDir folder = QFileInfo(hivePath_).absoluteDir();
     QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).filter(QStringLiteral(".reg.")),
              QStringList());  // nothing left beside it
@@ -184,8 +174,7 @@ class RegistryTest : public QObject {
     QFETCH(QString, results);
     QFETCH(QByteArray, expected);
     if (!initial.isNull()) {
-      QDir().mkpath(QFileInfo(hivePath_).absolutePath());
-      write(hivePath_, initial);
+      QVERIFY(test::writeFile(hivePath_, initial));
     }
     QString got;
     for (const QString& operation : operations.split(u';')) {
@@ -198,7 +187,7 @@ class RegistryTest : public QObject {
     }
     QCOMPARE(got, results);
     QCOMPARE(QFileInfo::exists(hivePath_), !expected.isNull());
-    QCOMPARE(readAll(hivePath_), expected);
+    QCOMPARE(test::readFile(hivePath_), expected);
   }
 
   void onlyTheMachineHiveAndItsFile() {
@@ -206,6 +195,10 @@ class RegistryTest : public QObject {
     QVERIFY(!QFileInfo::exists(hivePath_));
     qputenv("PAGESIFT_HIVE", QByteArray());
     QCOMPARE(machineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
+    const std::optional<RegistryHive> two =
+        RegistryHive::parse(hive({"", R"([HKEY_LOCAL_MACHINE\A])", "@=\"1\"", "", R"([HKEY_LOCAL_MACHINE\B])", "@=\"2\""}));
+    QVERIFY(two && two->hasKey(QStringLiteral("a")) && two->hasKey(QStringLiteral("B")));  // the first key too
+    QVERIFY(!two->hasKey(QStringLiteral("C")));
   }
 };
 

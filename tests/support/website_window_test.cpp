@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "support/auxiliary_windows.h"
-#include "support/fake_browser_pane.h"
+#include "helpers/fake_browser_pane.h"
 
 namespace pagesift {
 

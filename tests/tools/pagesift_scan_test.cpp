@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 namespace pagesift {
 namespace {

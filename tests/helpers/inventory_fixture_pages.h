@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include "support/engine_fixture.h"
+#include "helpers/engine_fixture.h"
 
 namespace pagesift::test {
 

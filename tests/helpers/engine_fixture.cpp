@@ -1,4 +1,4 @@
-#include "support/engine_fixture.h"
+#include "helpers/engine_fixture.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineScript>

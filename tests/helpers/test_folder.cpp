@@ -1,4 +1,4 @@
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 #include <cstdlib>
 #include <fstream>

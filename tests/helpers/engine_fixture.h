@@ -3,6 +3,7 @@
 // The main window on the real engine against a site served over HTTP on
 // 127.0.0.1: what the end-to-end tests share.
 
+#include <QApplication>
 #include <QHttpServer>
 #include <QHttpServerResponse>
 #include <QLineEdit>
@@ -14,7 +15,7 @@
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
-#include "support/test_folder.h"
+#include "helpers/test_folder.h"
 
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -70,3 +71,13 @@ class EngineFixture {
 };
 
 }  // namespace pagesift::test
+
+// main() for a test of the real engine, which wants its OpenGL contexts
+// shared before the application starts.
+#define PAGESIFT_ENGINE_TEST_MAIN(TestClass)                 \
+  int main(int argc, char** argv) {                          \
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); \
+    QApplication app(argc, argv);                            \
+    TestClass test;                                          \
+    return QTest::qExec(&test, argc, argv);                  \
+  }
