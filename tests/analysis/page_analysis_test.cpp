@@ -35,9 +35,10 @@ bool RunWithFileSizeLimit(rlim_t bytes, const std::function<bool()>& fn) {
   return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-PageAnalysis Process(const test::TestFolder& folder, const std::optional<std::string>& page,
-                          const std::string& url, AnalysisLists& lists) {
-  return AnalysePage(page, [url] { return url; }, folder.path(), lists);
+PageAnalysis Process(const test::TestFolder& folder, const std::optional<std::string>& page, const std::string& url,
+                     AnalysisLists& lists) {
+  return AnalysePage(
+      page, [url] { return url; }, folder.path(), lists);
 }
 
 TEST(AnalysePage, WritesBothViewsOfWholePagesExactly) {

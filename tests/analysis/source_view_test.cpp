@@ -22,10 +22,12 @@ TEST(SourceViewText, EscapesAndLinksNamesInThePageAndInAnchorTextsOnly) {
       {"<p>x</p>", {}, "&lt;p>x&lt;/p>"},
       {"a\r\nb", {}, "a<BR><BR>b"},  // CR LF shows as an empty line between lines
       {"&amp; & \" ' \t>", {}, "&amp; & \" ' \t>"},
-      {"src=\"pic.gif\" and pic.gif", {{"pic.gif", "http://h/pic.gif"}},
+      {"src=\"pic.gif\" and pic.gif",
+       {{"pic.gif", "http://h/pic.gif"}},
        "src=\"<a href='http://h/pic.gif'>pic.gif</a>\" and <a href='http://h/pic.gif'>pic.gif</a>"},
       // a name standing in an earlier anchor's address is not linked there
-      {"c.gif pic.gif", {{"pic.gif", "http://h/pic.gif"}, {"c.gif", "http://h/c.gif"}},
+      {"c.gif pic.gif",
+       {{"pic.gif", "http://h/pic.gif"}, {"c.gif", "http://h/c.gif"}},
        "<a href='http://h/c.gif'>c.gif</a> <a href='http://h/pic.gif'>pi<a href='http://h/c.gif'>c.gif</a></a>"},
       {"ba.gif", {{"a.gif", "A"}, {"ba.gif", "B"}}, "b<a href='A'>a.gif</a>"},  // crosses the earlier anchor
       {"x.gif", {{"x.gif", "http://h/it's&<x>.gif"}}, "<a href='http://h/it&#39;s&amp;&lt;x&gt;.gif'>x.gif</a>"},

@@ -79,8 +79,8 @@ TEST(ExtractImageLinks, ListsLinksOnLinesThatMentionAnImage) {
       {"<a href='page.html'>text</a>", {}},
       {"<a name='top'>x.gif</a>", {}},
       {"<a href='photo.png'>photo</a>", {}},
-      {"<a\thref='x.gif'>", {}},                 // a tab is not the blank after "a"
-      {"<a href='x.gif'\r\ntitle='t'>", {}},    // no ">" on the tag's line
+      {"<a\thref='x.gif'>", {}},              // a tab is not the blank after "a"
+      {"<a href='x.gif'\r\ntitle='t'>", {}},  // no ">" on the tag's line
       {"<a href='x.jpeg'>1</a><a href='y/x.jpeg'>2</a>", {"x.jpeg http://host/a/b/x.jpeg"}},
       {"<a href=\"big.jpg?w=1&amp;h=2\">", {"big.jpg?w=1&amp;h=2 http://host/a/b/big.jpg?w=1&h=2"}},
       // the first line ends right after "href=": nothing to list there, and the scan goes on
@@ -126,9 +126,9 @@ TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
       // absolute, parent-relative, root-relative, relative
       {"pic.gif", "http://host/a/b/", "http://host/a/b/pic.gif"},
       {"/img/pic.gif", "http://host/a/b/", "http://host/img/pic.gif"},
-      {"/img/pic.gif", "http://host", "http://img/pic.gif"},  // no "/" after the host: empty host part
+      {"/img/pic.gif", "http://host", "http://img/pic.gif"},             // no "/" after the host: empty host part
       {"../x/../pic.gif", "http://host/a/b/", "http://host/x/pic.gif"},  // every "../" goes, two levels up
-      {"../img/pic.gif", "http://host/", "host/img/pic.gif"},  // top of a site loses the scheme
+      {"../img/pic.gif", "http://host/", "host/img/pic.gif"},            // top of a site loses the scheme
       {"pic.gif", "host/a/", "host/a/pic.gif"},
       {"pic.gif", "http://www.example.com", "http://www.example.com/pic.gif"},  // a bare host
       {"x/http://y/pic.gif", "http://host/a/", "x/http://y/pic.gif"},
@@ -167,7 +167,8 @@ TEST(ResolveReference, AppliesTheAddressingRulesInOrder) {
       {"/img/p.gif", "site/a/", "/img/p.gif"},
   };
   for (const ResolveCase& c : cases) {
-    EXPECT_EQ(ResolveReference(c.reference, c.directory, c.filePage), c.address) << c.reference << " on " << c.directory;
+    EXPECT_EQ(ResolveReference(c.reference, c.directory, c.filePage), c.address)
+        << c.reference << " on " << c.directory;
   }
 }
 
@@ -191,9 +192,15 @@ TEST(TakeReference, ReadsValuesAsABrowserDoes) {
       {"<img src=\"a b\fc.gif\">", "a b\fc.gif"},  // spaces and form feeds inside stay
   };
   for (const auto& [line, reference] : imgCases) EXPECT_EQ(TakeReference(line, kImgTagScan), reference) << line;
-  const char* empty[] = {"<img src=\"\" class=\"lazy\">", "<img src='' alt='a.gif'>", "<img src= alt=x.gif>",
-                         "<img src=>",  "<img src=\" \">",             "<img src=",
-                         "<img src=\"\t\n\">", "<img src=\"",          "<img src=\f>"};
+  const char* empty[] = {"<img src=\"\" class=\"lazy\">",
+                         "<img src='' alt='a.gif'>",
+                         "<img src= alt=x.gif>",
+                         "<img src=>",
+                         "<img src=\" \">",
+                         "<img src=",
+                         "<img src=\"\t\n\">",
+                         "<img src=\"",
+                         "<img src=\f>"};
   for (const char* line : empty) EXPECT_EQ(TakeReference(line, kImgTagScan), std::nullopt) << line;
 
   const ReferenceCase linkCases[] = {

@@ -16,10 +16,10 @@ TEST(ReplaceAll, ScansOnceLeftToRightWithoutOverlapOrRescanning) {
     const char* result;
   } cases[] = {
       {"aaaa", "aa", "b", "bb"},
-      {"aaa", "aa", "b", "ba"},                // non-overlapping, leftmost first
-      {"abc", "b", "bb", "abbc"},              // inserted text is not scanned again
+      {"aaa", "aa", "b", "ba"},                          // non-overlapping, leftmost first
+      {"abc", "b", "bb", "abbc"},                        // inserted text is not scanned again
       {"\r\n\r\n\r\n", "\r\n\r\n", "\r\n", "\r\n\r\n"},  // one pass shortens a run, does not collapse it
-      {"abc", "", "x", "abc"},                 // an empty search text changes nothing
+      {"abc", "", "x", "abc"},                           // an empty search text changes nothing
       {"Pic.GIF pic.gif", "pic.gif", "X", "Pic.GIF X"},  // case counts
   };
   for (const Case& c : cases) {
@@ -43,12 +43,12 @@ TEST(FindNoCase, FindsTheFirstPlaceWhereverTheNeedleHasALetter) {
   } cases[] = {
       {"x<IMG <img", "<img", 0, 1},
       {"x<IMG <img", "<img", 2, 6},
-      {"cgi-cgi-BIN/I/", "cgi-bin/i/", 0, 4},   // the first "-" does not begin a match
+      {"cgi-cgi-BIN/I/", "cgi-bin/i/", 0, 4},      // the first "-" does not begin a match
       {"-bin/i/ cgi-bin/i/", "cgi-bin/i/", 0, 8},  // a "-" before any room for "cgi"
-      {"cgi-bin/i", "cgi-bin/i/", 0, npos},      // the needle would run past the end
-      {"SRC=src=", "src=", 1, 4},                // a match may not begin before `from`
-      {"\xC3\x89t\xC3\xA9", "\xC3\xA9", 0, 3},  // bytes past ASCII compare exactly
-      {"Border borDER", "border", 1, 7},         // letters only
+      {"cgi-bin/i", "cgi-bin/i/", 0, npos},        // the needle would run past the end
+      {"SRC=src=", "src=", 1, 4},                  // a match may not begin before `from`
+      {"\xC3\x89t\xC3\xA9", "\xC3\xA9", 0, 3},     // bytes past ASCII compare exactly
+      {"Border borDER", "border", 1, 7},           // letters only
       {"abc", "", 2, 2},
       {"abc", "b", 4, npos},
   };

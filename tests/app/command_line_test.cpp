@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include "helpers/files.h"
 
@@ -53,11 +53,12 @@ class CommandLineTest : public QObject {
     row("bare host", {"example.org"}, -1, "http://example.org");
     row("full address", {"https://x/y?q=1#top"}, -1, "https://x/y?q=1#top");
     row("about:blank", {"about:blank"}, -1, "about:blank");
-    row("Qt's options pass", {"-platform", "offscreen", "--reverse", "-style=fusion", "-qwindowtitle", "t", "example.org"},
-        -1, "http://example.org");
+    row("Qt's options pass",
+        {"-platform", "offscreen", "--reverse", "-style=fusion", "-qwindowtitle", "t", "example.org"}, -1,
+        "http://example.org");
     row("engine's options pass", {"example.org", "--webEngineArgs", "--foo", "other.org"}, -1, "http://example.org");
-    row("list images", {"--list-images", "my page#1.html", "-platform", "offscreen"}, -1,
-        "FOLDER/my%20page%231.html", "list");
+    row("list images", {"--list-images", "my page#1.html", "-platform", "offscreen"}, -1, "FOLDER/my%20page%231.html",
+        "list");
     row("verbose", {"--verbose", "--list-images", "example.org"}, -1, "http://example.org", "list verbose");
     row("unknown option", {"--bogus", "example.org"}, 2, "", "", "'bogus'");
     row("Qt's option without its value", {"example.org", "-platform"}, 2, "", "", "-platform");
@@ -67,7 +68,8 @@ class CommandLineTest : public QObject {
     row("empty address", {""}, 2, "", "", "not an address");
     row("an address that does not parse", {"http://[bad"}, 2, "", "", "'http://[bad': not a valid address (Expected");
     row("an internal page", {"chrome://gpucrash"}, 2, "", "", "internal page of the web engine");
-    row("an internal page, another case", {"--list-images", "CHROME://inducebrowsercrashforrealz"}, 2, "", "", "internal");
+    row("an internal page, another case", {"--list-images", "CHROME://inducebrowsercrashforrealz"}, 2, "", "",
+        "internal");
     row("the engine's error page", {"chrome-error://chromewebdata/"}, 2, "", "", "internal");
     row("the developer tools", {"devtools://devtools/bundled/inspector.html"}, 2, "", "", "internal");
     row("an about: page", {"about:version"}, 2, "", "", "internal");
@@ -95,9 +97,17 @@ class CommandLineTest : public QObject {
   // Every byte string comes back from its text unchanged, and UTF-8 reads
   // as UTF-8.
   void argumentsKeepTheirBytes() {
-    const QByteArray names[] = {"plain", "caf\xc3\xa9", "\xc2\xa0 the first lead of two", "bad\xff.html", "\xed\xb2\x80 (an encoded surrogate)",
-                                "\xe0\x80\xaf overlong", "\xf0\x9f\x98\x80 beyond the BMP", "\xf4\x90\x80\x80 too high",
-                                "cut \xe2\x82", "\x80\xbf lone", "\xc3\xa9\xff\xc3\xa9"};
+    const QByteArray names[] = {"plain",
+                                "caf\xc3\xa9",
+                                "\xc2\xa0 the first lead of two",
+                                "bad\xff.html",
+                                "\xed\xb2\x80 (an encoded surrogate)",
+                                "\xe0\x80\xaf overlong",
+                                "\xf0\x9f\x98\x80 beyond the BMP",
+                                "\xf4\x90\x80\x80 too high",
+                                "cut \xe2\x82",
+                                "\x80\xbf lone",
+                                "\xc3\xa9\xff\xc3\xa9"};
     for (const QByteArray& name : names) {
       const QString text = decodeArgument(name);
       QCOMPARE(encodeArgument(text), name);
@@ -116,23 +126,29 @@ class CommandLineTest : public QObject {
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<QString>("output");  // part of standard output
     QTest::addColumn<QString>("errors");  // standard error, whole; "~text": holds text
-    QTest::newRow("a local page") << QStringList{"--list-images", "%D/page.html"} << "" << 0 << "/x.png\"" << "";
-    QTest::newRow("its console with --verbose") << QStringList{"--verbose", "--list-images", "%D/page.html"} << ""
-                                                << 0 << "/x.png\"" << "~js: console says hi";
-    QTest::newRow("the user's logging rules win") << QStringList{"--list-images", "%D/page.html"}
-                                                  << "QT_LOGGING_RULES=qt.webenginecontext.info=true" << 0 << ""
-                                                  << "~qt.webenginecontext";
-    QTest::newRow("a name that is not text") << QStringList{"--list-images", "%D/bad\\0377.html"} << "" << 0
-                                             << "/x.png\"" << "";
+    QTest::newRow("a local page") << QStringList{"--list-images", "%D/page.html"} << "" << 0 << "/x.png\""
+                                  << "";
+    QTest::newRow("its console with --verbose")
+        << QStringList{"--verbose", "--list-images", "%D/page.html"} << "" << 0 << "/x.png\""
+        << "~js: console says hi";
+    QTest::newRow("the user's logging rules win")
+        << QStringList{"--list-images", "%D/page.html"} << "QT_LOGGING_RULES=qt.webenginecontext.info=true" << 0 << ""
+        << "~qt.webenginecontext";
+    QTest::newRow("a name that is not text")
+        << QStringList{"--list-images", "%D/bad\\0377.html"} << "" << 0 << "/x.png\""
+        << "";
     QTest::newRow("a named pipe") << QStringList{"--list-images", "%D/fifo.png"} << "" << 1 << ""
                                   << "~fifo.png: not opened: a named pipe, not a regular file\n";
     QTest::newRow("a browser crash") << QStringList{"--list-images", "chrome://inducebrowsercrashforrealz"} << "" << 2
-                                     << "" << "~internal page of the web engine";
+                                     << ""
+                                     << "~internal page of the web engine";
     QTest::newRow("a GPU crash") << QStringList{"--list-images", "chrome://gpucrash"} << "" << 2 << ""
                                  << "~internal page of the web engine";
     const QString noDisplay = "DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=xcb";
-    QTest::newRow("version without a display") << QStringList{"--version"} << noDisplay << 0 << "Chromium" << "";
-    QTest::newRow("bad usage without a display") << QStringList{"--bogus"} << noDisplay << 2 << "" << "~'bogus'";
+    QTest::newRow("version without a display") << QStringList{"--version"} << noDisplay << 0 << "Chromium"
+                                               << "";
+    QTest::newRow("bad usage without a display") << QStringList{"--bogus"} << noDisplay << 2 << ""
+                                                 << "~'bogus'";
   }
   void listsImagesAndSaysOnlyItsOwn() {
     QFETCH(QStringList, arguments);
@@ -152,8 +168,9 @@ class CommandLineTest : public QObject {
       value.isEmpty() ? variables.remove(name) : variables.insert(name, value);
     }
     program.setProcessEnvironment(variables);
-    const QString script = QStringLiteral("exe=$1; shift; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; "
-                                          "exec \"$exe\" \"$@\"");
+    const QString script = QStringLiteral(
+        "exe=$1; shift; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; "
+        "exec \"$exe\" \"$@\"");
     program.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, "sh", PAGESIFT_APP_EXE} +
                                                  arguments.replaceInStrings(QStringLiteral("%D"), folder_.path()));
     QVERIFY(program.waitForFinished(60000));
@@ -210,13 +227,14 @@ class CommandLineTest : public QObject {
       socket.connectToServer(socketPath);
       socket.write("PAGESIFT-OPEN " + QByteArray::number(address.size()) + '\n' + address);
       (void)QTest::qWaitFor(
-          [&socket] { return socket.state() == QLocalSocket::UnconnectedState || socket.bytesAvailable() >= 9; }, 20000);
+          [&socket] { return socket.state() == QLocalSocket::UnconnectedState || socket.bytesAvailable() >= 9; },
+          20000);
       const QByteArray answer = socket.readAll();
       return answer.isEmpty() && socket.state() == QLocalSocket::UnconnectedState ? QByteArray("dropped") : answer;
     };
-    for (const QByteArray address : {"chrome://gpucrash", "chrome://inducebrowsercrashforrealz", "chrome://memory-exhaust",
-                                     "about:crash", "devtools://devtools/", "view-source:file:///etc/passwd",
-                                     "javascript:alert(1)"}) {
+    for (const QByteArray address :
+         {"chrome://gpucrash", "chrome://inducebrowsercrashforrealz", "chrome://memory-exhaust", "about:crash",
+          "devtools://devtools/", "view-source:file:///etc/passwd", "javascript:alert(1)"}) {
       QCOMPARE(handOver(address), QByteArray("dropped"));
       QCOMPARE(program.state(), QProcess::Running);
     }

@@ -20,14 +20,11 @@ TEST(FileExists, FindsNormalFilesByTheirExactName) {
     std::string path;
     bool exists;
   } cases[] = {
-      {folder.File("source.htm"), true},
-      {folder.File("SOURCE.HTM"), false},  // file names are case-sensitive here
-      {folder.File("missing.htm"), false},
-      {folder.File("sub.htm"), false},      // a folder is not a file
-      {folder.File(".hidden.txt"), false},  // hidden files are not listed
-      {folder.File("*.htm"), false},        // the first match is not named "*.htm"
-      {folder.path() + "/", false},
-      {folder.path() + "/no-such-folder/source.htm", false},
+      {folder.File("source.htm"), true},   {folder.File("SOURCE.HTM"), false},  // file names are case-sensitive here
+      {folder.File("missing.htm"), false}, {folder.File("sub.htm"), false},     // a folder is not a file
+      {folder.File(".hidden.txt"), false},                                      // hidden files are not listed
+      {folder.File("*.htm"), false},                                            // the first match is not named "*.htm"
+      {folder.path() + "/", false},        {folder.path() + "/no-such-folder/source.htm", false},
   };
   for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
 }

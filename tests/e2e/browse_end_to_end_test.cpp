@@ -10,22 +10,22 @@
 #include <QDir>
 #include <QHttpServerResponse>
 #include <QJsonArray>
-#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "helpers/engine_fixture.h"
 #include "platform/web_engine_pane.h"
 #include "shell/status_panels.h"
-#include "helpers/engine_fixture.h"
 #include "support/website_window.h"
 
 namespace pagesift {
@@ -123,7 +123,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
       return QHttpServerResponse(QHttpServerResponder::StatusCode::NoContent);
     });
     Serve("/a/b/page.html", "text/html", QByteArray(page).replace("PORT", port));
-    for (const char* picture : {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
+    for (const char* picture :
+         {"/a/b/pic.gif", "/img/root.jpg", "/up.gif", "/abs/far.gif", "/a/b/big.jpg", "/img/poster.gif"}) {
       Serve(QLatin1String(picture), "image/gif", test::kPicture);
     }
   }
@@ -148,7 +149,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
   }
 
   void theHomePageWorksOffline() {
-    const std::string home = QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/images/")).toString().toStdString();
+    const std::string home =
+        QUrl::fromLocalFile(QStringLiteral(PAGESIFT_RESOURCES "/home/images/")).toString().toStdString();
     QCOMPARE(form->lists().frmList[AnalysisLists::kImgTags].Items(),
              (std::vector<std::string>{"diagram.gif", "sample-photo.png", "pattern.jpg"}));
     QCOMPARE(form->lists().Links[AnalysisLists::kImageLinks].Items(),
@@ -221,7 +223,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString linked = QString::fromStdString(other.File("linked"));
     QVERIFY(QFile::link(dir, linked));
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, dir, {}})(kBrowserPane, PaneRole::kBrowsing, &window));
+    std::unique_ptr<BrowserPane> pane(
+        webEnginePaneFactory({profile, dir, {}})(kBrowserPane, PaneRole::kBrowsing, &window));
     pane->setWorkingFolder(dir);
     window.show();
     QStringList titles;
@@ -239,12 +242,14 @@ class EndToEndTest : public QObject, public test::EngineFixture {
         {"refresh", [&] { return pane->Refresh(), true; }, "inert"},
         {"local page", [&] { return pane->Navigate(local); }, "live"},
         {"back from a local page", [&] { return pane->GoBack(); }, "inert"},
-        {"through a link, with query and fragment", [&] { return pane->Navigate(QUrl::fromLocalFile(linked + "/imagepage.html").toString() + "?q#f"); }, "inert"},
+        {"through a link, with query and fragment",
+         [&] { return pane->Navigate(QUrl::fromLocalFile(linked + "/imagepage.html").toString() + "?q#f"); }, "inert"},
         {"framed", [&] { return pane->Navigate(dir + "/framing.html"); }, "frame"},
     };
     for (const auto& step : steps) {
       Load(pane.get(), step.act);
-      QVERIFY2(pane->LocationName() == QLatin1String(step.title), qPrintable(QString(step.step) + ": " + pane->LocationName()));
+      QVERIFY2(pane->LocationName() == QLatin1String(step.title),
+               qPrintable(QString(step.step) + ": " + pane->LocationName()));
     }
     QVERIFY2(!titles.contains("ran"), qPrintable(titles.join(", ")));
   }
@@ -286,8 +291,9 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QTest::addColumn<bool>("followed");  // a link on a local page, else typed
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("shown");  // %F: the working folder
-    QTest::newRow("typed: a browser crash") << 0 << false << "chrome://inducebrowsercrashforrealz"
-                                            << "chrome://inducebrowsercrashforrealz: an internal page of the web engine";
+    QTest::newRow("typed: a browser crash")
+        << 0 << false << "chrome://inducebrowsercrashforrealz"
+        << "chrome://inducebrowsercrashforrealz: an internal page of the web engine";
     QTest::newRow("a link in the Browser view") << 0 << true << "fifo.png"
                                                 << "file://%F/fifo.png: a named pipe, not a regular file";
     QTest::newRow("a link in the Source Code view") << 1 << true << "fifo.png"
@@ -384,7 +390,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const QString path = "/d/" + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
     Serve(path, "text/html", "<script>" + script + "; document.title = 'after'</script>");
     QWidget window;
-    std::unique_ptr<BrowserPane> pane(webEnginePaneFactory({profile, Folder(), {}})(kBrowserPane, PaneRole::kBrowsing, &window));
+    std::unique_ptr<BrowserPane> pane(
+        webEnginePaneFactory({profile, Folder(), {}})(kBrowserPane, PaneRole::kBrowsing, &window));
     window.show();
     QSignalSpy sent(pane.get(), &BrowserPane::pageMessage);
     // Answers every modal dialog: ticks its silence box, then Cancel.

@@ -14,13 +14,13 @@
 
 #include <cstdio>
 
+#include "helpers/engine_fixture.h"
+#include "helpers/files.h"
+#include "helpers/inventory_fixture_pages.h"
+#include "helpers/inventory_rows.h"
 #include "inventory/inventory_collector.h"
 #include "inventory/list_images.h"
 #include "platform/web_engine_pane.h"
-#include "helpers/engine_fixture.h"
-#include "helpers/files.h"
-#include "helpers/inventory_rows.h"
-#include "helpers/inventory_fixture_pages.h"
 
 namespace pagesift {
 namespace {
@@ -94,12 +94,14 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
           "<img src=\"s1.gif\"><img src=\"" + QByteArray(70000, 'x') + ".gif\">");
     Serve(QStringLiteral("/p/uses.html"), "text/html",
           "<img src=\"s1.gif\" srcset=\"" + QByteArray("s1.gif, ").repeated(100000) + "\">");
-    Serve(QStringLiteral("/p/walk.html"), "text/html",
-          "<img src=\"s1.gif\"><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000))</script>");
+    Serve(
+        QStringLiteral("/p/walk.html"), "text/html",
+        "<img src=\"s1.gif\"><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000))</script>");
     // Images only the engine's requests show: a sprite, a pixel made by
     // script, and the favicon the engine asks for by itself (of a site no
     // page loaded before, so it is asked for).
-    other_.route(QStringLiteral("/requests.html"), [] { return QHttpServerResponse("text/html", test::kRequestsPage); });
+    other_.route(QStringLiteral("/requests.html"),
+                 [] { return QHttpServerResponse("text/html", test::kRequestsPage); });
     Serve(QStringLiteral("/p/inner.html"), "text/html", "<img src=\"inner.gif\">");
     for (const char* picture : {"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"}) {
       Serve(QLatin1String(picture), "image/gif", test::kPicture);
@@ -120,17 +122,26 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     for (const test::FixturePage& page : test::kPages) {
       QStringList rows;
       for (const QString& row : page.rows) rows.append(expand(row).replace(QLatin1String("GIF"), test::kGif));
-      QTest::newRow(page.name) << QString(site + QStringLiteral("/p/") + QLatin1String(page.name) + QStringLiteral(".html"))
+      QTest::newRow(page.name) << QString(site + QStringLiteral("/p/") + QLatin1String(page.name) +
+                                          QStringLiteral(".html"))
                                << rows;
     }
-    QTest::newRow("requests") << expand(QStringLiteral("OTHER/requests.html")) << QStringList{
-        expand(QStringLiteral("OTHER/icons.svg [svg] 'use href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
-        expand(QStringLiteral("OTHER/pixel.gif?1 [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
-        expand(QStringLiteral("OTHER/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
-                              "loaded=unknown"))};
-    QTest::newRow("local page") << expand(QStringLiteral("FOLDER/page.html")) << QStringList{
-        expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
-        expand(QStringLiteral("SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
+    QTest::newRow("requests")
+        << expand(QStringLiteral("OTHER/requests.html"))
+        << QStringList{
+               expand(QStringLiteral(
+                   "OTHER/icons.svg [svg] 'use href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
+               expand(QStringLiteral(
+                   "OTHER/pixel.gif?1 [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
+               expand(
+                   QStringLiteral("OTHER/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
+                                  "loaded=unknown"))};
+    QTest::newRow("local page")
+        << expand(QStringLiteral("FOLDER/page.html"))
+        << QStringList{
+               expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
+               expand(QStringLiteral(
+                   "SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
   }
 
   // The engine asks for a site's favicon after the first load, before or
@@ -145,9 +156,11 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     const auto requested = [this](const QString& row) {
       const QString address = row.section(QLatin1Char(' '), 0, 0);
       const QList<RequestedImage> requests = pane_->requestedImages().requests;
-      return std::any_of(requests.begin(), requests.end(), [&](const RequestedImage& r) { return r.address == address; });
+      return std::any_of(requests.begin(), requests.end(),
+                         [&](const RequestedImage& r) { return r.address == address; });
     };
-    for (const QString& row : rows.filter(QStringLiteral("[request]"))) QTRY_VERIFY_WITH_TIMEOUT(requested(row), kTimeout);
+    for (const QString& row : rows.filter(QStringLiteral("[request]")))
+      QTRY_VERIFY_WITH_TIMEOUT(requested(row), kTimeout);
     auto collected = std::make_shared<std::optional<CollectedImages>>();
     collectImageInventory(*pane_, [collected](CollectedImages images) { *collected = std::move(images); });
     QTRY_VERIFY_WITH_TIMEOUT(collected->has_value(), kTimeout);
@@ -167,8 +180,10 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
       QTest::addRow("%s %s", helper, text) << QString(helper) << QString::fromUtf8(text) << QString::fromUtf8(answer);
     };
     add("srcsetCandidates", "a.png 1x, b.png 2x", "[\"a.png\",\"b.png\"]");
-    add("srcsetCandidates", " ,,a.png,, b,c.png 100w", "[\"a.png\",\"b,c.png\"]");  // a comma ends a URL only at its end
-    add("srcsetCandidates", "c.png 1x (a, b), data:image/png;base64,AA= 2x", "[\"c.png\",\"data:image/png;base64,AA=\"]");
+    add("srcsetCandidates", " ,,a.png,, b,c.png 100w",
+        "[\"a.png\",\"b,c.png\"]");  // a comma ends a URL only at its end
+    add("srcsetCandidates", "c.png 1x (a, b), data:image/png;base64,AA= 2x",
+        "[\"c.png\",\"data:image/png;base64,AA=\"]");
     add("cssAddresses", "url(a.png), url( \"b\\22 .png\" ) url('c).png')", "[\"a.png\",\"b\\\".png\",\"c).png\"]");
     add("cssAddresses", "linear-gradient(red, blue), url(q.png)", "[\"q.png\"]");
     add("cssAddresses", "image-set(\"x.png\" 1x, url(y.png) 2x, 'z.png' type(\"image/png\"), rgb(1, 2, 3) 3x)",
@@ -200,29 +215,41 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QTest::addColumn<QString>("listing");
     QTest::addColumn<QByteArray>("error");  // on standard error
     QTest::addColumn<int>("status");
-    QTest::newRow("inline image") << QStringLiteral("/p/schemes.html") << QStringLiteral(
-        R"({"address":"data:image/gif","alt":null,"bytes":43,"displayHeight":1,"displayWidth":1,"height":1,)"
-        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})") << QByteArray() << 0;
-    QTest::newRow("lazy loader") << QStringLiteral("/p/loader.html") << QStringLiteral(
-        R"({"address":"SITE/p/s1.gif","alt":"L","bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-        R"("kinds":["img","lazy"],"loaded":"yes","origins":["img src","img data-src"],"uses":2,"width":1})")
+    QTest::newRow("inline image")
+        << QStringLiteral("/p/schemes.html")
+        << QStringLiteral(
+               R"({"address":"data:image/gif","alt":null,"bytes":43,"displayHeight":1,"displayWidth":1,"height":1,)"
+               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
         << QByteArray() << 0;
-    QTest::newRow("cut short") << QStringLiteral("/p/long.html") << QStringLiteral(
-        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
+    QTest::newRow("lazy loader")
+        << QStringLiteral("/p/loader.html")
+        << QStringLiteral(
+               R"({"address":"SITE/p/s1.gif","alt":"L","bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+               R"("kinds":["img","lazy"],"loaded":"yes","origins":["img src","img data-src"],"uses":2,"width":1})")
+        << QByteArray() << 0;
+    QTest::newRow("cut short")
+        << QStringLiteral("/p/long.html")
+        << QStringLiteral(
+               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
         << QByteArray("the list was cut short (complete: false): an address longer than the limit was left out") << 0;
-    QTest::newRow("past the use limit") << QStringLiteral("/p/uses.html") << QStringLiteral(
-        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-        R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})")
+    QTest::newRow("past the use limit")
+        << QStringLiteral("/p/uses.html")
+        << QStringLiteral(
+               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+               R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})")
         << QByteArray("the list was cut short (complete: false): the page uses more than 100,000 images") << 0;
-    QTest::newRow("past the time budget") << QStringLiteral("/p/walk.html") << QStringLiteral(
-        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
+    QTest::newRow("past the time budget")
+        << QStringLiteral("/p/walk.html")
+        << QStringLiteral(
+               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
         << QByteArray("the list was cut short (complete: false): the walk through the page ran out of time") << 0;
     QTest::newRow("error status") << QStringLiteral("/missing.html") << QString() << QByteArray("HTTP status 404") << 1;
     QTest::newRow("download") << QStringLiteral("/archive.zip") << QString() << QByteArray("is a download") << 1;
     QTest::newRow("login") << QStringLiteral("/login.html") << QString() << QByteArray("asks for a login") << 1;
-    QTest::newRow("engine error") << QStringLiteral("http://127.0.0.1:1/") << QString() << QByteArray(": net::ERR_") << 1;
+    QTest::newRow("engine error") << QStringLiteral("http://127.0.0.1:1/") << QString() << QByteArray(": net::ERR_")
+                                  << 1;
   }
 
   void listing() {
@@ -232,9 +259,11 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     const QUrl address(page.startsWith(QLatin1Char('/')) ? site + page : page);
     QByteArray out;
     const QByteArray said = captured(
-        STDERR_FILENO, [address, &out] {
+        STDERR_FILENO,
+        [address, &out] {
           int status = -1;
-          out = captured(STDOUT_FILENO, [address] { return listImages(address); }, &status);
+          out = captured(
+              STDOUT_FILENO, [address] { return listImages(address); }, &status);
           return status;
         },
         &result);

@@ -44,49 +44,60 @@ class MonkeyTest : public QObject, public test::EngineFixture {
     return text;
   }
   QString address() {
-    const QString fixed[] = {site + QStringLiteral("/index.html"), site + QStringLiteral("/a/one.html"),
-                             site + QStringLiteral("/a/b/two.html"), site + QStringLiteral("/missing.html"),
-                             site + QStringLiteral("/img/pic.gif"), QStringLiteral("about:blank"),
-                             QStringLiteral("javascript:void(0)"), QStringLiteral("file:///"),
-                             QStringLiteral("data:text/html,<b>x</b>"), QStringLiteral("http://[::1"),
-                             QStringLiteral("127.0.0.1:1/"), QString()};
+    const QString fixed[] = {site + QStringLiteral("/index.html"),
+                             site + QStringLiteral("/a/one.html"),
+                             site + QStringLiteral("/a/b/two.html"),
+                             site + QStringLiteral("/missing.html"),
+                             site + QStringLiteral("/img/pic.gif"),
+                             QStringLiteral("about:blank"),
+                             QStringLiteral("javascript:void(0)"),
+                             QStringLiteral("file:///"),
+                             QStringLiteral("data:text/html,<b>x</b>"),
+                             QStringLiteral("http://[::1"),
+                             QStringLiteral("127.0.0.1:1/"),
+                             QString()};
     switch (pick(4)) {
       case 0: return garbage(1 + pick(40), true);
-      case 1: return pick(2) ? garbage(10000, false) : QString(site + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
+      case 1:
+        return pick(2) ? garbage(10000, false)
+                       : QString(site + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
       default: return fixed[pick(static_cast<int>(std::size(fixed)))];
     }
   }
 
  private slots:
   void monkey() {
-    const QByteArray page = "<html><head><title>%1</title></head><body><img src='/img/pic.gif'><img src='pic.gif'>"
-                            "<img src=\"../x.png\"><a href='/index.html'>home</a><a href='/a/one.html'>one</a>"
-                            "<a href='/a/b/two.html'>two</a><a href='big.jpg'>big</a><a href='../'>up</a></body></html>";
+    const QByteArray page =
+        "<html><head><title>%1</title></head><body><img src='/img/pic.gif'><img src='pic.gif'>"
+        "<img src=\"../x.png\"><a href='/index.html'>home</a><a href='/a/one.html'>one</a>"
+        "<a href='/a/b/two.html'>two</a><a href='big.jpg'>big</a><a href='../'>up</a></body></html>";
     for (const char* path : {"/index.html", "/a/one.html", "/a/b/two.html"}) {
       Serve(QLatin1String(path), "text/html", QByteArray(page).replace("%1", path));
     }
     // Every other address is a picture, except pages, which are missing.
     server.route(QStringLiteral("/<arg>"), [](const QUrl& url) {
-      if (url.path().endsWith(QLatin1String(".html"))) return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
+      if (url.path().endsWith(QLatin1String(".html")))
+        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
       return QHttpServerResponse("image/gif", test::kPicture);
     });
     const unsigned seed = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_SEED")
                               ? qEnvironmentVariable("PAGESIFT_MONKEY_SEED").toUInt()
                               : std::random_device()();
     const int actions = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_ACTIONS")
-                            ? qEnvironmentVariableIntValue("PAGESIFT_MONKEY_ACTIONS") : 2000;
+                            ? qEnvironmentVariableIntValue("PAGESIFT_MONKEY_ACTIONS")
+                            : 2000;
     qInfo("PAGESIFT_MONKEY_SEED=%u PAGESIFT_MONKEY_ACTIONS=%d", seed, actions);
     random_.seed(seed);
     OpenWindow();
     const Form1Ui& ui = form->ui();
 
     const QList<QAction*> menuItems = ui.mnuGoItem + ui.mnuViewItem + ui.mnuToolsItem + ui.mnuHelpItem;
-    const QList<QAbstractButton*> buttons = {ui.cmbBack, ui.cmdForward, ui.cmdStop, ui.cmdRefresh[0],
-                                             ui.cmdBackDir, ui.Command1, ui.cmdWebsite, ui.cmdGo};
-    const QKeyCombination shortcuts[] = {Qt::ALT | Qt::Key_Left, Qt::ALT | Qt::Key_Right, Qt::ALT | Qt::Key_Up,
-                                         QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::Key_F5),
-                                         Qt::CTRL | Qt::Key_L, QKeyCombination(Qt::Key_Tab),
-                                         Qt::SHIFT | Qt::Key_Backtab};
+    const QList<QAbstractButton*> buttons = {ui.cmbBack,    ui.cmdForward, ui.cmdStop,    ui.cmdRefresh[0],
+                                             ui.cmdBackDir, ui.Command1,   ui.cmdWebsite, ui.cmdGo};
+    const QKeyCombination shortcuts[] = {Qt::ALT | Qt::Key_Left,       Qt::ALT | Qt::Key_Right,
+                                         Qt::ALT | Qt::Key_Up,         QKeyCombination(Qt::Key_Escape),
+                                         QKeyCombination(Qt::Key_F5),  Qt::CTRL | Qt::Key_L,
+                                         QKeyCombination(Qt::Key_Tab), Qt::SHIFT | Qt::Key_Backtab};
     const auto click = [](QWidget* widget) {
       if (!widget->rect().isEmpty()) QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     };
@@ -138,8 +149,9 @@ class MonkeyTest : public QObject, public test::EngineFixture {
         }
         case 6: {
           const int side = pick(3);
-          const QSize size = side == 0 ? QSize(1, 1) : side == 1 ? QSize(1 + pick(300), 1 + pick(300))
-                                                                 : QSize(300 + pick(1300), 300 + pick(900));
+          const QSize size = side == 0   ? QSize(1, 1)
+                             : side == 1 ? QSize(1 + pick(300), 1 + pick(300))
+                                         : QSize(300 + pick(1300), 300 + pick(900));
           done = QStringLiteral("resize %1 x %2").arg(size.width()).arg(size.height());
           form->resize(size);
           break;
@@ -159,7 +171,8 @@ class MonkeyTest : public QObject, public test::EngineFixture {
       }
       // The window answers: a call queued behind the action runs.
       bool answered = false;
-      QMetaObject::invokeMethod(form.data(), [&answered] { answered = true; }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          form.data(), [&answered] { answered = true; }, Qt::QueuedConnection);
       while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
       const QByteArray what = QStringLiteral("action %1 (%2), seed %3").arg(action).arg(done).arg(seed).toUtf8();
 

@@ -21,11 +21,11 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "helpers/engine_fixture.h"
+#include "helpers/files.h"
 #include "shell/find_bar.h"
 #include "shell/page_source_window.h"
 #include "shell/status_panels.h"
-#include "helpers/engine_fixture.h"
-#include "helpers/files.h"
 
 namespace pagesift {
 namespace {
@@ -209,7 +209,8 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
 
     window->items().find->trigger();  // its own find
     QTest::keyClicks(window->findBar()->textBox(), "title");
-    QTRY_COMPARE_WITH_TIMEOUT(window->findBar()->resultText(), QString("1 of 3"), kTimeout);  // <title>, </title>, document.title
+    QTRY_COMPARE_WITH_TIMEOUT(window->findBar()->resultText(), QString("1 of 3"),
+                              kTimeout);  // <title>, </title>, document.title
     window->close();
   }
 
@@ -217,16 +218,17 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
   // only what the user agreed to, through the engine.
   void savePageWritesOnlyWhatTheUserAllowed_data() {
     QTest::addColumn<QString>("page");
-    QTest::addColumn<int>("filter");     // 0 HTML only, 1 complete
-    QTest::addColumn<QString>("answer");  // to the question whether to replace
+    QTest::addColumn<int>("filter");            // 0 HTML only, 1 complete
+    QTest::addColumn<QString>("answer");        // to the question whether to replace
     QTest::addColumn<QStringList>("expected");  // file: its start, after the save
     QTest::newRow("a new file") << "/find.html" << 0 << "" << QStringList{"p.html:<html><head>"};
-    QTest::newRow("replaced when the user says so") << "/find.html" << 0 << "Replace"
-                                                    << QStringList{"p.html:<html><head>", "p_files/pic.gif:old"};
-    QTest::newRow("kept on Cancel") << "/find.html" << 0 << "Cancel" << QStringList{"p.html:old", "p_files/pic.gif:old"};
-    QTest::newRow("complete, its files beside it") << "/find.html" << 1 << "Replace"
-                                                   << QStringList{"p.html:<html><head>", "p_files/pic.gif:GIF89a",
-                                                                  "p_files/keep.txt:old"};
+    QTest::newRow("replaced when the user says so")
+        << "/find.html" << 0 << "Replace" << QStringList{"p.html:<html><head>", "p_files/pic.gif:old"};
+    QTest::newRow("kept on Cancel") << "/find.html" << 0 << "Cancel"
+                                    << QStringList{"p.html:old", "p_files/pic.gif:old"};
+    QTest::newRow("complete, its files beside it")
+        << "/find.html" << 1 << "Replace"
+        << QStringList{"p.html:<html><head>", "p_files/pic.gif:GIF89a", "p_files/keep.txt:old"};
     QTest::newRow("an image is no web page") << "/pic.gif" << 0 << "Replace" << QStringList{"p.html:old"};
   }
 
@@ -254,7 +256,8 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
     }
     for (const QString& file : expected) {
       const QString path = target.filePath(file.section(':', 0, 0));
-      QTRY_VERIFY2_WITH_TIMEOUT(test::readFile(path).contains(file.section(':', 1).toUtf8()), qPrintable(file), kTimeout);
+      QTRY_VERIFY2_WITH_TIMEOUT(test::readFile(path).contains(file.section(':', 1).toUtf8()), qPrintable(file),
+                                kTimeout);
     }
   }
 
@@ -264,9 +267,15 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
     QTest::addColumn<QString>("element");  // a CSS selector in kFindPage
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("image");
-    QTest::newRow("link") << "a" << "/other.html" << "";
-    QTest::newRow("image") << "img" << "" << "/pic.gif";
-    QTest::newRow("text") << "p" << "" << "";
+    QTest::newRow("link") << "a"
+                          << "/other.html"
+                          << "";
+    QTest::newRow("image") << "img"
+                           << ""
+                           << "/pic.gif";
+    QTest::newRow("text") << "p"
+                          << ""
+                          << "";
   }
 
   void theContextMenuReportsWhatIsUnderThePointer() {
@@ -275,8 +284,10 @@ class PageCommandsTest : public QObject, public test::EngineFixture {
     QFETCH(QString, image);
     Open("/find.html", 1);
     form->SelectView(kBrowserPane);
-    const QString where = Evaluate(wb(kBrowserPane), "(() => { const r = document.querySelector('" + element +
-                                                         "').getBoundingClientRect(); return `${Math.round(r.left + 2)},${Math.round(r.top + 2)}`; })()");
+    const QString where =
+        Evaluate(wb(kBrowserPane),
+                 "(() => { const r = document.querySelector('" + element +
+                     "').getBoundingClientRect(); return `${Math.round(r.left + 2)},${Math.round(r.top + 2)}`; })()");
     const QPoint at(where.section(',', 0, 0).toInt(), where.section(',', 1).toInt());
     QSignalSpy asked(wb(kBrowserPane), &BrowserPane::contextMenuRequested);
     QWidget* view = wb(kBrowserPane)->widget()->focusProxy();

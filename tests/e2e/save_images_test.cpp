@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "inventory/image_saver.h"
-#include "inventory/page_images.h"
 #include "helpers/engine_fixture.h"
 #include "helpers/files.h"
+#include "inventory/image_saver.h"
+#include "inventory/page_images.h"
 
 Q_DECLARE_METATYPE(pagesift::SaveLimits)
 
@@ -90,24 +90,30 @@ class SaveImagesTest : public QObject, public test::EngineFixture {
   void saving_data() {
     QTest::addColumn<QStringList>("addresses");
     QTest::addColumn<SaveLimits>("limits");
-    QTest::addColumn<QStringList>("saved");      // the folder afterwards
-    QTest::addColumn<QStringList>("failures");   // "address: reason", sorted
+    QTest::addColumn<QStringList>("saved");     // the folder afterwards
+    QTest::addColumn<QStringList>("failures");  // "address: reason", sorted
 
-    QTest::newRow("named by the rules")
-        << QStringList{"SITE/a/photo.jpg", "SITE/gone.png", "SITE/b/photo.jpg",
-                       "data:image/gif;base64," + test::kPicture.toBase64(), "SITE/pictures/chart", "SITE/kept.gif",
-                       "SITE/c/ph%6Fto.jpg", "SITE/run.desktop", "data:image/svg+xml,%3Csvg%2F%3E"}
-        << SaveLimits()
-        << QStringList{"chart.png", "inline-1.gif", "inline-2.svg", "kept (2).gif", "kept.gif", "photo (2).jpg",
-                       "photo (3).jpg", "photo.jpg", "run.desktop.gif"}
-        << QStringList{"SITE/gone.png: The server does not have the requested data"};  // a 404
-    QTest::newRow("only images")
-        << QStringList{"SITE/typed2", "FILES/id_rsa", "FILES/passwd.png", "FILES/fifo.png", "FILES/",
-                       "data:text/html,%3Cp%3Ex"}
-        << SaveLimits() << QStringList{"kept.gif"}
-        << QStringList{"FILES/: not a regular file", "FILES/fifo.png: not a regular file", "FILES/id_rsa: not an image",
-                       "FILES/passwd.png: not an image", "SITE/typed2: not an image",
-                       "inline image, 4 bytes: not an image"};
+    QTest::newRow("named by the rules") << QStringList{"SITE/a/photo.jpg",
+                                                       "SITE/gone.png",
+                                                       "SITE/b/photo.jpg",
+                                                       "data:image/gif;base64," + test::kPicture.toBase64(),
+                                                       "SITE/pictures/chart",
+                                                       "SITE/kept.gif",
+                                                       "SITE/c/ph%6Fto.jpg",
+                                                       "SITE/run.desktop",
+                                                       "data:image/svg+xml,%3Csvg%2F%3E"}
+                                        << SaveLimits()
+                                        << QStringList{"chart.png",     "inline-1.gif", "inline-2.svg",
+                                                       "kept (2).gif",  "kept.gif",     "photo (2).jpg",
+                                                       "photo (3).jpg", "photo.jpg",    "run.desktop.gif"}
+                                        << QStringList{
+                                               "SITE/gone.png: The server does not have the requested data"};  // a 404
+    QTest::newRow("only images") << QStringList{"SITE/typed2",    "FILES/id_rsa", "FILES/passwd.png",
+                                                "FILES/fifo.png", "FILES/",       "data:text/html,%3Cp%3Ex"}
+                                 << SaveLimits() << QStringList{"kept.gif"}
+                                 << QStringList{"FILES/: not a regular file", "FILES/fifo.png: not a regular file",
+                                                "FILES/id_rsa: not an image", "FILES/passwd.png: not an image",
+                                                "SITE/typed2: not an image",  "inline image, 4 bytes: not an image"};
     QTest::newRow("a size limit") << QStringList{"SITE/big/film.webp"} << SaveLimits{1 << 20, 30000}
                                   << QStringList{"kept.gif"} << QStringList{"SITE/big/film.webp: larger than 1 MiB"};
     QTest::newRow("a stall deadline") << QStringList{"SILENT/never.png", "SITE/kept.gif"} << SaveLimits{1 << 20, 300}

@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string page(newline == std::string_view::npos ? input : input.substr(newline + 1));
 
   pagesift::AnalysisLists lists;
-  const pagesift::PageAnalysis result = pagesift::AnalysePage(page, [&address] { return address; }, Folder(), lists);
+  const pagesift::PageAnalysis result = pagesift::AnalysePage(
+      page, [&address] { return address; }, Folder(), lists);
   Check(result.skipped.empty());
   for (size_t pair = 0; pair < 2; ++pair) {
     const size_t count = lists.Links[pair].ListCount();

@@ -28,9 +28,9 @@ void EngineFixture::OpenWindow() {
   qputenv("XDG_CONFIG_HOME", folder->path().c_str());
   qputenv("PAGESIFT_HIVE", QString(Folder() + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
   const BrowserPaneFactory makePane = webEnginePaneFactory({profile, Folder(), homePage});
-  windows = std::make_unique<AuxiliaryWindows>(AuxiliaryWindows::Context{
-      QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")), makePane,
-      [] { return modProductInfo::strWebsite; }});
+  windows = std::make_unique<AuxiliaryWindows>(
+      AuxiliaryWindows::Context{QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")),
+                                makePane, [] { return modProductInfo::strWebsite; }});
   form = new Form1(Folder(), makePane);
   form->setAttribute(Qt::WA_DeleteOnClose, false);
   const Form1Ui& ui = form->ui();

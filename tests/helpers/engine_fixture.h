@@ -12,10 +12,10 @@
 
 #include <memory>
 
+#include "helpers/test_folder.h"
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
-#include "helpers/test_folder.h"
 
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -25,7 +25,8 @@ namespace pagesift::test {
 inline constexpr int kEngineTimeout = 60000;
 
 // A 1 x 1 GIF.
-inline const QByteArray kPicture = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+inline const QByteArray kPicture =
+    QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
 
 class EngineFixture {
  public:
@@ -74,10 +75,10 @@ class EngineFixture {
 
 // main() for a test of the real engine, which wants its OpenGL contexts
 // shared before the application starts.
-#define PAGESIFT_ENGINE_TEST_MAIN(TestClass)                 \
-  int main(int argc, char** argv) {                          \
+#define PAGESIFT_ENGINE_TEST_MAIN(TestClass)                    \
+  int main(int argc, char** argv) {                             \
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); \
-    QApplication app(argc, argv);                            \
-    TestClass test;                                          \
-    return QTest::qExec(&test, argc, argv);                  \
+    QApplication app(argc, argv);                               \
+    TestClass test;                                             \
+    return QTest::qExec(&test, argc, argv);                     \
   }

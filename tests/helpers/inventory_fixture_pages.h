@@ -36,9 +36,11 @@ inline constexpr char kRequestsPage[] = R"html(<svg width="9" height="9"><use hr
   <use href="#close"/></svg><script>new Image().src = 'pixel.gif?1'</script>)html";
 
 inline const FixturePage kPages[] = {
-    {"base", R"html(<base href="/assets/"><img src="a.gif" alt="A" width="20" height="10">)html",
+    {"base",
+     R"html(<base href="/assets/"><img src="a.gif" alt="A" width="20" height="10">)html",
      {"SITE/assets/a.gif [img] 'img src' uses=1 natural=1x1 shown=20x10 alt='A' loaded=yes"}},
-    {"srcset", R"html(<img src="s1.gif" srcset="s1.gif 1x, s2.gif 2x" width="10" height="10">)html",
+    {"srcset",
+     R"html(<img src="s1.gif" srcset="s1.gif 1x, s2.gif 2x" width="10" height="10">)html",
      {"SITE/p/s1.gif [img,srcset] 'img src,img srcset' uses=2 natural=1x1 shown=10x10 alt='' loaded=yes",
       "SITE/p/s2.gif [srcset] 'img srcset' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},
     {"picture",
@@ -89,7 +91,8 @@ inline const FixturePage kPages[] = {
       "SITE/p/svg.png [svg] 'image href' uses=1 natural=0x0 shown=10x10 alt='' loaded=unknown",
       "SITE/p/x.png [svg] 'image xlink:href' uses=1 natural=0x0 shown=5x5 alt='' loaded=unknown",
       "SITE/p/poster.jpg [poster] 'video poster' uses=1 natural=0x0 shown=40x30 alt='' loaded=unknown"}},
-    {"frames", R"html(<iframe src="inner.html"></iframe><iframe src="OTHER/other.html"></iframe>)html",
+    {"frames",
+     R"html(<iframe src="inner.html"></iframe><iframe src="OTHER/other.html"></iframe>)html",
      {"SITE/p/inner.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='' loaded=yes",
       "OTHER/other.html [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
       "OTHER/secret.gif [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}},

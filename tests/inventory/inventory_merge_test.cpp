@@ -6,9 +6,9 @@
 #include <QJsonObject>
 #include <QTest>
 
+#include "helpers/inventory_rows.h"
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
-#include "helpers/inventory_rows.h"
 #include "inventory/list_images.h"
 
 Q_DECLARE_METATYPE(pagesift::RequestedImages)
@@ -58,57 +58,66 @@ class InventoryMergeTest : public QObject {
     // preload first leaves the size, alt text and loaded to the img after it.
     QTest::newRow("uses of one address become one row, in order of first use")
         << QByteArray(kMergedUses) << RequestedImages()
-        << QStringList{
-               QStringLiteral("/b.png [link,img,srcset] 'a href,img src,img srcset' uses=5 natural=10x10 shown=5x6 "
-                              "alt='first b' loaded=no"),
-               QStringLiteral("/a.png [lazy,img] 'img data-src,img src' uses=2 natural=0x0 shown=0x0 alt='later a' loaded=no"),
-               QStringLiteral("/c.png [css] 'span ::before' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
+        << QStringList{QStringLiteral(
+                           "/b.png [link,img,srcset] 'a href,img src,img srcset' uses=5 natural=10x10 shown=5x6 "
+                           "alt='first b' loaded=no"),
+                       QStringLiteral("/a.png [lazy,img] 'img data-src,img src' uses=2 natural=0x0 shown=0x0 "
+                                      "alt='later a' loaded=no"),
+                       QStringLiteral(
+                           "/c.png [css] 'span ::before' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
         << QString();
 
     // Equal text in two places of the address table is one address.
     QTest::newRow("the address text decides, not its index")
         << QByteArray(kSameText) << RequestedImages()
-        << QStringList{QStringLiteral("data:,x [img,meta] 'img src,meta content' uses=2 natural=0x0 shown=0x0 alt='' loaded=unknown")}
+        << QStringList{QStringLiteral(
+               "data:,x [img,meta] 'img src,meta content' uses=2 natural=0x0 shown=0x0 alt='' loaded=unknown")}
         << QString();
 
     QTest::newRow("malformed uses are skipped, malformed facts are absent")
         << QByteArray(kMalformed) << RequestedImages()
-        << QStringList{
-               QStringLiteral("/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown"),
-               QStringLiteral("/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
+        << QStringList{QStringLiteral("/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown"),
+                       QStringLiteral("/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
         << QString();
 
     // Requests the document names (fragments aside) add nothing; the others
     // follow its rows, once each, without their fragments.
     QTest::newRow("cut short, with requests the document does not name")
         << QByteArray(kCutShort)
-        << RequestedImages{{{"/a.png", "image"}, {"/s.svg#i", "image"}, {"/s.svg#j", "image"}, {"data:,y", "image"},
+        << RequestedImages{{{"/a.png", "image"},
+                            {"/s.svg#i", "image"},
+                            {"/s.svg#j", "image"},
+                            {"data:,y", "image"},
                             {"/favicon.ico", "favicon"}},
                            true}
         << QStringList{QStringLiteral("/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
                        QStringLiteral("data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
-                       QStringLiteral("/s.svg [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
+                       QStringLiteral(
+                           "/s.svg [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
                        QStringLiteral("/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
                                       "loaded=unknown")}
-        << QStringLiteral("cut short: the page uses more than 100,000 images; the walk through the page ran out of "
-                          "time; some images the engine asked for were left out (over the limits)");
+        << QStringLiteral(
+               "cut short: the page uses more than 100,000 images; the walk through the page ran out of "
+               "time; some images the engine asked for were left out (over the limits)");
 
-    QTest::newRow("the script's own error") << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})")
-                                            << RequestedImages() << QStringList()
-                                            << QStringLiteral("failed: x is not a function");
+    QTest::newRow("the script's own error")
+        << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})") << RequestedImages()
+        << QStringList() << QStringLiteral("failed: x is not a function");
 
     // The script is handed the kinds it may give; any other is a fault.
     for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
       QTest::addRow("unknown kind %s", kind)
           << QString(R"({"addresses": ["/a.png"], "uses": [[0, "img"], [0, %1]]})").arg(kind).toUtf8()
           << RequestedImages() << QStringList()
-          << "failed: the collecting script gave an unknown kind of use: " + QString(kind).remove('"').replace("null", "none");
+          << "failed: the collecting script gave an unknown kind of use: " +
+                 QString(kind).remove('"').replace("null", "none");
     }
 
     for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": [0, \"img\"]}}",
                              "{\"addresses\": \"/a.png\", \"uses\": [[0, \"img\"]]}",
                              "{\"addresses\": [\"/a.png\"], \"uses\": [[0, \"img\""}) {
-      QTest::addRow("not an inventory: %s", text) << QByteArray(text) << RequestedImages() << QStringList() << QString();
+      QTest::addRow("not an inventory: %s", text)
+          << QByteArray(text) << RequestedImages() << QStringList() << QString();
     }
   }
 
@@ -127,18 +136,30 @@ class InventoryMergeTest : public QObject {
   // any text in it (a data: row's address is its media type, written alike).
   void listingLines() {
     const QChar lone[] = {QChar(0xd800), QChar('x'), QChar(0xdc00)};
-    for (const QString& text : {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)),
-                                QString("\x01\x1f\x7f"), QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"),
-                                QString(lone, 3), QString(QChar(0xdc00))}) {
-      const InventoryRow row{.address = "http://h/" + text, .kinds = {"img", text}, .origins = {text, "img " + text},
-                             .uses = 3, .naturalWidth = 1 + int(text.size()), .displayHeight = 7, .alt = text,
+    for (const QString& text :
+         {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)), QString("\x01\x1f\x7f"),
+          QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"), QString(lone, 3),
+          QString(QChar(0xdc00))}) {
+      const InventoryRow row{.address = "http://h/" + text,
+                             .kinds = {"img", text},
+                             .origins = {text, "img " + text},
+                             .uses = 3,
+                             .naturalWidth = 1 + int(text.size()),
+                             .displayHeight = 7,
+                             .alt = text,
                              .loaded = text.isEmpty() ? ImageLoaded::kUnknown : ImageLoaded::kNo};
       const QJsonValue null(QJsonValue::Null);
-      const QJsonObject object{
-          {"address", row.address}, {"kinds", QJsonArray::fromStringList(row.kinds)}, {"uses", 3},
-          {"origins", QJsonArray::fromStringList(row.origins)}, {"width", row.naturalWidth}, {"height", 0},
-          {"displayWidth", 0}, {"displayHeight", 7}, {"alt", text.isEmpty() ? null : text},
-          {"loaded", text.isEmpty() ? null : "no"}, {"bytes", null}};
+      const QJsonObject object{{"address", row.address},
+                               {"kinds", QJsonArray::fromStringList(row.kinds)},
+                               {"uses", 3},
+                               {"origins", QJsonArray::fromStringList(row.origins)},
+                               {"width", row.naturalWidth},
+                               {"height", 0},
+                               {"displayWidth", 0},
+                               {"displayHeight", 7},
+                               {"alt", text.isEmpty() ? null : text},
+                               {"loaded", text.isEmpty() ? null : "no"},
+                               {"bytes", null}};
       QCOMPARE(listingLine(row), QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
     }
   }

@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "helpers/fake_browser_pane.h"
 #include "inventory/image_file_names.h"
 #include "inventory/image_saver.h"
 #include "inventory/inventory_window.h"
 #include "inventory/page_images.h"
-#include "helpers/fake_browser_pane.h"
 
 namespace pagesift {
 namespace {
@@ -61,8 +61,8 @@ class InventoryTest : public QObject {
     add("clash with an existing file", "http://h/taken.png", "", "taken (2).png");
     add("clash with a dangling link", "http://h/link.gif", "", "link (2).gif");
     QTest::newRow("clashes with each other, in order")
-        << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p", "http://h/c/p.jpg", "http://h/p",
-                       "http://h/d/p.jpg"}
+        << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p",
+                       "http://h/c/p.jpg", "http://h/p",       "http://h/d/p.jpg"}
         << QStringList{"", "", "image/jpeg", "", "", "image/png"}
         << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)", "p (6).jpg.png"};
     QTest::newRow("a number does not break the limit")
@@ -104,13 +104,15 @@ class InventoryTest : public QObject {
       inventory.append(row);
     }
     QStringList log;
-    InventoryWindow window([&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
+    InventoryWindow window(
+        [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
     window.setCollected({inventory, QStringLiteral("the page uses more than 100,000 images"), {}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
-    QCOMPARE(window.statusText(), "19999 images (10000 distinct), 2500 not loaded. The list was cut short: the page "
-                                  "uses more than 100,000 images.");
+    QCOMPARE(window.statusText(),
+             "19999 images (10000 distinct), 2500 not loaded. The list was cut short: the page "
+             "uses more than 100,000 images.");
     QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
     QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
     window.setCollected({{}, {}, QStringLiteral("x is not a function")});
@@ -128,9 +130,13 @@ class InventoryTest : public QObject {
     const ImageInventory inventory = {row("http://h/a.png"), row("data:image/gif;base64,R0lG"), row("http://h/b.png")};
     int collected = 0;
     QStringList sent;
-    PageImages images({browser, [&collected, inventory](InventoryCallback done) { ++collected, done({inventory, {}, {}}); },
-                       [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
-                       [&sent](const QString& address) { sent.append(address); }, &host, SaveLimits()});
+    PageImages images(
+        {browser,
+         [&collected, inventory](InventoryCallback done) {
+           ++collected, done({inventory, {}, {}});
+         },
+         [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
+         [&sent](const QString& address) { sent.append(address); }, &host, SaveLimits()});
     images.copyImageAddresses();
     QCOMPARE(QApplication::clipboard()->text(), "http://h/a.png\nhttp://h/b.png");
     emit browser->DownloadComplete(kBrowserPane);

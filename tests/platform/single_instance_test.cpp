@@ -87,8 +87,8 @@ class SingleInstanceTest : public QObject {
     QTest::addColumn<Outcome>("outcome");
     QTest::newRow("nobody") << QStringLiteral("nothing") << QUrl() << Outcome::kFirst;
     QTest::newRow("a socket left behind") << QStringLiteral("stale") << QUrl() << Outcome::kFirst;
-    QTest::newRow("a program that never answers") << QStringLiteral("silent") << QUrl(QStringLiteral("https://x/"))
-                                                  << Outcome::kNoAnswer;
+    QTest::newRow("a program that never answers")
+        << QStringLiteral("silent") << QUrl(QStringLiteral("https://x/")) << Outcome::kNoAnswer;
     QTest::newRow("running: an address") << QStringLiteral("running")
                                          << QUrl(QStringLiteral("file:///tmp/my%20page%231.html"))
                                          << Outcome::kHandedOver;

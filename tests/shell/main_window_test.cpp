@@ -21,6 +21,9 @@
 
 #include <filesystem>
 
+#include "helpers/fake_browser_pane.h"
+#include "helpers/files.h"
+#include "helpers/test_folder.h"
 #include "platform/product_information.h"
 #include "shell/find_bar.h"
 #include "shell/message_bar.h"
@@ -28,9 +31,6 @@
 #include "shell/page_source_window.h"
 #include "shell/progress_indicator.h"
 #include "shell/status_panels.h"
-#include "helpers/fake_browser_pane.h"
-#include "helpers/files.h"
-#include "helpers/test_folder.h"
 
 namespace pagesift {
 
@@ -48,7 +48,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<test::FakePanes> panes_;
   QPointer<Form1> form_;
   QTemporaryDir config_;  // the settings live here: none stored
-  QStringList loadLog_;  // what the window's load asked of the panes and the other windows
+  QStringList loadLog_;   // what the window's load asked of the panes and the other windows
 
   const Form1Ui& ui() const { return form_->ui(); }
   test::FakeBrowserPane& wb(int index) { return *panes_->wb[index]; }
@@ -100,17 +100,16 @@ class MainWindowTest : public QObject {
     panes_ = std::make_unique<test::FakePanes>();
     form_ = new Form1(Folder(), panes_->Factory());
     auto record = [this](const char* command) { return [this, command] { panes_->log.append(command); }; };
-    form_->setCommands({.showHelp = record("showHelp"),
-                        .showWebsite = record("showWebsite"),
-                        .addToToolsMenu = record("addToToolsMenu"),
-                        .removeFromToolsMenu = record("removeFromToolsMenu"),
-                        .unloadOtherWindows = record("unloadOtherWindows"),
-                        .showEveryImage = record("showEveryImage"),
-                        .copyImageAddresses = record("copyImageAddresses"),
-                        .saveAllImages = record("saveAllImages"),
-                        .saveImageAs = [this](const QUrl& address) {
-                          panes_->log.append("saveImageAs " + address.toString());
-                        }});
+    form_->setCommands(
+        {.showHelp = record("showHelp"),
+         .showWebsite = record("showWebsite"),
+         .addToToolsMenu = record("addToToolsMenu"),
+         .removeFromToolsMenu = record("removeFromToolsMenu"),
+         .unloadOtherWindows = record("unloadOtherWindows"),
+         .showEveryImage = record("showEveryImage"),
+         .copyImageAddresses = record("copyImageAddresses"),
+         .saveAllImages = record("saveAllImages"),
+         .saveImageAs = [this](const QUrl& address) { panes_->log.append("saveImageAs " + address.toString()); }});
     form_->Form_Load();
     loadLog_ = std::exchange(panes_->log, {});
   }
@@ -121,8 +120,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ui().cmdWebsite->text(), QString("Visit pagesift.test"));
     QCOMPARE(ui().mnuViewItem[3]->text(), QString("pagesift.test"));
     for (int index = 0; index < kPaneCount; ++index) QCOMPARE(wb(index).workingFolder, Folder());
-    for (const char* name : {"browser.txt", "source.htm", "images.htm", "checkImages.txt", "checkImagesClean.txt",
-                             "imagepage.html"}) {
+    for (const char* name :
+         {"browser.txt", "source.htm", "images.htm", "checkImages.txt", "checkImagesClean.txt", "imagepage.html"}) {
       QCOMPARE(folder_->Read(name), std::string("\r\n"));
     }
     QCOMPARE(ViewState(), QString("100 tab 0"));
@@ -185,9 +184,11 @@ class MainWindowTest : public QObject {
       for (BrowserPane* pane : ui().wb) pane->setVisible(false);
     }
     panes_->log.clear();
-    const QHash<QString, QList<QAction*>> menus = {
-        {"Go", ui().mnuGoItem}, {"View", ui().mnuViewItem}, {"Tools", ui().mnuToolsItem}, {"Page", ui().mnuPageItem},
-        {"Help", ui().mnuHelpItem}};
+    const QHash<QString, QList<QAction*>> menus = {{"Go", ui().mnuGoItem},
+                                                   {"View", ui().mnuViewItem},
+                                                   {"Tools", ui().mnuToolsItem},
+                                                   {"Page", ui().mnuPageItem},
+                                                   {"Help", ui().mnuHelpItem}};
     if (menus.contains(control)) menus[control][index]->trigger();
     if (control == "Send") ui().Command1->click();
     if (control == "Website") ui().cmdWebsite->click();
@@ -205,7 +206,8 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("address");  // %F: the working folder, which holds the named pipe "fifo"
     QTest::addColumn<QString>("message");
     const auto row = [](const char* entry, const char* address, const char* message) {
-      QTest::newRow(qPrintable(QString(entry) + ": " + address)) << QString(entry) << QString(address) << QString(message);
+      QTest::newRow(qPrintable(QString(entry) + ": " + address))
+          << QString(entry) << QString(address) << QString(message);
     };
     row("Go", "chrome://gpucrash", "PageSift does not open chrome://gpucrash: an internal page of the web engine");
     row("Go", "http://[bad",
@@ -215,7 +217,8 @@ class MainWindowTest : public QObject {
     row("Enter", "about:inducebrowsercrashforrealz",
         "PageSift does not open about:inducebrowsercrashforrealz: an internal page of the web engine");
     row("hand-over", "file://%F/fifo", "PageSift does not open file://%F/fifo: a named pipe, not a regular file");
-    row("Send Page", "view-source:http://host/", "PageSift does not open view-source:http://host/: an internal page of the web engine");
+    row("Send Page", "view-source:http://host/",
+        "PageSift does not open view-source:http://host/: an internal page of the web engine");
     row("Send Page", "javascript:alert(1)",
         "PageSift does not open javascript:alert(1): a script, which would run in the page on show");
     row("Back a Directory", "devtools://devtools/bundled/x.html",
@@ -253,11 +256,18 @@ class MainWindowTest : public QObject {
   void saysWhichViewCouldNotBeUpdated_data() {
     QTest::addColumn<QString>("file");  // made a folder
     QTest::addColumn<QString>("message");
-    QTest::newRow("the Source Code view's") << "source.htm" << "The Source Code view could not be updated: writing the source page: '%F/source.htm': not a regular file";
-    QTest::newRow("the Images view's") << "imagepage.html" << "The Images view could not be updated: writing the image page: '%F/imagepage.html': not a regular file";
+    QTest::newRow("the Source Code view's")
+        << "source.htm"
+        << "The Source Code view could not be updated: writing the source page: '%F/source.htm': not a regular file";
+    QTest::newRow("the Images view's")
+        << "imagepage.html"
+        << "The Images view could not be updated: writing the image page: '%F/imagepage.html': not a regular file";
     QTest::newRow("the scans'") << "checkImagesClean.txt"
-                                << "The Source Code and Images views could not be updated: finding image tags: '%F/checkImagesClean.txt': not a regular file";
-    QTest::newRow("the reset's") << "browser.txt" << "The working files could not be reset: resetting the working files: '%F/browser.txt': not a regular file";
+                                << "The Source Code and Images views could not be updated: finding image tags: "
+                                   "'%F/checkImagesClean.txt': not a regular file";
+    QTest::newRow("the reset's")
+        << "browser.txt"
+        << "The working files could not be reset: resetting the working files: '%F/browser.txt': not a regular file";
   }
 
   void saysWhichViewCouldNotBeUpdated() {
@@ -313,13 +323,15 @@ class MainWindowTest : public QObject {
                         const char* check) {
       QTest::newRow(name) << view << QString(setup) << QString(trigger) << calls << QString(check);
     };
-    const QString menu = "Open Link in Browser View|Copy Link Address|-|Open Image in Browser View|Copy Image Address|"
-                         "Save Image As...|-|Copy|-|(Back)|(Forward)|Reload|-|Select All|Page Source";
+    const QString menu =
+        "Open Link in Browser View|Copy Link Address|-|Open Image in Browser View|Copy Image Address|"
+        "Save Image As...|-|Copy|-|(Back)|(Forward)|Reload|-|Select All|Page Source";
     row("Ctrl+F opens the bar", 1, "", "key:Ctrl+F", {}, "bar:");
     row("F3 finds the next", 2, "bar:needle", "key:F3", {"wb(2).Find needle"}, "bar:1 of 3");
     row("Ctrl+G finds the next", 2, "bar:needle", "key:Ctrl+G", {"wb(2).Find needle"}, "bar:1 of 3");
     row("Shift+F3 finds the previous", 2, "bar:needle", "key:Shift+F3", {"wb(2).Find needle backward"}, "bar:1 of 3");
-    row("Find Next with the bar closed", 0, "bar:needle;key:Esc in bar", "item:Find Next", {"wb(0).Find needle"}, "bar:1 of 3");
+    row("Find Next with the bar closed", 0, "bar:needle;key:Esc in bar", "item:Find Next", {"wb(0).Find needle"},
+        "bar:1 of 3");
     row("Esc in the bar closes it, stops nothing", 1, "bar:needle", "key:Esc in bar", {"wb(1).Find "}, "bar:closed");
     row("Esc elsewhere is Stop", 1, "bar:needle", "key:Esc", kStops, "bar:1 of 3");
     row("Ctrl++", 2, "", "key:Ctrl++", {"wb(2).Zoom 1.1"}, "status:Zoom: 110%");
@@ -330,9 +342,11 @@ class MainWindowTest : public QObject {
     row("Ctrl+U in the address box", 2, "", "key:Ctrl+U", {"wb(4).Navigate view-source:http://host/page.html"},
         "source:http://host/page.html");
     row("Ctrl+P prints the view on show", 2, "", "key:Ctrl+P;print", {"wb(2).Print"}, "status:Printed");
-    row("Save as PDF", 1, "", "item:Save as PDF...;save:v.pdf", {"wb(1).PrintToPdf %F/v.pdf"}, "status:Saved the page as %F/v.pdf");
-    row("Save Page complete, its folder there", 0, "file:p_files/a.gif", "key:Ctrl+S;save:p.html complete;answer:Replace",
-        {"wb(0).SavePage %F/p.html complete"}, "file:p_files/a.gif=old");
+    row("Save as PDF", 1, "", "item:Save as PDF...;save:v.pdf", {"wb(1).PrintToPdf %F/v.pdf"},
+        "status:Saved the page as %F/v.pdf");
+    row("Save Page complete, its folder there", 0, "file:p_files/a.gif",
+        "key:Ctrl+S;save:p.html complete;answer:Replace", {"wb(0).SavePage %F/p.html complete"},
+        "file:p_files/a.gif=old");
     row("Save Page HTML only, a folder there", 0, "file:p_files/a.gif", "key:Ctrl+S;save:p.html",
         {"wb(0).SavePage %F/p.html single"}, "");
     row("context menu entries", 1, "", "context:all", {}, qPrintable("menu:" + menu));
@@ -446,7 +460,8 @@ class MainWindowTest : public QObject {
     if (what == "backForward") {
       const QString shown = QString::number(ui().cmbBack->isEnabled()) + QString::number(ui().cmdForward->isEnabled());
       QCOMPARE(shown, expected);
-      QCOMPARE(QString::number(ui().mnuGoItem[0]->isEnabled()) + QString::number(ui().mnuGoItem[1]->isEnabled()), expected);
+      QCOMPARE(QString::number(ui().mnuGoItem[0]->isEnabled()) + QString::number(ui().mnuGoItem[1]->isEnabled()),
+               expected);
     }
     if (what == "file") {
       QCOMPARE(test::readFile(path(expected.section('=', 0, 0))), expected.section('=', 1).toUtf8());
@@ -526,12 +541,15 @@ class MainWindowTest : public QObject {
     QTest::addColumn<int>("pane");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("text") << 0 << "Saved." << "evil.test: Saved.";
+    QTest::newRow("text") << 0 << "Saved."
+                          << "evil.test: Saved.";
     QTest::newRow("markup stays text") << 0 << "<b>x</b><img src=x onerror=alert(1)>"
                                        << "evil.test: <b>x</b><img src=x onerror=alert(1)>";
-    QTest::newRow("lines joined") << 0 << "one\n\ttwo\r\n" << "evil.test: one two";
+    QTest::newRow("lines joined") << 0 << "one\n\ttwo\r\n"
+                                  << "evil.test: one two";
     QTest::newRow("10 MB cut") << 0 << QString(10'000'000, 'x') << "evil.test: " + QString(1000, 'x') + "...";
-    QTest::newRow("from the Source Code view") << 1 << "Saved." << "";
+    QTest::newRow("from the Source Code view") << 1 << "Saved."
+                                               << "";
   }
 
   void pageMessagesShowInTheBar() {

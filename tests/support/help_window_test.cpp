@@ -10,11 +10,11 @@
 
 #include <memory>
 
+#include "helpers/fake_browser_pane.h"
+#include "helpers/files.h"
 #include "platform/product_information.h"
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
-#include "helpers/fake_browser_pane.h"
-#include "helpers/files.h"
 #include "support/mod_on_top.h"
 
 namespace pagesift {

@@ -63,12 +63,23 @@ class RegistryTest : public QObject {
   void addAndRemove() {
     IETOOLS tools = makeTools(QStringLiteral("/opt/Page Sift"), QStringLiteral("P&S"));
     run(tools, true);  // creates the folder and the file
-    const QByteArray values = QByteArray(kKey) + "\r\n" + R"("ButtonText"="P&S")" "\r\n" +
-                              R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")" "\r\n"
-                              R"("Default Visible"="Yes")" "\r\n" R"("Exec"="/opt/Page Sift/P&S")" "\r\n"
-                              R"("HotIcon"="/opt/Page Sift/hoticon.ico")" "\r\n"
-                              R"("Icon"="/opt/Page Sift/icon.ico")" "\r\n" R"("MenuStatusBar"="P&S")" "\r\n"
-                              R"("MenuText"="&P&S")" "\r\n";
+    const QByteArray values = QByteArray(kKey) + "\r\n" +
+                              R"("ButtonText"="P&S")"
+                              "\r\n" +
+                              R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")"
+                              "\r\n"
+                              R"("Default Visible"="Yes")"
+                              "\r\n"
+                              R"("Exec"="/opt/Page Sift/P&S")"
+                              "\r\n"
+                              R"("HotIcon"="/opt/Page Sift/hoticon.ico")"
+                              "\r\n"
+                              R"("Icon"="/opt/Page Sift/icon.ico")"
+                              "\r\n"
+                              R"("MenuStatusBar"="P&S")"
+                              "\r\n"
+                              R"("MenuText"="&P&S")"
+                              "\r\n";
     QCOMPARE(test::readFile(hivePath_), QByteArray("Windows Registry Editor Version 5.00\r\n\r\n" + values + "\r\n"));
 
     const QByteArray other = hive({"", R"([HKEY_LOCAL_MACHINE\Software\Other])", "@=\"a \\\\ \\\"b\\\"\""});
@@ -88,11 +99,16 @@ class RegistryTest : public QObject {
   void refusedHive_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << "folder" << "not a regular file (%1)";
-    QTest::newRow("below a file") << "below a file" << "cannot look at the file: Not a directory (%1)";
-    QTest::newRow("link to another file") << "link" << "not a regular file (%1)";
-    QTest::newRow("dangling link") << "dangling link" << "not a regular file (%1)";
-    QTest::newRow("fifo") << "fifo" << "not a regular file (%1)";
+    QTest::newRow("folder") << "folder"
+                            << "not a regular file (%1)";
+    QTest::newRow("below a file") << "below a file"
+                                  << "cannot look at the file: Not a directory (%1)";
+    QTest::newRow("link to another file") << "link"
+                                          << "not a regular file (%1)";
+    QTest::newRow("dangling link") << "dangling link"
+                                   << "not a regular file (%1)";
+    QTest::newRow("fifo") << "fifo"
+                          << "not a regular file (%1)";
   }
   void refusedHive() {
     QFETCH(QString, kind);
@@ -158,7 +174,9 @@ class RegistryTest : public QObject {
     // One leading and one trailing "\" at most are trimmed: what is left is no key path.
     row("what the file cannot hold", {},
         "set|A|x\ny|1;set|A|x|1\r;set|A\\\\B|x|1;set|\\\\|x|1;set|\\\\A|x|1;set|A\\\\|x|1", "FFFFFF", {});
-    const QByteArray foreign[] = {"\xEF\xBB\xBF" + hive({}), hive({R"("x"="1")"}), hive({R"([HKEY_CURRENT_USER\A])"}),
+    const QByteArray foreign[] = {"\xEF\xBB\xBF" + hive({}),
+                                  hive({R"("x"="1")"}),
+                                  hive({R"([HKEY_CURRENT_USER\A])"}),
                                   hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"=dword:00000001)"}),
                                   hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a\b")"}),
                                   hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a" )"}),
@@ -195,8 +213,8 @@ class RegistryTest : public QObject {
     QVERIFY(!QFileInfo::exists(hivePath_));
     qputenv("PAGESIFT_HIVE", QByteArray());
     QCOMPARE(machineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
-    const std::optional<RegistryHive> two =
-        RegistryHive::parse(hive({"", R"([HKEY_LOCAL_MACHINE\A])", "@=\"1\"", "", R"([HKEY_LOCAL_MACHINE\B])", "@=\"2\""}));
+    const std::optional<RegistryHive> two = RegistryHive::parse(
+        hive({"", R"([HKEY_LOCAL_MACHINE\A])", "@=\"1\"", "", R"([HKEY_LOCAL_MACHINE\B])", "@=\"2\""}));
     QVERIFY(two && two->hasKey(QStringLiteral("a")) && two->hasKey(QStringLiteral("B")));  // the first key too
     QVERIFY(!two->hasKey(QStringLiteral("C")));
   }

@@ -33,8 +33,11 @@ QString Describe(const QTextCharFormat& f) {
 QString Describe(const QTextBlockFormat& f) {
   QStringList parts;
   if (f.alignment() != Qt::AlignLeft) parts << QStringLiteral("align=%1").arg(int(f.alignment()));
-  const QList<std::pair<const char*, qreal>> margins = {{"left", f.leftMargin()}, {"right", f.rightMargin()},
-      {"indent", f.textIndent()}, {"top", f.topMargin()}, {"bottom", f.bottomMargin()}};
+  const QList<std::pair<const char*, qreal>> margins = {{"left", f.leftMargin()},
+                                                        {"right", f.rightMargin()},
+                                                        {"indent", f.textIndent()},
+                                                        {"top", f.topMargin()},
+                                                        {"bottom", f.bottomMargin()}};
   for (const auto& [name, value] : margins) {
     if (value != 0) parts << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
   }
@@ -75,7 +78,7 @@ class RtfReaderTest : public QObject {
  private slots:
   void reads_data() {
     QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");  // "kept": refused, the document keeps its text
+    QTest::addColumn<QString>("text");   // "kept": refused, the document keeps its text
     QTest::addColumn<QString>("probe");  // the format of the first character of this text is checked
     QTest::addColumn<QString>("chars");
     QTest::addColumn<QString>("block");
@@ -92,12 +95,13 @@ class RtfReaderTest : public QObject {
     row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
     row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "144pt");
     row("font size at least 6 pt", "{\\rtf1 \\fs3 A}", QStringLiteral("A"), "A", "6pt");
-    row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}",
-        QStringLiteral("A"), "A", "Courier New 12pt");
+    row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}", QStringLiteral("A"),
+        "A", "Courier New 12pt");
     row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1 Bee;}A}", QStringLiteral("A"), "A", "Bee 12pt");
-    row("colour", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\cf2 A}",
-        QStringLiteral("A"), "A", "12pt #0000ff");
-    row("colour auto", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 a\\cf0 B}", QStringLiteral("aB"), "B", "12pt");
+    row("colour", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\cf2 A}", QStringLiteral("A"),
+        "A", "12pt #0000ff");
+    row("colour auto", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 a\\cf0 B}", QStringLiteral("aB"), "B",
+        "12pt");
     row("hidden", "{\\rtf1 a{\\v hidden}b}", QStringLiteral("ab"));
     // Paragraph formatting (15 twips a pixel).
     row("centred", "{\\rtf1\\qc A\\par}", QStringLiteral("A\n"), "A", "12pt", "align=4");

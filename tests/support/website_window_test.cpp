@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-#include "support/auxiliary_windows.h"
 #include "helpers/fake_browser_pane.h"
+#include "support/auxiliary_windows.h"
 
 namespace pagesift {
 

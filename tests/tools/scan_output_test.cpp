@@ -30,12 +30,15 @@ class ScanOutputTest : public QObject {
   void writesJsonThatReadsBack_data() {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("read");
-    QTest::newRow("quotes and escapes") << QByteArray("a\"b\\c\t\n\r\x01\x7f") << QStringLiteral("a\"b\\c\t\n\r\x01\x7f");
+    QTest::newRow("quotes and escapes") << QByteArray("a\"b\\c\t\n\r\x01\x7f")
+                                        << QStringLiteral("a\"b\\c\t\n\r\x01\x7f");
     QTest::newRow("utf-8") << QByteArray("\xc3\xa9\xe2\x82\xac\xef\xbc\x81\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf")
                            << QStringLiteral(u"é€！😀\U0010FFFF");  // the last leads of three and four bytes
-    QTest::newRow("not utf-8") << QByteArray("a\xff" "b\xc3") << QStringLiteral(u"a\uFFFDb\uFFFD");
-    QTest::newRow("overlong and surrogate") << QByteArray("\xc0\xaf\xed\xa0\x80")
-                                            << QString(5, QChar(0xFFFD));
+    QTest::newRow("not utf-8") << QByteArray(
+                                      "a\xff"
+                                      "b\xc3")
+                               << QStringLiteral(u"a\uFFFDb\uFFFD");
+    QTest::newRow("overlong and surrogate") << QByteArray("\xc0\xaf\xed\xa0\x80") << QString(5, QChar(0xFFFD));
   }
   void writesJsonThatReadsBack() {
     QFETCH(QByteArray, name);
