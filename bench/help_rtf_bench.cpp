@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The help window's cost on hostile help files, which are easy to make: runs
 // of one letter whose font size alternates between two huge values (10,000
 // runs in 85 KB, and the same pattern to 2.5 MB), one paragraph of 1 MB (one

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Eefabe Labs
 """How much of a page's images the inventory finds, compared with a plain HTML parser.
 
 Serves each page of a folder from 127.0.0.1 as a whole page, runs

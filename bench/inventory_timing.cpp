@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Times the image inventory against the page load, page by page: how long
 // the Browser view's page takes to load, and how long collecting its
 // inventory takes after that (the script in the page, then merging).

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Eefabe Labs
 """`PageSift --list-images` on hostile pages: time past the page's own load and peak memory of the process tree.
 
 Writes the pages (100,000 images; 100,000 lazy images; 30 MB of noscript;

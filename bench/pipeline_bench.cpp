@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // From an address to what the user sees, in PageSift and in a plain
 // one-view program on the same pages: PageSift as the user drives it (the
 // address typed into the address box and Go clicked, after the usual start

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Speed of one page's analysis, on generated pages whose body is already
 // captured. The working files go to a temporary folder.
 

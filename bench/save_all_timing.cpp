@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Times Save All Images on one page against a plain fetch of the same
 // files: loads ADDRESS in a browsing pane, collects its inventory, then RUNS
 // times (default 5), interleaved, saves every image into a new temporary

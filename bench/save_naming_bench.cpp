@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // How Save All's naming grows with the number of images: N addresses with
 // the same last segment ("a/p.png", "b/p.png", ...) named in one folder,
 // each settled with its content type, as Save All does. Linear: the time

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Eefabe Labs
 """How many of the image-tag addresses pagesift-scan lists are addresses the engine uses.
 
 For every page of a folder of saved pages (FOLDER/pages.tsv: id and the page's

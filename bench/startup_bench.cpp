@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Start-up as a user sees it, beside a plain one-view program: each start is
 // a process of its own, timed from the moment the process was made (so the
 // loading of the program and its libraries counts).

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // pagesift-scan: PageSift's page analysis on the command line.
 
 #include <fcntl.h>

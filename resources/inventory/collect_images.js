@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Every image the shown page uses, in document order, as JSON text:
 //
 //   {"complete": true, "addresses": ["https://...", ...], "origins": ["img src", ...],

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 #pragma once
 
 // Web addresses as plain text: no URL parsing, only substring searches on the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // PageSift: reads its command line, hands its address to a PageSift already
 // running for this user or starts with the splash window, which opens the
 // main window.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The image inventory on the real engine, against a fixture site served over
 // HTTP on 127.0.0.1 and a second one that is another origin.
 

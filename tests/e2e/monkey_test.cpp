@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Random user actions against the main window on the real engine and a small
 // site on 127.0.0.1. PAGESIFT_MONKEY_ACTIONS sets how many (2000 by default),
 // PAGESIFT_MONKEY_SEED the seed (printed, so a failing run can be repeated).

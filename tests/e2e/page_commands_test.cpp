@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The Edit and Page menus' own commands on the real engine, against a small
 // site served over HTTP on 127.0.0.1: find, zoom, Page Source, Save Page,
 // the Source Code view's text and the context menu's request.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Saving images through the real engine, against a small site served over
 // HTTP on 127.0.0.1, a server that accepts and never answers, and local
 // files that are not images.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Saved-image names and data: addresses from arbitrary bytes. A name is
 // never empty, never over the byte limit, never holds "/" or a control
 // character, never starts with ".", never ends in half a character, and a

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Merging the collecting script's JSON, and reading data: addresses, on
 // arbitrary bytes. Every row must name a distinct address, count at least
 // one use, and list known kinds, each once.

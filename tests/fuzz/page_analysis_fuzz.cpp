@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The whole page analysis on arbitrary bytes. The input's first line is the
 // page's address, the rest the captured page. Checks that both list pairs
 // stay equal in length and within their limits, that the Source Code view

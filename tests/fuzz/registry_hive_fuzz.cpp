@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The hive file reader on arbitrary bytes, and the hive's operations on what
 // it reads. Whatever parses must serialise to bytes that parse back to the
 // same hive, serialising is idempotent, and every operation either does what

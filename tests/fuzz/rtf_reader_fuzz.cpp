@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Feeds arbitrary bytes to the RTF reader, as they are and behind "{\rtf1"
 // so that most inputs reach the parser.
 #include <QByteArray>

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // The RTF tokenizer on arbitrary bytes, as they are and behind "{\rtf1 ", with
 // a handler that checks what it is handed: never more characters than the
 // input has bytes, none the text document gives a meaning of its own,

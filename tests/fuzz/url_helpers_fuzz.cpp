@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // UrlDirectory and FileNamePart on arbitrary addresses: a file name never
 // holds "/", and a directory always ends with one.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Eefabe Labs
+
 // Merging the collecting script's uses into rows, the listing's lines, and
 // reading data: images.
 
