@@ -20,10 +20,13 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "figures.h"
 #include "inventory/inventory_collector.h"
 #include "platform/headless_page.h"
 
 namespace {
+
+using pagesift::bench::median;
 
 struct Timing {
   double loadMs = 0;
@@ -54,12 +57,6 @@ Timing timePage(const QUrl& address) {
   page.load(address);
   loop.exec();
   return timing;
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace

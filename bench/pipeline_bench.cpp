@@ -60,27 +60,19 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "figures.h"
 #include "generated_pages.h"
 #include "process_tree.h"
 #include "shell/main_window.h"
 
 namespace {
 
+using pagesift::bench::loadAverage;
+using pagesift::bench::median;
+
 constexpr int kTimeoutMs = 180'000;
 
 double millisecondsOf(const QElapsedTimer& clock) { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
-
-double median(std::vector<double> values) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-QByteArray loadAverage() {
-  QFile file(QStringLiteral("/proc/loadavg"));
-  return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
-}
 
 // A page that never stops moving: a box that spins and changes colour.
 constexpr char kAnimatedBody[] =

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "figures.h"
 #include "inventory/image_saver.h"
 #include "inventory/inventory_collector.h"
 #include "platform/engine_settings.h"
@@ -34,15 +35,12 @@
 
 namespace {
 
+using pagesift::bench::median;
+
 qint64 folderBytes(const QString& folder) {
   qint64 bytes = 0;
   for (QDirIterator it(folder, QDir::Files); it.hasNext();) bytes += QFileInfo(it.next()).size();
   return bytes;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // curl, 4 transfers at a time, of every http and https address: seconds.

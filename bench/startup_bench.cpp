@@ -38,11 +38,15 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "figures.h"
 #include "platform/program_folder.h"
 #include "process_tree.h"
 #include "shell/main_window.h"
 
 namespace {
+
+using pagesift::bench::loadAverage;
+using pagesift::bench::median;
 
 // The splash's four ticks.
 constexpr double kSplashMilliseconds = 2000;
@@ -141,18 +145,6 @@ int startPlain(int argc, char** argv) {
   view.load(pagesift::homePageUrl(pagesift::programFolderPath()));
   view.show();
   return app.exec();
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-QByteArray loadAverage() {
-  QFile file(QStringLiteral("/proc/loadavg"));
-  return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
 }
 
 // Runs this program with `mode`: its figures by name, empty when it failed.
