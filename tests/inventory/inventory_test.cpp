@@ -15,9 +15,11 @@
 #include <QTest>
 
 #include "helpers/fake_browser_pane.h"
+#include "helpers/files.h"
 #include "inventory/image_file_names.h"
 #include "inventory/image_saver.h"
 #include "inventory/inventory_window.h"
+#include "inventory/page_archive.h"
 #include "inventory/page_images.h"
 
 namespace pagesift {
@@ -167,6 +169,33 @@ class InventoryTest : public QObject {
              qPrintable(shown.join('\n')));
     images.unload();
     QVERIFY(!images.window());
+  }
+
+  // From the engine's archive of a page: the first part of each wanted
+  // address, decoded, kept when it is an image; the other parts left out.
+  void archivedImages() {
+    const QByteArray gif = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+    const QByteArray quoted = gif.toPercentEncoding().replace('%', '=');  // and a soft line break, a lone "="
+    const QTemporaryDir folder;
+    QVERIFY(test::writeFile(folder.filePath("page.mhtml"),
+                            "Content-Type: multipart/related; boundary=\"B\"\r\n\r\n"
+                            "--B\r\nContent-Location: http://h/\r\nContent-Type: text/html\r\n\r\n<p>\r\n"
+                            "--B\r\nContent-Location: http://h/a.gif\r\nContent-Type: image/gif\r\n"
+                            "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+                                quoted.first(6) + "=\r\n" + quoted.sliced(6) +
+                                "==\n\r\n"
+                                "--B\r\nContent-Location: http://h/a.gif\r\nContent-Type: image/gif\r\n\r\nx\r\n"
+                                "--B\r\nContent-Location: http://h/c.svg\r\nContent-Type: image/svg+xml\r\n\r\n"
+                                "<!-- <svg>\r\n--B--\r\n"));
+    const QSet<QString> wanted = {"http://h/a.gif", "http://h/c.svg", "http://h/d.gif"};
+    const std::atomic<bool> cancelled = false;
+    const QHash<QString, ArchivedImage> found =
+        readArchivedImages(folder.filePath("page.mhtml"), wanted, folder.path(), 1 << 20, cancelled);
+    QStringList addresses = found.keys();
+    addresses.sort();
+    QCOMPARE(addresses, (QStringList{"http://h/a.gif", "http://h/c.svg"}));
+    QCOMPARE(test::readFile(found["http://h/a.gif"].filePath), gif + "=");
+    QCOMPARE(found["http://h/c.svg"].failure, "not an image");  // a comment that never ends
   }
 
   // No more than four downloads at a time; a cancelled save leaves nothing

@@ -347,6 +347,7 @@ class MainWindowTest : public QObject {
     row("Ctrl+P prints the view on show", 2, "", "key:Ctrl+P;print", {"wb(2).Print"}, "status:Printed");
     row("Save as PDF", 1, "", "item:Save as PDF...;save:v.pdf", {"wb(1).PrintToPdf %F/v.pdf"},
         "status:Saved the page as %F/v.pdf");
+    row("the next save asks in the last folder", 1, "item:Save as PDF...;save:v.pdf", "key:Ctrl+S", {}, "dialog:%F");
     row("Save Page complete, its folder there", 0, "file:p_files/a.gif",
         "key:Ctrl+S;save:p.html complete;answer:Replace", {"wb(0).SavePage %F/p.html complete"},
         "file:p_files/a.gif=old");
@@ -458,6 +459,7 @@ class MainWindowTest : public QObject {
     }
     if (what == "status") QCOMPARE(ui().sb1->panelText(1), expected);
     if (what == "clipboard") QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    if (what == "dialog") QCOMPARE(form_->findChildren<QFileDialog*>().last()->directory().absolutePath(), expected);
     if (what == "view") QCOMPARE(ViewState(), expected);
     if (what == "source") QCOMPARE(form_->pageSourceWindow()->sourceAddress(), QUrl(expected));
     if (what == "backForward") {

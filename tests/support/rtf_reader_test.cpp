@@ -28,8 +28,10 @@ QString Describe(const QTextCharFormat& f) {
   if (f.fontItalic()) parts << QStringLiteral("i");
   if (f.fontUnderline()) parts << QStringLiteral("u");
   if (!f.fontFamilies().toStringList().isEmpty()) parts << f.fontFamilies().toStringList().join(QLatin1Char(','));
+  if (f.hasProperty(QTextFormat::FontStyleHint)) parts << QStringLiteral("hint=%1").arg(f.fontStyleHint());
   parts << QString::number(f.fontPointSize()) + QStringLiteral("pt");
   if (f.hasProperty(QTextFormat::ForegroundBrush)) parts << f.foreground().color().name();
+  if (f.hasProperty(QTextFormat::BackgroundBrush)) parts << QStringLiteral("on ") + f.background().color().name();
   return parts.join(QLatin1Char(' '));
 }
 
@@ -98,29 +100,34 @@ class RtfReaderTest : public QObject {
     row("group inside", "{\\rtf1 a{\\b b{\\i c}D}e}", QStringLiteral("abcDe"), "D", "b 12pt");
     row("font size clamped", "{\\rtf1 \\fs99999999999999999999 A}", QStringLiteral("A"), "A", "144pt");
     row("font size at least 6 pt", "{\\rtf1 \\fs3 A}", QStringLiteral("A"), "A", "6pt");
-    row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\\f1 A}", QStringLiteral("A"),
-        "A", "Courier New 12pt");
-    row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1 Bee;}A}", QStringLiteral("A"), "A", "Bee 12pt");
+    row("fs0 is the default size", "{\\rtf1 \\fs40 a\\fs0 B}", QStringLiteral("aB"), "B", "12pt");
+    row("font table", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fscript Brush Script;}}\\f1 A}",
+        QStringLiteral("A"), "A", "Brush Script hint=6 12pt");
+    row("default font", "{\\rtf1\\deff1{\\fonttbl\\f0 Aa;\\f1\\fnil Bee;}A}", QStringLiteral("A"), "A",
+        "Bee hint=5 12pt");
     row("colour", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\cf2 A}", QStringLiteral("A"),
         "A", "12pt #0000ff");
     row("colour auto", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 a\\cf0 B}", QStringLiteral("aB"), "B",
         "12pt");
+    row("at most 4,096 colours", "{\\rtf1{\\colortbl" + QByteArray(4096, ';') + "\\red255;}\\cf4096 A}",
+        QStringLiteral("A"), "A", "12pt");
     row("hidden", "{\\rtf1 a{\\v hidden}b}", QStringLiteral("ab"));
     // Paragraph formatting (15 twips a pixel).
     row("centred", "{\\rtf1\\qc A\\par}", QStringLiteral("A\n"), "A", "12pt", "align=4");
     row("indents", "{\\rtf1\\li300\\ri150\\fi-150\\sb30\\sa60 A}", QStringLiteral("A"), "A", "12pt",
         "left=20 right=10 indent=-10 top=2 bottom=4 tab=10");
-    row("tab stop", "{\\rtf1\\li300\\tx1500 A}", QStringLiteral("A"), "A", "12pt", "left=20 tab=80");
+    row("tab stop", "{\\rtf1\\li300\\tx1500\\tx3000\\tx1500 A}", QStringLiteral("A"), "A", "12pt",
+        "left=20 tab=80 tab=180");
     row("pard resets", "{\\rtf1\\qc\\li300 a\\par\\pard B}", QStringLiteral("a\nB"), "B", "12pt", "");
     row("paragraph keeps its end's format", "{\\rtf1 A\\qc\\par b}", QStringLiteral("A\nb"), "A", "12pt", "align=4");
     // Characters.
     row("breaks", "{\\rtf1 a\\par b\\line c\\tab d\\\nE}", QStringLiteral("a\nb\u2028c\td\nE"));
     row("cr lf ignored", "{\\rtf1 a\r\nb\r}", QStringLiteral("ab"));
-    row("escapes", "{\\rtf1 \\{\\}\\\\\\~\\_\\-x}", QStringLiteral("{}\\\u00A0\u2011\u00ADx"));
+    row("escapes", "{\\rtf1 \\{\\}\\\\\\~\\_\\-\\\tx}", QStringLiteral("{}\\\u00A0\u2011\u00AD\tx"));
     row("named", "{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}",
         QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201C\u201D"));
-    row("code page", "{\\rtf1 \\'93q\\'94 \\'80\\'e9\\'9f\\'8d caf\xe9}",
-        QStringLiteral("\u201Cq\u201D \u20AC\u00E9\u0178\u008D caf\u00E9"));
+    row("code page", "{\\rtf1 \\'93q\\'94 \\'80\\'e9\\'9f\\'8d caf\xe9 \\'CFe\\'zb}",
+        QStringLiteral("\u201Cq\u201D \u20AC\u00E9\u0178\u008D caf\u00E9 \u00CFezb"));
     row("unicode", "{\\rtf1 \\u8364?x\\u-3913?}", QStringLiteral("\u20ACx\uF0B7"));
     row("uc2, uc0", "{\\rtf1\\uc2\\u8364\\'80\\'80x\\uc0\\u233 y}", QStringLiteral("\u20ACx\u00E9y"));
     row("uc is group scoped", "{\\rtf1{\\uc2 \\u233 ab}\\u233 ab}", QStringLiteral("\u00E9\u00E9b"));
@@ -187,9 +194,14 @@ class RtfReaderTest : public QObject {
       QTest::newRow(name) << "{\\rtf1" + body + "}" << blocks << characters << runs << plainEnd;
     };
     row("100,000 runs, the rest plain", " " + (paragraph + "\\par ").repeated(11) + paragraph, 13, 216000, 99990, true);
-    row("paragraph cut at 10,000 runs", " " + QByteArray("\\b a \\b0 b ").repeated(6000), 2, 24000, 10001, true);
-    row("paragraph cut at 10,000 line breaks and tabs",
-        "\\b " + QByteArray("a\\line ").repeated(7500) + QByteArray("a\\tab ").repeated(7500), 2, 30000, 2, true);
+    row("the 100,000th run, the first plain, ends a paragraph",
+        " " + (QByteArray("b \\b a \\b0 ").repeated(4545) + "\\par ").repeated(11) + "x", 12, 199981, 99991, true);
+    row("paragraph cut at 10,000 runs, the first in the last paragraph's format",
+        " \\b a\\par " + QByteArray("\\b a \\b0 b ").repeated(6000), 3, 24001, 10001, true);
+    row("a table change starts a run",
+        " " + QByteArray("\\b a \\b0 b ").repeated(5000) + QByteArray(65536, ' ') + "\\deff0 c", 2, 85537, 10001, true);
+    row("paragraph cut at 10,000 line breaks and tabs, its plain rest too",
+        "\\b " + QByteArray("a\\line ").repeated(12500) + QByteArray("a\\tab ").repeated(12500), 3, 50000, 2, true);
     row("paragraph cut at 1,000,000 characters, the document at 2,000,000",
         "\\b " + QByteArray("abcd ").repeated(500000), 2, 2000000, 2, true);
     row("144 pt text cut to the height", "\\fs288 " + QByteArray("abcd ").repeated(20000), 1, -1, 1, false);
