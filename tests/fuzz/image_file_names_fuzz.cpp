@@ -10,20 +10,14 @@
 #include <QUrl>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
+#include "fuzz_check.h"
 #include "inventory/image_file_names.h"
 #include "inventory/inline_image.h"
 
 namespace {
 
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "image_file_names_fuzz: %s\n", what);
-    std::abort();
-  }
-}
+using pagesift::fuzz::require;
 
 void checkName(const QString& name) {
   require(!name.isEmpty(), "empty name");

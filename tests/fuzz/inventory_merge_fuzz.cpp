@@ -8,24 +8,13 @@
 #include <QSet>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
+#include "fuzz_check.h"
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
 
-namespace {
-
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "inventory_merge_fuzz: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using pagesift::fuzz::require;
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   const pagesift::ImageInventory rows = pagesift::mergeImageUses(bytes).rows;
   QSet<QString> addresses;

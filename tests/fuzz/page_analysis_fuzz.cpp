@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,22 +18,21 @@
 #include "analysis/page_analysis.h"
 #include "analysis/source_view.h"
 #include "analysis/working_files.h"
+#include "fuzz_check.h"
 
 namespace {
+
+using pagesift::fuzz::require;
 
 const std::string& Folder() {
   static const std::string folder = [] {
     const char* shm = "/dev/shm";
     std::string pattern = std::string(std::filesystem::is_directory(shm) ? shm : "/tmp") + "/pagesift-fuzz-XXXXXX";
-    if (!mkdtemp(pattern.data())) std::abort();
+    require(mkdtemp(pattern.data()) != nullptr, "no scratch folder");
     pagesift::CreateMissingWorkingFiles(pattern);
     return pattern;
   }();
   return folder;
-}
-
-void Check(bool condition) {
-  if (!condition) std::abort();
 }
 
 }  // namespace
@@ -48,14 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pagesift::AnalysisLists lists;
   const pagesift::PageAnalysis result = pagesift::AnalysePage(
       page, [&address] { return address; }, Folder(), lists);
-  Check(result.skipped.empty());
+  require(result.skipped.empty(), "a step was skipped");
   for (size_t pair = 0; pair < 2; ++pair) {
     const size_t count = lists.Links[pair].ListCount();
-    Check(lists.frmList[pair].ListCount() == count);
-    Check(count <= pagesift::StringList::kMaxEntries);
-    Check(lists.Links[pair].TotalBytes() <= pagesift::kMaxListedAddressBytes);
+    require(lists.frmList[pair].ListCount() == count, "the lists of a pair differ in length");
+    require(count <= pagesift::StringList::kMaxEntries, "a list past its entry limit");
+    require(lists.Links[pair].TotalBytes() <= pagesift::kMaxListedAddressBytes, "addresses past their byte limit");
   }
-  Check(std::filesystem::file_size(result.sourcePage) <= pagesift::SourceViewSizeLimit(page) + 2);
-  Check(pagesift::UnescapeAttribute(pagesift::EscapeAttribute(page)) == page);
+  require(std::filesystem::file_size(result.sourcePage) <= pagesift::SourceViewSizeLimit(page) + 2,
+          "the Source Code view past its size limit");
+  require(pagesift::UnescapeAttribute(pagesift::EscapeAttribute(page)) == page, "unescaping does not undo escaping");
   return 0;
 }

@@ -8,21 +8,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
+#include "fuzz_check.h"
 #include "platform/registry_hive.h"
 
 namespace {
 
 using pagesift::RegistryHive;
-
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "registry_hive_fuzz: %s\n", what);
-    std::abort();
-  }
-}
+using pagesift::fuzz::require;
 
 // Round trip and lookup of every key and value the hive holds.
 void checkHive(const RegistryHive& hive) {

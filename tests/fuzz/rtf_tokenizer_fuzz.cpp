@@ -10,23 +10,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "support/rtf_tokenizer.h"
 
 namespace {
 
 namespace rtf = pagesift::rtf;
-
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "rtf_tokenizer_fuzz: %s\n", what);
-    std::abort();
-  }
-}
+using pagesift::fuzz::require;
 
 bool withinBounds(const rtf::CharFormat& format) {
   return format.halfPoints >= rtf::kMinHalfPoints && format.halfPoints <= rtf::kMaxHalfPoints && format.font >= -1 &&

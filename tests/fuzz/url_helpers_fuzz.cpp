@@ -5,17 +5,18 @@
 // holds "/", and a directory always ends with one.
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "analysis/url_helpers.h"
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view address(reinterpret_cast<const char*>(data), size);
-  if (pagesift::FileNamePart(address).find('/') != std::string::npos) std::abort();
+  using pagesift::fuzz::require;
+  require(pagesift::FileNamePart(address).find('/') == std::string::npos, "a file name with a '/'");
   const std::string directory = pagesift::UrlDirectory(address);
-  if (directory.empty() || directory.back() != '/') std::abort();
-  if (pagesift::UrlDirectory(directory).back() != '/') std::abort();
+  require(!directory.empty() && directory.back() == '/', "a directory without its '/'");
+  require(pagesift::UrlDirectory(directory).back() == '/', "a directory's directory without its '/'");
   return 0;
 }
