@@ -4,14 +4,10 @@
 // The image inventory on the real engine, against a fixture site served over
 // HTTP on 127.0.0.1 and a second one that is another origin.
 
-#include <QHttpServer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
 
 #include <unistd.h>
 
@@ -23,12 +19,9 @@
 #include "helpers/inventory_rows.h"
 #include "inventory/inventory_collector.h"
 #include "inventory/list_images.h"
-#include "platform/web_engine_pane.h"
 
 namespace pagesift {
 namespace {
-
-constexpr int kTimeout = test::kEngineTimeout;
 
 // What `run` writes to the file descriptor `fd`, and its result.
 template <typename Run>
@@ -60,61 +53,50 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
   QString otherSite_;
   QWidget host_;
   QTemporaryDir files_;
-  WebEnginePane* pane_ = nullptr;
+  std::unique_ptr<WebEnginePane> pane_;
 
   QString expand(QString text) const {
-    return text.replace(QLatin1String("SITE"), site)
-        .replace(QLatin1String("OTHER"), otherSite_)
-        .replace(QLatin1String("FOLDER"), QUrl::fromLocalFile(files_.path()).toString(QUrl::FullyEncoded));
+    return text.replace("SITE", site)
+        .replace("OTHER", otherSite_)
+        .replace("FOLDER", QUrl::fromLocalFile(files_.path()).toString(QUrl::FullyEncoded))
+        .replace("GIF", test::kGif);
   }
 
  private slots:
   void initTestCase() {
     // The pages' console stays off the output, as the program keeps it without --verbose.
-    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
-    otherSite_ = QStringLiteral("http://127.0.0.1:%1").arg(other_.listen(QHostAddress::LocalHost, 0));
-    other_.route(QStringLiteral("/other.html"),
+    QLoggingCategory::setFilterRules("js=false");
+    otherSite_ = QString("http://127.0.0.1:%1").arg(other_.listen(QHostAddress::LocalHost, 0));
+    other_.route("/other.html",
                  [] { return QHttpServerResponse("text/html", QByteArray("<img src=\"secret.gif\">")); });
     for (const test::FixturePage& page : test::kPages) {
-      Serve(QStringLiteral("/p/") + QLatin1String(page.name) + QStringLiteral(".html"), "text/html",
-            expand(QString::fromUtf8(page.body)).replace(QLatin1String("GIF"), test::kGif).toUtf8());
+      Serve("/p/" + QString(page.name) + ".html", "text/html", expand(QString::fromUtf8(page.body)).toUtf8());
     }
-    server.route(QStringLiteral("/missing.html"), [] {
+    server.route("/missing.html", [] {
       return QHttpServerResponse("text/html", "<h1>Not here</h1>", QHttpServerResponder::StatusCode::NotFound);
     });
-    server.route(QStringLiteral("/archive.zip"), [] {
-      QHttpServerResponse response("application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
-      response.addHeader("Content-Disposition", "attachment; filename=archive.zip");
-      return response;
-    });
-    server.route(QStringLiteral("/login.html"), [] {
+    ServeDownload("/archive.zip");
+    server.route("/login.html", [] {
       QHttpServerResponse response("text/html", "<h1>Who?</h1>", QHttpServerResponder::StatusCode::Unauthorized);
       response.addHeader("WWW-Authenticate", "Basic realm=\"fixture\"");
       return response;
     });
-    Serve(QStringLiteral("/p/loader.html"), "text/html", test::kLoaderPage);
-    Serve(QStringLiteral("/p/long.html"), "text/html",
-          "<img src=\"s1.gif\"><img src=\"" + QByteArray(70000, 'x') + ".gif\">");
-    Serve(QStringLiteral("/p/uses.html"), "text/html",
+    Serve("/p/loader.html", "text/html", test::kLoaderPage);
+    Serve("/p/long.html", "text/html", "<img src=\"s1.gif\"><img src=\"" + QByteArray(70000, 'x') + ".gif\">");
+    Serve("/p/uses.html", "text/html",
           "<img src=\"s1.gif\" srcset=\"" + QByteArray("s1.gif, ").repeated(100000) + "\">");
     Serve(
-        QStringLiteral("/p/walk.html"), "text/html",
+        "/p/walk.html", "text/html",
         "<img src=\"s1.gif\"><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000))</script>");
-    // Images only the engine's requests show: a sprite, a pixel made by
-    // script, and the favicon the engine asks for by itself (of a site no
-    // page loaded before, so it is asked for).
-    other_.route(QStringLiteral("/requests.html"),
-                 [] { return QHttpServerResponse("text/html", test::kRequestsPage); });
-    Serve(QStringLiteral("/p/inner.html"), "text/html", "<img src=\"inner.gif\">");
-    for (const char* picture : {"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"}) {
-      Serve(QLatin1String(picture), "image/gif", test::kPicture);
-    }
+    other_.route("/requests.html", [] { return QHttpServerResponse("text/html", test::kRequestsPage); });
+    Serve("/p/inner.html", "text/html", "<img src=\"inner.gif\">");
+    ServePictures({"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"});
     // A local page keeps local addresses.
-    const QString page = expand(QStringLiteral("<img src=\"pic.gif\" alt=\"F\"><a href=\"SITE/p/big.png\">b</a>"));
-    QVERIFY(test::writeFile(files_.filePath(QStringLiteral("page.html")), page.toUtf8()));
-    QVERIFY(test::writeFile(files_.filePath(QStringLiteral("pic.gif")), test::kPicture));
+    const QString page = expand("<img src=\"pic.gif\" alt=\"F\"><a href=\"SITE/p/big.png\">b</a>");
+    QVERIFY(test::writeFile(files_.filePath("page.html"), page.toUtf8()));
+    QVERIFY(test::writeFile(files_.filePath("pic.gif"), test::kPicture));
     host_.resize(1024, 768);
-    pane_ = new WebEnginePane(kBrowserPane, PaneRole::kBrowsing, {profile, QDir::tempPath(), homePage}, &host_);
+    pane_ = NewPane(QDir::tempPath(), &host_);
     pane_->widget()->resize(host_.size());
     host_.show();
   }
@@ -122,29 +104,22 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
   void everyKindOfUse_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("rows");
-    for (const test::FixturePage& page : test::kPages) {
-      QStringList rows;
-      for (const QString& row : page.rows) rows.append(expand(row).replace(QLatin1String("GIF"), test::kGif));
-      QTest::newRow(page.name) << QString(site + QStringLiteral("/p/") + QLatin1String(page.name) +
-                                          QStringLiteral(".html"))
-                               << rows;
-    }
-    QTest::newRow("requests")
-        << expand(QStringLiteral("OTHER/requests.html"))
-        << QStringList{
-               expand(QStringLiteral(
-                   "OTHER/icons.svg [svg] 'use href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
-               expand(QStringLiteral(
-                   "OTHER/pixel.gif?1 [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")),
-               expand(
-                   QStringLiteral("OTHER/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
-                                  "loaded=unknown"))};
-    QTest::newRow("local page")
-        << expand(QStringLiteral("FOLDER/page.html"))
-        << QStringList{
-               expand(QStringLiteral("FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes")),
-               expand(QStringLiteral(
-                   "SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"))};
+    const auto add = [this](const char* name, const QString& page, QStringList rows) {
+      for (QString& row : rows) row = expand(row);
+      QTest::newRow(name) << expand(page) << rows;
+    };
+    for (const test::FixturePage& page : test::kPages)
+      add(page.name, "SITE/p/" + QString(page.name) + ".html", page.rows);
+    // Images only the engine's requests show: a sprite, a pixel made by
+    // script, and the favicon the engine asks for by itself (of a site no
+    // page loaded before, so it is asked for).
+    add("requests", "OTHER/requests.html",
+        {"OTHER/icons.svg [svg] 'use href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+         "OTHER/pixel.gif?1 [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+         "OTHER/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"});
+    add("local page", "FOLDER/page.html",
+        {"FOLDER/pic.gif [img] 'img src' uses=1 natural=1x1 shown=1x1 alt='F' loaded=yes",
+         "SITE/p/big.png [link] 'a href' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"});
   }
 
   // The engine asks for a site's favicon after the first load, before or
@@ -153,17 +128,14 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
   void everyKindOfUse() {
     QFETCH(QString, page);
     QFETCH(QStringList, rows);
-    QSignalSpy done(pane_, &BrowserPane::DownloadComplete);
-    QVERIFY(pane_->Navigate(page));
-    QVERIFY(done.wait(kTimeout));
+    Load(pane_.get(), [&] { return pane_->Navigate(page); });
     const auto requested = [this](const QString& row) {
-      const QString address = row.section(QLatin1Char(' '), 0, 0);
+      const QString address = row.section(' ', 0, 0);
       const QList<RequestedImage> requests = pane_->requestedImages().requests;
       return std::any_of(requests.begin(), requests.end(),
                          [&](const RequestedImage& r) { return r.address == address; });
     };
-    for (const QString& row : rows.filter(QStringLiteral("[request]")))
-      QTRY_VERIFY_WITH_TIMEOUT(requested(row), kTimeout);
+    for (const QString& row : rows.filter("[request]")) QTRY_VERIFY_WITH_TIMEOUT(requested(row), kTimeout);
     auto collected = std::make_shared<std::optional<CollectedImages>>();
     collectImageInventory(*pane_, [collected](CollectedImages images) { *collected = std::move(images); });
     QTRY_VERIFY_WITH_TIMEOUT(collected->has_value(), kTimeout);
@@ -203,7 +175,7 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     // The program's call of the script, "...(kinds)", with the probe added.
     const QString probe = QString::fromUtf8(QJsonDocument(QJsonArray{helper, text}).toJson(QJsonDocument::Compact));
     auto answer = std::make_shared<QVariant>();
-    pane_->runIsolatedScript(imageInventoryScript().chopped(1) + QStringLiteral(", ") + probe + QLatin1Char(')'),
+    pane_->runIsolatedScript(imageInventoryScript().chopped(1) + ", " + probe + ')',
                              [answer](const QVariant& result) { *answer = result; });
     QTRY_VERIFY_WITH_TIMEOUT(answer->isValid(), kTimeout);
     QTEST(answer->toString(), "answer");
@@ -218,41 +190,31 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QTest::addColumn<QString>("listing");
     QTest::addColumn<QByteArray>("error");  // on standard error
     QTest::addColumn<int>("status");
-    QTest::newRow("inline image")
-        << QStringLiteral("/p/schemes.html")
-        << QStringLiteral(
-               R"({"address":"data:image/gif","alt":null,"bytes":43,"displayHeight":1,"displayWidth":1,"height":1,)"
-               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
-        << QByteArray() << 0;
-    QTest::newRow("lazy loader")
-        << QStringLiteral("/p/loader.html")
-        << QStringLiteral(
-               R"({"address":"SITE/p/s1.gif","alt":"L","bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-               R"("kinds":["img","lazy"],"loaded":"yes","origins":["img src","img data-src"],"uses":2,"width":1})")
-        << QByteArray() << 0;
-    QTest::newRow("cut short")
-        << QStringLiteral("/p/long.html")
-        << QStringLiteral(
-               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
-        << QByteArray("the list was cut short (complete: false): an address longer than the limit was left out") << 0;
-    QTest::newRow("past the use limit")
-        << QStringLiteral("/p/uses.html")
-        << QStringLiteral(
-               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-               R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})")
-        << QByteArray("the list was cut short (complete: false): the page uses more than 100,000 images") << 0;
-    QTest::newRow("past the time budget")
-        << QStringLiteral("/p/walk.html")
-        << QStringLiteral(
-               R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
-               R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})")
-        << QByteArray("the list was cut short (complete: false): the walk through the page ran out of time") << 0;
-    QTest::newRow("error status") << QStringLiteral("/missing.html") << QString() << QByteArray("HTTP status 404") << 1;
-    QTest::newRow("download") << QStringLiteral("/archive.zip") << QString() << QByteArray("is a download") << 1;
-    QTest::newRow("login") << QStringLiteral("/login.html") << QString() << QByteArray("asks for a login") << 1;
-    QTest::newRow("engine error") << QStringLiteral("http://127.0.0.1:1/") << QString() << QByteArray(": net::ERR_")
-                                  << 1;
+    const auto row = [](const char* name, const char* page, const QString& listing, const char* error, int status) {
+      QTest::newRow(name) << QString(page) << listing << QByteArray(error) << status;
+    };
+    const QString s1 =
+        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})";
+    const QString cut = "the list was cut short (complete: false): ";
+    row("inline image", "/p/schemes.html",
+        R"({"address":"data:image/gif","alt":null,"bytes":43,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img"],"loaded":"yes","origins":["img src"],"uses":1,"width":1})",
+        "", 0);
+    row("lazy loader", "/p/loader.html",
+        R"({"address":"SITE/p/s1.gif","alt":"L","bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img","lazy"],"loaded":"yes","origins":["img src","img data-src"],"uses":2,"width":1})",
+        "", 0);
+    row("cut short", "/p/long.html", s1, qPrintable(cut + "an address longer than the limit was left out"), 0);
+    row("past the use limit", "/p/uses.html",
+        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
+        R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})",
+        qPrintable(cut + "the page uses more than 100,000 images"), 0);
+    row("past the time budget", "/p/walk.html", s1, qPrintable(cut + "the walk through the page ran out of time"), 0);
+    row("error status", "/missing.html", "", "HTTP status 404", 1);
+    row("download", "/archive.zip", "", "is a download", 1);
+    row("login", "/login.html", "", "asks for a login", 1);
+    row("engine error", "http://127.0.0.1:1/", "", ": net::ERR_", 1);
   }
 
   void listing() {
@@ -280,10 +242,7 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QVERIFY2(error.isEmpty() ? !said.contains(ours) : said.contains(ours) && said.contains(error), said.constData());
   }
 
-  void cleanupTestCase() {
-    delete pane_;
-    pane_ = nullptr;
-  }
+  void cleanupTestCase() { pane_.reset(); }
 };
 
 }  // namespace pagesift

@@ -7,13 +7,9 @@
 
 #include <sys/stat.h>
 
-#include <QDir>
-#include <QFile>
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include "helpers/engine_fixture.h"
 #include "helpers/files.h"
@@ -25,12 +21,10 @@ Q_DECLARE_METATYPE(pagesift::SaveLimits)
 namespace pagesift {
 namespace {
 
-constexpr int kTimeout = test::kEngineTimeout;
-
-InventoryRow row(const QString& address, const QString& kind = QStringLiteral("img")) {
+InventoryRow row(const QString& address) {
   InventoryRow result;
   result.address = address;
-  result.kinds = {kind};
+  result.kinds = {QStringLiteral("img")};
   result.uses = 1;
   return result;
 }
@@ -62,8 +56,7 @@ class SaveImagesTest : public QObject, public test::EngineFixture {
     Serve("/b/photo.jpg", "image/jpeg", picture);
     server.route("/c/<arg>", [picture](const QString&) { return QHttpServerResponse("image/jpeg", picture); });
     Serve("/pictures/chart", "image/png", picture);
-    Serve("/kept.gif", "image/gif", picture);
-    Serve("/run.desktop", "image/gif", picture);
+    ServePictures({"/kept.gif", "/run.desktop"});
     Serve("/typed2", "text/html", "<html><p>not a picture</p></html>");
     Serve("/big/film.webp", "image/webp", QByteArray(64 << 20, 'x'));
     server.route("/gone.png", [] { return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound); });
@@ -95,33 +88,26 @@ class SaveImagesTest : public QObject, public test::EngineFixture {
     QTest::addColumn<SaveLimits>("limits");
     QTest::addColumn<QStringList>("saved");     // the folder afterwards
     QTest::addColumn<QStringList>("failures");  // "address: reason", sorted
-
-    QTest::newRow("named by the rules") << QStringList{"SITE/a/photo.jpg",
-                                                       "SITE/gone.png",
-                                                       "SITE/b/photo.jpg",
-                                                       "data:image/gif;base64," + test::kPicture.toBase64(),
-                                                       "SITE/pictures/chart",
-                                                       "SITE/kept.gif",
-                                                       "SITE/c/ph%6Fto.jpg",
-                                                       "SITE/run.desktop",
-                                                       "data:image/svg+xml,%3Csvg%2F%3E"}
-                                        << SaveLimits()
-                                        << QStringList{"chart.png",     "inline-1.gif", "inline-2.svg",
-                                                       "kept (2).gif",  "kept.gif",     "photo (2).jpg",
-                                                       "photo (3).jpg", "photo.jpg",    "run.desktop.gif"}
-                                        << QStringList{
-                                               "SITE/gone.png: The server does not have the requested data"};  // a 404
-    QTest::newRow("only images") << QStringList{"SITE/typed2",    "FILES/id_rsa", "FILES/passwd.png",
-                                                "FILES/fifo.png", "FILES/",       "data:text/html,%3Cp%3Ex"}
-                                 << SaveLimits() << QStringList{"kept.gif"}
-                                 << QStringList{"FILES/: not a regular file", "FILES/fifo.png: not a regular file",
-                                                "FILES/id_rsa: not an image", "FILES/passwd.png: not an image",
-                                                "SITE/typed2: not an image",  "inline image, 4 bytes: not an image"};
-    QTest::newRow("a size limit") << QStringList{"SITE/big/film.webp"} << SaveLimits{1 << 20, 30000}
-                                  << QStringList{"kept.gif"} << QStringList{"SITE/big/film.webp: larger than 1 MiB"};
-    QTest::newRow("a stall deadline") << QStringList{"SILENT/never.png", "SITE/kept.gif"} << SaveLimits{1 << 20, 300}
-                                      << QStringList{"kept (2).gif", "kept.gif"}
-                                      << QStringList{"SILENT/never.png: no answer from the server for 0.3 s"};
+    const auto row = [](const char* name, const QStringList& addresses, SaveLimits limits, const QStringList& saved,
+                        const QStringList& failures) {
+      QTest::newRow(name) << addresses << limits << saved << failures;
+    };
+    row("named by the rules",
+        {"SITE/a/photo.jpg", "SITE/gone.png", "SITE/b/photo.jpg", test::kGif, "SITE/pictures/chart", "SITE/kept.gif",
+         "SITE/c/ph%6Fto.jpg", "SITE/run.desktop", "data:image/svg+xml,%3Csvg%2F%3E"},
+        {},
+        {"chart.png", "inline-1.gif", "inline-2.svg", "kept (2).gif", "kept.gif", "photo (2).jpg", "photo (3).jpg",
+         "photo.jpg", "run.desktop.gif"},
+        {"SITE/gone.png: The server does not have the requested data"});  // a 404
+    row("only images",
+        {"SITE/typed2", "FILES/id_rsa", "FILES/passwd.png", "FILES/fifo.png", "FILES/", "data:text/html,%3Cp%3Ex"}, {},
+        {"kept.gif"},
+        {"FILES/: not a regular file", "FILES/fifo.png: not a regular file", "FILES/id_rsa: not an image",
+         "FILES/passwd.png: not an image", "SITE/typed2: not an image", "inline image, 4 bytes: not an image"});
+    row("a size limit", {"SITE/big/film.webp"}, {1 << 20, 30000}, {"kept.gif"},
+        {"SITE/big/film.webp: larger than 1 MiB"});
+    row("a stall deadline", {"SILENT/never.png", "SITE/kept.gif"}, {1 << 20, 300}, {"kept (2).gif", "kept.gif"},
+        {"SILENT/never.png: no answer from the server for 0.3 s"});
   }
 
   void saving() {
@@ -180,7 +166,7 @@ class SaveImagesTest : public QObject, public test::EngineFixture {
   // whole files.
   void cancelStopsEverything() {
     const QTemporaryDir target;
-    ImageInventory inventory = {row("data:image/gif;base64," + test::kPicture.toBase64())};
+    ImageInventory inventory = {row(test::kGif)};
     for (int i = 0; i < 3; ++i) inventory.append(row(silentSite_ + "/never.png?" + QString::number(i)));
     for (int i = 0; i < 8; ++i) inventory.append(row(site + "/big/film.webp?" + QString::number(i)));
     ImageSaver saver(wb(kBrowserPane), inventory, target.path(), SaveLimits(), nullptr);
@@ -200,8 +186,7 @@ class SaveImagesTest : public QObject, public test::EngineFixture {
     QTest::addColumn<QByteArray>("file");  // afterwards
     QTest::addColumn<QString>("status");
     QTest::newRow("an image") << QString("SITE/a/photo.jpg") << test::kPicture << QString("Saved FILE");
-    QTest::newRow("inline") << QString("data:image/gif;base64," + test::kPicture.toBase64()) << test::kPicture
-                            << QString("Saved FILE");
+    QTest::newRow("inline") << test::kGif << test::kPicture << QString("Saved FILE");
     QTest::newRow("not an image") << QString("SITE/typed2") << QByteArray("the user's own")
                                   << QString("Could not save chosen.gif: not an image");
   }
