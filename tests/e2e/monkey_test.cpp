@@ -5,16 +5,10 @@
 // site on 127.0.0.1. PAGESIFT_MONKEY_ACTIONS sets how many (2000 by default),
 // PAGESIFT_MONKEY_SEED the seed (printed, so a failing run can be repeated).
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
-#include <QHttpServerResponse>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
 #include <random>
 
@@ -34,37 +28,25 @@ class MonkeyTest : public QObject, public test::EngineFixture {
   std::mt19937 random_;
 
   int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
-  // Characters from anywhere before the surrogates, or from the first 256.
-  // Laying out thousands of characters of many scripts costs Qt's text
-  // layout (font fallback) about 0.7 s of CPU time, more under the
-  // sanitizers, so the long texts keep to the first 256.
+  // Characters from anywhere before the surrogates, or from the first 256:
+  // laying out thousands of characters of many scripts costs Qt's text
+  // layout (font fallback) about 0.7 s of CPU time, so long texts keep to
+  // the first 256.
   QString garbage(int length, bool anyScript) {
     QString text;
-    for (int i = 0; i < length; ++i) {
-      const int code = anyScript && pick(3) > 0 ? 0xa0 + pick(0xd000) : 1 + pick(0xff);
-      text.append(QChar(static_cast<char16_t>(code)));
-    }
+    for (int i = 0; i < length; ++i)
+      text += QChar(char16_t(anyScript && pick(3) ? 0xa0 + pick(0xd000) : 1 + pick(0xff)));
     return text;
   }
   QString address() {
-    const QString fixed[] = {site + QStringLiteral("/index.html"),
-                             site + QStringLiteral("/a/one.html"),
-                             site + QStringLiteral("/a/b/two.html"),
-                             site + QStringLiteral("/missing.html"),
-                             site + QStringLiteral("/img/pic.gif"),
-                             QStringLiteral("about:blank"),
-                             QStringLiteral("javascript:void(0)"),
-                             QStringLiteral("file:///"),
-                             QStringLiteral("data:text/html,<b>x</b>"),
-                             QStringLiteral("http://[::1"),
-                             QStringLiteral("127.0.0.1:1/"),
-                             QString()};
+    const QString fixed[] = {
+        site + "/index.html",      site + "/a/one.html", site + "/a/b/two.html", site + "/missing.html",
+        site + "/img/pic.gif",     "about:blank",        "javascript:void(0)",   "file:///",
+        "data:text/html,<b>x</b>", "http://[::1",        "127.0.0.1:1/",         ""};
     switch (pick(4)) {
       case 0: return garbage(1 + pick(40), true);
-      case 1:
-        return pick(2) ? garbage(10000, false)
-                       : QString(site + QStringLiteral("/?") + QString(10000, QLatin1Char('x')));
-      default: return fixed[pick(static_cast<int>(std::size(fixed)))];
+      case 1: return pick(2) ? garbage(10000, false) : site + "/?" + QString(10000, 'x');
+      default: return fixed[pick(int(std::size(fixed)))];
     }
   }
 
@@ -75,13 +57,12 @@ class MonkeyTest : public QObject, public test::EngineFixture {
         "<img src=\"../x.png\"><a href='/index.html'>home</a><a href='/a/one.html'>one</a>"
         "<a href='/a/b/two.html'>two</a><a href='big.jpg'>big</a><a href='../'>up</a></body></html>";
     for (const char* path : {"/index.html", "/a/one.html", "/a/b/two.html"}) {
-      Serve(QLatin1String(path), "text/html", QByteArray(page).replace("%1", path));
+      Serve(path, "text/html", QByteArray(page).replace("%1", path));
     }
     // Every other address is a picture, except pages, which are missing.
-    server.route(QStringLiteral("/<arg>"), [](const QUrl& url) {
-      if (url.path().endsWith(QLatin1String(".html")))
-        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-      return QHttpServerResponse("image/gif", test::kPicture);
+    server.route("/<arg>", [](const QUrl& url) {
+      return url.path().endsWith(".html") ? QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound)
+                                          : QHttpServerResponse("image/gif", test::kPicture);
     });
     const unsigned seed = qEnvironmentVariableIsSet("PAGESIFT_MONKEY_SEED")
                               ? qEnvironmentVariable("PAGESIFT_MONKEY_SEED").toUInt()
@@ -101,34 +82,31 @@ class MonkeyTest : public QObject, public test::EngineFixture {
                                          Qt::ALT | Qt::Key_Up,         QKeyCombination(Qt::Key_Escape),
                                          QKeyCombination(Qt::Key_F5),  Qt::CTRL | Qt::Key_L,
                                          QKeyCombination(Qt::Key_Tab), Qt::SHIFT | Qt::Key_Backtab};
-    const auto click = [](QWidget* widget) {
-      if (!widget->rect().isEmpty()) QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    };
     for (int action = 0; action < actions; ++action) {
       QString done;
       switch (pick(9)) {
         case 0: {
           const int tab = pick(kPaneCount);
-          done = QStringLiteral("tab %1").arg(tab);
+          done = QString("tab %1").arg(tab);
           QTest::mouseClick(ui.TabStrip1->tabBar(), Qt::LeftButton, {}, ui.TabStrip1->tabBar()->tabRect(tab).center());
           break;
         }
         case 1: {
           QAction* item = menuItems[pick(int(menuItems.size()))];
-          done = QStringLiteral("menu ") + item->text();
+          done = "menu " + item->text();
           item->trigger();
           break;
         }
         case 2: {
           QAbstractButton* button = buttons[pick(int(buttons.size()))];
           if (windows->help() && pick(4) == 0) button = windows->help()->Check1;
-          done = QStringLiteral("button ") + button->toolTip() + button->text();
-          click(button);
+          done = "button " + button->toolTip() + button->text();
+          if (!button->rect().isEmpty()) QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
           break;
         }
         case 3: {
           const QString typed = address();
-          done = QStringLiteral("type %1 characters: ").arg(typed.size()) + typed.left(80);
+          done = QString("type %1 characters: ").arg(typed.size()) + typed.left(80);
           ui.txtUrl->clear();
           if (typed.size() > 100) ui.txtUrl->setText(typed);
           for (int i = 0; typed.size() <= 100 && i < typed.size(); ++i) {  // keyClicks takes Latin-1 alone
@@ -138,12 +116,12 @@ class MonkeyTest : public QObject, public test::EngineFixture {
           break;
         }
         case 4:
-          done = QStringLiteral("Enter");
+          done = "Enter";
           QTest::keyClick(ui.txtUrl, Qt::Key_Return);
           break;
         case 5: {
-          const QKeyCombination key = shortcuts[pick(static_cast<int>(std::size(shortcuts)))];
-          done = QStringLiteral("key ") + QKeySequence(key).toString();
+          const QKeyCombination key = shortcuts[pick(int(std::size(shortcuts)))];
+          done = "key " + QKeySequence(key).toString();
           form->activateWindow();  // the help window may have taken it
           QVERIFY(QTest::qWaitForWindowActive(form.data()));
           QWidget* focus = QApplication::focusWidget();
@@ -155,19 +133,18 @@ class MonkeyTest : public QObject, public test::EngineFixture {
           const QSize size = side == 0   ? QSize(1, 1)
                              : side == 1 ? QSize(1 + pick(300), 1 + pick(300))
                                          : QSize(300 + pick(1300), 300 + pick(900));
-          done = QStringLiteral("resize %1 x %2").arg(size.width()).arg(size.height());
+          done = QString("resize %1 x %2").arg(size.width()).arg(size.height());
           form->resize(size);
           break;
         }
         case 7: {
-          QWidget* other = pick(2) ? static_cast<QWidget*>(windows->help()) : windows->website();
-          done = QStringLiteral("close a window");
-          if (other) other->close();
+          done = "close a window";
+          if (QWidget* other = pick(2) ? static_cast<QWidget*>(windows->help()) : windows->website()) other->close();
           break;
         }
         default: {
           // Lets the loads go on until the Browser view's next event, if one comes.
-          done = QStringLiteral("wait");
+          done = "wait";
           QSignalSpy event(ui.wb[0], &BrowserPane::StatusTextChange);
           (void)event.wait(pick(300));
         }
@@ -177,7 +154,7 @@ class MonkeyTest : public QObject, public test::EngineFixture {
       QMetaObject::invokeMethod(
           form.data(), [&answered] { answered = true; }, Qt::QueuedConnection);
       while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-      const QByteArray what = QStringLiteral("action %1 (%2), seed %3").arg(action).arg(done).arg(seed).toUtf8();
+      const QByteArray what = QString("action %1 (%2), seed %3").arg(action).arg(done).arg(seed).toUtf8();
 
       int visible = 0;
       for (const BrowserPane* pane : ui.wb) visible += pane->Visible() ? 1 : 0;

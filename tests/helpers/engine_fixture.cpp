@@ -9,7 +9,6 @@
 
 #include "platform/engine_settings.h"
 #include "platform/product_information.h"
-#include "platform/web_engine_pane.h"
 #include "shell/mod_product_info.h"
 
 namespace pagesift::test {
@@ -25,6 +24,14 @@ EngineFixture::EngineFixture(QObject* owner)
 }
 
 EngineFixture::~EngineFixture() { CloseWindow(); }
+
+void EngineFixture::ServeDownload(const QString& path) {
+  server.route(path, [] {
+    QHttpServerResponse response("application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+    response.addHeader("Content-Disposition", "attachment; filename=archive.zip");
+    return response;
+  });
+}
 
 void EngineFixture::OpenWindow() {
   folder = std::make_unique<TestFolder>();
@@ -58,10 +65,10 @@ void EngineFixture::CloseWindow() {
 }
 
 void EngineFixture::WaitForAnalysisOf(const QString& url, size_t images) const {
-  QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationURL(), url, kEngineTimeout);
-  QTRY_COMPARE_WITH_TIMEOUT(form->lists().Links[AnalysisLists::kImgTags].ListCount(), images, kEngineTimeout);
-  QTRY_COMPARE_WITH_TIMEOUT(wb(1)->LocationURL(), FileUrl("source.htm"), kEngineTimeout);
-  QTRY_COMPARE_WITH_TIMEOUT(wb(2)->LocationURL(), FileUrl("imagepage.html"), kEngineTimeout);
+  QTRY_COMPARE_WITH_TIMEOUT(wb(0)->LocationURL(), url, kTimeout);
+  QTRY_COMPARE_WITH_TIMEOUT(form->lists().Links[AnalysisLists::kImgTags].ListCount(), images, kTimeout);
+  QTRY_COMPARE_WITH_TIMEOUT(wb(1)->LocationURL(), FileUrl("source.htm"), kTimeout);
+  QTRY_COMPARE_WITH_TIMEOUT(wb(2)->LocationURL(), FileUrl("imagepage.html"), kTimeout);
 }
 
 QWebEnginePage* EngineFixture::PageOf(const BrowserPane* pane) {
@@ -72,7 +79,7 @@ QString EngineFixture::Evaluate(const BrowserPane* pane, const QString& script) 
   auto result = std::make_shared<std::optional<QString>>();
   PageOf(pane)->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                               [result](const QVariant& value) { *result = value.toString(); });
-  (void)QTest::qWaitFor([result] { return result->has_value(); }, kEngineTimeout);
+  (void)QTest::qWaitFor([result] { return result->has_value(); }, kTimeout);
   return result->value_or(QString());
 }
 

@@ -11,28 +11,31 @@
 #include <QHttpServerResponse>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include "helpers/test_folder.h"
+#include "platform/web_engine_pane.h"
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
 #include "support/ie_tools.h"
 
 class QWebEnginePage;
-class QWebEngineProfile;
 
 namespace pagesift::test {
-
-inline constexpr int kEngineTimeout = 60000;
 
 // A 1 x 1 GIF.
 inline const QByteArray kPicture =
     QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+inline const QString kGif = QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(kPicture.toBase64());
 
 class EngineFixture {
  public:
+  static constexpr int kTimeout = 60000;
+
   // Listens on 127.0.0.1 (routes may be added later) and makes the profile,
   // owned by `owner`; the product is "PageSift Test" by "Test Co".
   explicit EngineFixture(QObject* owner);
@@ -41,12 +44,22 @@ class EngineFixture {
   void Serve(const QString& path, const QByteArray& mime, const QByteArray& body) {
     server.route(path, [mime, body] { return QHttpServerResponse(mime, body); });
   }
+  void ServePictures(std::initializer_list<const char*> paths) {
+    for (const char* path : paths) Serve(QLatin1String(path), "image/gif", kPicture);
+  }
+  void ServeDownload(const QString& path);  // an empty ZIP archive, as an attachment
 
   // A main window with the real panes and commands, in a fresh working
   // folder that holds its settings and registry hive too; shown, with the
   // home page's analysis on show.
   void OpenWindow();
   void CloseWindow();  // the window, if still there, and its folder
+
+  // A browsing pane of its own, outside the window.
+  std::unique_ptr<WebEnginePane> NewPane(const QString& programFolder, QWidget* parent) const {
+    return std::make_unique<WebEnginePane>(kBrowserPane, PaneRole::kBrowsing,
+                                           WebEnginePane::Context{profile, programFolder, homePage}, parent);
+  }
 
   BrowserPane* wb(int index) const { return form->ui().wb[index]; }
   QString Folder() const { return QString::fromStdString(folder->path()); }
@@ -59,6 +72,12 @@ class EngineFixture {
   // `images` image tags, is on show in the other two panes.
   void WaitForAnalysisOf(const QString& url, size_t images) const;
 
+  // Runs `load` on `pane` and waits for the end of the load it starts.
+  static void Load(BrowserPane* pane, const std::function<bool()>& load) {
+    QSignalSpy done(pane, &BrowserPane::DownloadComplete);
+    QVERIFY(load());
+    QVERIFY(done.wait(kTimeout));
+  }
   static QWebEnginePage* PageOf(const BrowserPane* pane);
   // Runs `script` in the isolated world of the pane's page, which works with
   // the page's script off; its result, or nothing if none came in time.

@@ -20,8 +20,6 @@ struct FixturePage {
   QStringList rows;  // SITE and OTHER as above
 };
 
-inline const QString kGif = QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(kPicture.toBase64());
-
 // A lazy loader that gives its image a source just after the load.
 inline constexpr char kLoaderPage[] = R"html(<img data-src="s1.gif" class="lazy" alt="L">
   <script>
