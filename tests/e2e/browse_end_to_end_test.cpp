@@ -246,6 +246,8 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const std::unique_ptr<WebEnginePane> pane = NewPane(dir, &window);
     pane->setWorkingFolder(dir);
     window.show();
+    QVERIFY(!pane->GoBack());  // nothing to go back to, nothing to load: no load starts
+    QVERIFY(!pane->Navigate(QStringLiteral(" \t")));
     QStringList titles;
     connect(pane.get(), &BrowserPane::TitleChange, &window, [&titles](int, const QString& title) { titles << title; });
 
