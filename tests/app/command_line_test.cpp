@@ -78,7 +78,7 @@ class CommandLineTest : public QObject {
     row("an about: page", {"about:version"}, 2, "", "", "internal");
     row("a source view", {"view-source:http://x/"}, 2, "", "", "internal");
     row("version", {"--version", "example.org"}, 0, "", "", qWebEngineChromiumVersion());
-    row("help", {"-h"}, 0, "", "", "--webEngineArgs");
+    row("help", {"-h"}, 0, "", "", "-style VALUE -stylesheet VALUE -qmljsdebugger=VALUE -reverse");
   }
   void readsTheCommandLine() {
     QFETCH(QStringList, arguments);

@@ -136,30 +136,32 @@ class InventoryMergeTest : public QObject {
   }
 
   // A listing line is what QJsonDocument writes for the row's object, for
-  // any text in it (a data: row's address is its media type, written alike).
+  // any text in it (a data: row's address is its media type, written alike);
+  // sizes of 0 x 0 are unknown.
   void listingLines() {
     const QChar lone[] = {QChar(0xd800), QChar('x'), QChar(0xdc00)};
     for (const QString& text :
          {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)), QString("\x01\x1f\x7f"),
           QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"), QString(lone, 3),
           QString(QChar(0xdc00))}) {
+      const int size = int(text.size());
       const InventoryRow row{.address = "http://h/" + text,
                              .kinds = {"img", text},
                              .origins = {text, "img " + text},
                              .uses = 3,
-                             .naturalWidth = 1 + int(text.size()),
-                             .displayHeight = 7,
+                             .naturalWidth = size,
+                             .displayHeight = size,
                              .alt = text,
                              .loaded = text.isEmpty() ? ImageLoaded::kUnknown : ImageLoaded::kNo};
-      const QJsonValue null(QJsonValue::Null);
+      const QJsonValue null(QJsonValue::Null), zero = size ? 0 : null, sized = size ? size : null;
       const QJsonObject object{{"address", row.address},
                                {"kinds", QJsonArray::fromStringList(row.kinds)},
                                {"uses", 3},
                                {"origins", QJsonArray::fromStringList(row.origins)},
-                               {"width", row.naturalWidth},
-                               {"height", 0},
-                               {"displayWidth", 0},
-                               {"displayHeight", 7},
+                               {"width", sized},
+                               {"height", zero},
+                               {"displayWidth", zero},
+                               {"displayHeight", sized},
                                {"alt", text.isEmpty() ? null : text},
                                {"loaded", text.isEmpty() ? null : "no"},
                                {"bytes", null}};

@@ -357,7 +357,8 @@ class MainWindowTest : public QObject {
     row("Open Link in Browser View", 1, "", "context:link/Open Link in Browser View",
         kStops + QStringList{"wb(0).Navigate http://host/linked%20page.html"}, "view:100 tab 0");
     row("Copy Link Address", 2, "", "context:link/Copy Link Address", {}, "clipboard:http://host/linked%20page.html");
-    row("a javascript: link is not opened", 1, "", "context:script/Open Link in Browser View", {},
+    row("a javascript: link is not opened, a broken image address left out", 1, "",
+        "context:script/Open Link in Browser View", {},
         "menu:(Open Link in Browser View)|Copy Link Address|-|(Back)|(Forward)|Reload|-|Select All|Page Source");
     row("Save Image As", 0, "", "context:image/Save Image As...", {"saveImageAs http://host/pic.gif"}, "");
     row("Copy", 1, "", "context:selection/Copy", {"wb(1).Copy"}, "");
@@ -431,6 +432,7 @@ class MainWindowTest : public QObject {
         const QString kind = value.section('/', 0, 0);
         if (kind == "link" || kind == "all") request.linkUrl = QUrl("http://host/linked page.html");
         if (kind == "script") request.linkUrl = QUrl("javascript:alert(1)");
+        if (kind == "script") request.imageUrl = QUrl("http://[bad");
         if (kind == "image" || kind == "all") request.imageUrl = QUrl("http://host/pic.gif");
         if (kind == "selection" || kind == "all") request.selectedText = "some text";
         emit wb(view).contextMenuRequested(view, request);
