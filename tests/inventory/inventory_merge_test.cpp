@@ -79,8 +79,8 @@ class InventoryMergeTest : public QObject {
 
     QTest::newRow("malformed uses are skipped, malformed facts are absent")
         << QByteArray(kMalformed) << RequestedImages()
-        << QStringList{QStringLiteral("/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown"),
-                       QStringLiteral("/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
+        << QStringList{"/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown",
+                       "/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}
         << QString();
 
     // Requests the document names (fragments aside) add nothing; the others
@@ -93,8 +93,8 @@ class InventoryMergeTest : public QObject {
                             {"data:,y", "image"},
                             {"/favicon.ico", "favicon"}},
                            true}
-        << QStringList{QStringLiteral("/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
-                       QStringLiteral("data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
+        << QStringList{"/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+                       "data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
                        QStringLiteral(
                            "/s.svg [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
                        QStringLiteral("/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
@@ -105,7 +105,7 @@ class InventoryMergeTest : public QObject {
 
     QTest::newRow("the script's own error")
         << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})") << RequestedImages()
-        << QStringList() << QStringLiteral("failed: x is not a function");
+        << QStringList() << "failed: x is not a function";
 
     // The script is handed the kinds it may give; any other is a fault.
     for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
@@ -176,15 +176,13 @@ class InventoryMergeTest : public QObject {
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("base64, percent-encoded, parameters")
-        << QStringLiteral("DATA: image/PNG ;name=a;BASE64,iVBO%52w0K") << true << QStringLiteral("image/png")
-        << QByteArray::fromBase64("iVBORw0K");
+        << "DATA: image/PNG ;name=a;BASE64,iVBO%52w0K" << true << "image/png" << QByteArray::fromBase64("iVBORw0K");
     QTest::newRow("percent-encoded text, no media type")
-        << QStringLiteral("data:,%3Csvg%3E%00,;base64") << true << QStringLiteral("text/plain")
-        << QByteArray("<svg>\0,;base64", 14);
-    QTest::newRow("base64 not last") << QStringLiteral("data:image/svg+xml;base64;x=y,QUJD") << true
-                                     << QStringLiteral("image/svg+xml") << QByteArray("QUJD");
-    QTest::newRow("no comma") << QStringLiteral("data:image/png;base64") << false << QString() << QByteArray();
-    QTest::newRow("not data:") << QStringLiteral("/data:,x") << false << QString() << QByteArray();
+        << "data:,%3Csvg%3E%00,;base64" << true << "text/plain" << QByteArray("<svg>\0,;base64", 14);
+    QTest::newRow("base64 not last") << "data:image/svg+xml;base64;x=y,QUJD" << true << "image/svg+xml"
+                                     << QByteArray("QUJD");
+    QTest::newRow("no comma") << "data:image/png;base64" << false << QString() << QByteArray();
+    QTest::newRow("not data:") << "/data:,x" << false << QString() << QByteArray();
   }
 
   void inlineImages() {

@@ -28,7 +28,7 @@ namespace {
 InventoryRow row(const QString& address) {
   InventoryRow result;
   result.address = address;
-  result.kinds = {QStringLiteral("img")};
+  result.kinds = {"img"};
   result.uses = 1;
   return result;
 }
@@ -121,7 +121,7 @@ class InventoryTest : public QObject {
     QStringList log;
     InventoryWindow window(
         [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
-    window.setCollected({inventory, QStringLiteral("the page uses more than 100,000 images"), {}});
+    window.setCollected({inventory, "the page uses more than 100,000 images", {}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
@@ -130,7 +130,7 @@ class InventoryTest : public QObject {
              "uses more than 100,000 images.");
     QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
     QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
-    window.setCollected({{}, {}, QStringLiteral("x is not a function")});
+    window.setCollected({{}, {}, "x is not a function"});
     QCOMPARE(window.statusText(), "PageSift could not read this page's images: x is not a function");
   }
 
