@@ -64,7 +64,6 @@ class HelpWindowTest : public QObject {
     QTest::newRow("1") << QByteArray("[Settings]\nshowHelp=1\n") << true << true;
     QTest::newRow("0") << QByteArray("[Settings]\nshowHelp=0\n") << false << false;
     QTest::newRow("2") << QByteArray("[Settings]\nshowHelp=2\n") << false << true;
-    QTest::newRow("-1") << QByteArray("[Settings]\nshowHelp=-1\n") << false << true;
     QTest::newRow("a trailing blank") << QByteArray("[Settings]\nshowHelp=\"1 \"\n") << false << true;
     QTest::newRow("a list") << QByteArray("[Settings]\nshowHelp=1,0\n") << false << true;
   }
