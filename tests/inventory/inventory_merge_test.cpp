@@ -79,8 +79,8 @@ class InventoryMergeTest : public QObject {
 
     QTest::newRow("malformed uses are skipped, malformed facts are absent")
         << QByteArray(kMalformed) << RequestedImages()
-        << QStringList{QStringLiteral("/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown"),
-                       QStringLiteral("/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
+        << QStringList{"/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown",
+                       "/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}
         << QString();
 
     // Requests the document names (fragments aside) add nothing; the others
@@ -93,8 +93,8 @@ class InventoryMergeTest : public QObject {
                             {"data:,y", "image"},
                             {"/favicon.ico", "favicon"}},
                            true}
-        << QStringList{QStringLiteral("/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
-                       QStringLiteral("data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
+        << QStringList{"/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
+                       "data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
                        QStringLiteral(
                            "/s.svg [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
                        QStringLiteral("/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
@@ -105,7 +105,7 @@ class InventoryMergeTest : public QObject {
 
     QTest::newRow("the script's own error")
         << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})") << RequestedImages()
-        << QStringList() << QStringLiteral("failed: x is not a function");
+        << QStringList() << "failed: x is not a function";
 
     // The script is handed the kinds it may give; any other is a fault.
     for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
@@ -136,30 +136,32 @@ class InventoryMergeTest : public QObject {
   }
 
   // A listing line is what QJsonDocument writes for the row's object, for
-  // any text in it (a data: row's address is its media type, written alike).
+  // any text in it (a data: row's address is its media type, written alike);
+  // sizes of 0 x 0 are unknown.
   void listingLines() {
     const QChar lone[] = {QChar(0xd800), QChar('x'), QChar(0xdc00)};
     for (const QString& text :
          {QString(), QString("plain ~"), QString("\" \\ / \b\f\n\r\t"), QString(QChar(0)), QString("\x01\x1f\x7f"),
           QString::fromUtf8("\u00e9 \u0436 \u4e2d \U0001F600 \u2028\u2029 \ufeff"), QString(lone, 3),
           QString(QChar(0xdc00))}) {
+      const int size = int(text.size());
       const InventoryRow row{.address = "http://h/" + text,
                              .kinds = {"img", text},
                              .origins = {text, "img " + text},
                              .uses = 3,
-                             .naturalWidth = 1 + int(text.size()),
-                             .displayHeight = 7,
+                             .naturalWidth = size,
+                             .displayHeight = size,
                              .alt = text,
                              .loaded = text.isEmpty() ? ImageLoaded::kUnknown : ImageLoaded::kNo};
-      const QJsonValue null(QJsonValue::Null);
+      const QJsonValue null(QJsonValue::Null), zero = size ? 0 : null, sized = size ? size : null;
       const QJsonObject object{{"address", row.address},
                                {"kinds", QJsonArray::fromStringList(row.kinds)},
                                {"uses", 3},
                                {"origins", QJsonArray::fromStringList(row.origins)},
-                               {"width", row.naturalWidth},
-                               {"height", 0},
-                               {"displayWidth", 0},
-                               {"displayHeight", 7},
+                               {"width", sized},
+                               {"height", zero},
+                               {"displayWidth", zero},
+                               {"displayHeight", sized},
                                {"alt", text.isEmpty() ? null : text},
                                {"loaded", text.isEmpty() ? null : "no"},
                                {"bytes", null}};
@@ -174,15 +176,13 @@ class InventoryMergeTest : public QObject {
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("base64, percent-encoded, parameters")
-        << QStringLiteral("DATA: image/PNG ;name=a;BASE64,iVBO%52w0K") << true << QStringLiteral("image/png")
-        << QByteArray::fromBase64("iVBORw0K");
+        << "DATA: image/PNG ;name=a;BASE64,iVBO%52w0K" << true << "image/png" << QByteArray::fromBase64("iVBORw0K");
     QTest::newRow("percent-encoded text, no media type")
-        << QStringLiteral("data:,%3Csvg%3E%00,;base64") << true << QStringLiteral("text/plain")
-        << QByteArray("<svg>\0,;base64", 14);
-    QTest::newRow("base64 not last") << QStringLiteral("data:image/svg+xml;base64;x=y,QUJD") << true
-                                     << QStringLiteral("image/svg+xml") << QByteArray("QUJD");
-    QTest::newRow("no comma") << QStringLiteral("data:image/png;base64") << false << QString() << QByteArray();
-    QTest::newRow("not data:") << QStringLiteral("/data:,x") << false << QString() << QByteArray();
+        << "data:,%3Csvg%3E%00,;base64" << true << "text/plain" << QByteArray("<svg>\0,;base64", 14);
+    QTest::newRow("base64 not last") << "data:image/svg+xml;base64;x=y,QUJD" << true << "image/svg+xml"
+                                     << QByteArray("QUJD");
+    QTest::newRow("no comma") << "data:image/png;base64" << false << QString() << QByteArray();
+    QTest::newRow("not data:") << "/data:,x" << false << QString() << QByteArray();
   }
 
   void inlineImages() {

@@ -28,7 +28,7 @@ namespace {
 InventoryRow row(const QString& address) {
   InventoryRow result;
   result.address = address;
-  result.kinds = {QStringLiteral("img")};
+  result.kinds = {"img"};
   result.uses = 1;
   return result;
 }
@@ -70,6 +70,9 @@ class InventoryTest : public QObject {
                        "http://h/c/p.jpg", "http://h/p",       "http://h/d/p.jpg"}
         << QStringList{"", "", "image/jpeg", "", "", "image/png"}
         << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)", "p (6).jpg.png"};
+    QTest::newRow("a settled name and the name it was asked as stay taken")
+        << QStringList{"http://h/chart", "-", "http://h/chart.svg", "http://h/chart"}
+        << QStringList{"image/svg+xml", "", ""} << QStringList{"chart.svg", "chart (2).svg", "chart (3)"};
     QTest::newRow("a number does not break the limit")
         << QStringList{"http://h/" + QString(200, 'a'), "http://h/" + QString(200, 'a')} << QStringList{"", ""}
         << QStringList{QString(195, 'a'), QString(191, 'a') + " (2)"};
@@ -84,14 +87,21 @@ class InventoryTest : public QObject {
     QVERIFY(taken.open(QIODevice::WriteOnly));
     QVERIFY(QFile::link(folder.filePath("nowhere"), folder.filePath("link.gif")));
     // Names are asked for in order; the answers that settle them come after
-    // all of them, last first.
+    // all of them, or at a "-", last first.
     FileNameReservations reservations(folder.path());
     QStringList given;
-    for (const QString& address : addresses) given.append(reservations.reserve(imageFileName(QUrl(address))));
-    for (qsizetype i = given.size() - 1; i >= 0; --i) {
-      given[i] = reservations.complete(given[i], mediaTypes[i]);
-      QVERIFY(given[i].toUtf8().size() <= kMaxFileNameBytes);
+    qsizetype settled = 0;
+    const auto settle = [&] {
+      for (qsizetype i = given.size() - 1; i >= settled; --i) {
+        given[i] = reservations.complete(given[i], mediaTypes[i]);
+        QVERIFY(given[i].toUtf8().size() <= kMaxFileNameBytes);
+      }
+      settled = given.size();
+    };
+    for (const QString& address : addresses) {
+      address == "-" ? settle() : given.append(reservations.reserve(imageFileName(QUrl(address))));
     }
+    settle();
     QCOMPARE(given, names);
   }
 
@@ -111,7 +121,7 @@ class InventoryTest : public QObject {
     QStringList log;
     InventoryWindow window(
         [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
-    window.setCollected({inventory, QStringLiteral("the page uses more than 100,000 images"), {}});
+    window.setCollected({inventory, "the page uses more than 100,000 images", {}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
@@ -120,12 +130,13 @@ class InventoryTest : public QObject {
              "uses more than 100,000 images.");
     QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
     QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
-    window.setCollected({{}, {}, QStringLiteral("x is not a function")});
+    window.setCollected({{}, {}, "x is not a function"});
     QCOMPARE(window.statusText(), "PageSift could not read this page's images: x is not a function");
   }
 
   // The Page commands: the window collects when it opens and after each
-  // completed load in the Browser view while it is open; Copy uses the
+  // completed load in the Browser view while it is open, keeping the latest
+  // answer; Copy uses the
   // window's inventory when there is one and leaves data: addresses out; a
   // double-click sends its address to the Browser view.
   void pageCommands() {
@@ -134,11 +145,13 @@ class InventoryTest : public QObject {
     auto* browser = new test::FakeBrowserPane(kBrowserPane, &host, &log);
     const ImageInventory inventory = {row("http://h/a.png"), row("data:image/gif;base64,R0lG"), row("http://h/b.png")};
     int collected = 0;
+    bool hold = false;
+    std::vector<InventoryCallback> held;
     QStringList sent;
     PageImages images(
         {browser,
-         [&collected, inventory](InventoryCallback done) {
-           ++collected, done({inventory, {}, {}});
+         [&](InventoryCallback done) {
+           ++collected, hold ? held.push_back(std::move(done)) : done({inventory, {}, {}});
          },
          [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
          [&sent](const QString& address) { sent.append(address); }, &host, SaveLimits()});
@@ -156,6 +169,13 @@ class InventoryTest : public QObject {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, third);  // a view takes a double-click after a click
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, third);
     QCOMPARE(sent, QStringList{"http://h/b.png"});
+    // Of two collections under way, the later one's answer is kept.
+    hold = true;
+    emit browser->DownloadComplete(kBrowserPane);
+    emit browser->DownloadComplete(kBrowserPane);
+    held[1]({{row("http://h/new.png")}, {}, {}});
+    held[0]({inventory, {}, {}});
+    QCOMPARE(table->model()->rowCount(), 1);
     // An address the preview does not open says why there.
     images.window()->setCollected({{row("chrome://gpucrash/x.png")}, {}, {}});
     log.clear();
@@ -167,8 +187,10 @@ class InventoryTest : public QObject {
     }
     QVERIFY2(shown.contains("PageSift does not open chrome://gpucrash/x.png: an internal page of the web engine"),
              qPrintable(shown.join('\n')));
+    emit browser->DownloadComplete(kBrowserPane);
     images.unload();
     QVERIFY(!images.window());
+    held.back()({inventory, {}, {}});  // too late for the window
   }
 
   // From the engine's archive of a page: the first part of each wanted

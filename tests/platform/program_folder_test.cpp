@@ -18,7 +18,7 @@ class ProgramFolderTest : public QObject {
   void initTestCase() {
     QVERIFY(temp_.isValid());
     qputenv("TMPDIR", QFile::encodeName(temp_.path()));
-    QFile file(temp_.filePath(QStringLiteral("a-file")));
+    QFile file(temp_.filePath("a-file"));
     QVERIFY(file.open(QIODevice::WriteOnly));
   }
 
@@ -27,8 +27,8 @@ class ProgramFolderTest : public QObject {
   void usesAPrivateFolderWhenThereIsNoUsableOne_data() {
     QTest::addColumn<QString>("standard");
     QTest::addColumn<bool>("usable");
-    QTest::newRow("usable") << temp_.filePath(QStringLiteral("data/PageSift")) << true;
-    QTest::newRow("below a file") << temp_.filePath(QStringLiteral("a-file/PageSift")) << false;
+    QTest::newRow("usable") << temp_.filePath("data/PageSift") << true;
+    QTest::newRow("below a file") << temp_.filePath("a-file/PageSift") << false;
     QTest::newRow("none known") << QString() << false;
   }
   void usesAPrivateFolderWhenThereIsNoUsableOne() {
@@ -39,7 +39,7 @@ class ProgramFolderTest : public QObject {
     if (usable) {
       QCOMPARE(folder, standard);
     } else {
-      QVERIFY(folder.startsWith(temp_.path() + QStringLiteral("/PageSift-")));
+      QVERIFY(folder.startsWith(temp_.path() + "/PageSift-"));
       QCOMPARE(QFile::permissions(folder) & 0x0FFF, QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     }
   }
@@ -50,28 +50,28 @@ class ProgramFolderTest : public QObject {
   void choosesTheWorkingFolder_data() {
     QTest::addColumn<QString>("programFolder");
     QTest::addColumn<bool>("beside");
-    QTest::newRow("writable") << temp_.filePath(QStringLiteral("build")) << true;
-    QTest::newRow("installed") << temp_.filePath(QStringLiteral("installed")) << false;
-    QTest::newRow("cannot be written") << temp_.filePath(QStringLiteral("a-file")) << false;
+    QTest::newRow("writable") << temp_.filePath("build") << true;
+    QTest::newRow("installed") << temp_.filePath("installed") << false;
+    QTest::newRow("cannot be written") << temp_.filePath("a-file") << false;
   }
   void choosesTheWorkingFolder() {
     QFETCH(QString, programFolder);
     QFETCH(bool, beside);
     qunsetenv("HOME");
     qunsetenv("XDG_DATA_HOME");
-    QDir().mkpath(temp_.filePath(QStringLiteral("build")));
-    QDir().mkpath(temp_.filePath(QStringLiteral("installed")));
-    QFile marker(temp_.filePath(QStringLiteral("installed/")) + kInstalledMarker);
+    QDir().mkpath(temp_.filePath("build"));
+    QDir().mkpath(temp_.filePath("installed"));
+    QFile marker(temp_.filePath("installed/") + kInstalledMarker);
     QVERIFY(marker.open(QIODevice::WriteOnly));
     const QString folder = prepareWorkingFolder(programFolder);
     if (beside) {
       QCOMPARE(folder, programFolder);
     } else {
-      QVERIFY(folder.startsWith(temp_.path() + QStringLiteral("/PageSift-")));
+      QVERIFY(folder.startsWith(temp_.path() + "/PageSift-"));
       QVERIFY(userDataFolderIsPrivate());
     }
-    QVERIFY(QFileInfo(folder + QStringLiteral("/source.htm")).isFile());
-    QCOMPARE(QFileInfo::exists(programFolder + QStringLiteral("/source.htm")), beside);
+    QVERIFY(QFileInfo(folder + "/source.htm").isFile());
+    QCOMPARE(QFileInfo::exists(programFolder + "/source.htm"), beside);
   }
 
  private:

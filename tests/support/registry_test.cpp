@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <initializer_list>
 #include <memory>
 
 #include "helpers/files.h"
@@ -21,7 +20,7 @@ namespace pagesift {
 namespace {
 
 // The header, the lines given (each ending CR LF) and the final blank line.
-QByteArray hive(std::initializer_list<const char*> lines) {
+QByteArray hive(const QList<const char*>& lines) {
   QByteArray bytes = "Windows Registry Editor Version 5.00\r\n";
   for (const char* line : lines) bytes += QByteArray(line) + "\r\n";
   return bytes + "\r\n";
@@ -58,37 +57,31 @@ class RegistryTest : public QObject {
   void init() {
     reports_.clear();
     dir_ = std::make_unique<QTemporaryDir>();
-    hivePath_ = dir_->filePath(QStringLiteral("etc/pagesift/HKEY_LOCAL_MACHINE.reg"));  // folder missing
+    hivePath_ = dir_->filePath("etc/pagesift/HKEY_LOCAL_MACHINE.reg");  // folder missing
     qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
   }
 
   // The eight values go in and out as one key; the hive's other keys stay.
   void addAndRemove() {
-    IETOOLS tools = makeTools(QStringLiteral("/opt/Page Sift"), QStringLiteral("P&S"));
+    IETOOLS tools = makeTools("/opt/Page Sift", "P&S");
     run(tools, true);  // creates the folder and the file
-    const QByteArray values = QByteArray(kKey) + "\r\n" +
-                              R"("ButtonText"="P&S")"
-                              "\r\n" +
-                              R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")"
-                              "\r\n"
-                              R"("Default Visible"="Yes")"
-                              "\r\n"
-                              R"("Exec"="/opt/Page Sift/P&S")"
-                              "\r\n"
-                              R"("HotIcon"="/opt/Page Sift/hoticon.ico")"
-                              "\r\n"
-                              R"("Icon"="/opt/Page Sift/icon.ico")"
-                              "\r\n"
-                              R"("MenuStatusBar"="P&S")"
-                              "\r\n"
-                              R"("MenuText"="&P&S")"
-                              "\r\n";
-    QCOMPARE(test::readFile(hivePath_), QByteArray("Windows Registry Editor Version 5.00\r\n\r\n" + values + "\r\n"));
+    const QList<const char*> key = {"",
+                                    kKey,
+                                    R"("ButtonText"="P&S")",
+                                    R"("CLSID"="{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")",
+                                    R"("Default Visible"="Yes")",
+                                    R"("Exec"="/opt/Page Sift/P&S")",
+                                    R"("HotIcon"="/opt/Page Sift/hoticon.ico")",
+                                    R"("Icon"="/opt/Page Sift/icon.ico")",
+                                    R"("MenuStatusBar"="P&S")",
+                                    R"("MenuText"="&P&S")"};
+    QCOMPARE(test::readFile(hivePath_), hive(key));
 
-    const QByteArray other = hive({"", R"([HKEY_LOCAL_MACHINE\Software\Other])", "@=\"a \\\\ \\\"b\\\"\""});
+    const QList<const char*> others = {"", R"([HKEY_LOCAL_MACHINE\Software\Other])", "@=\"a \\\\ \\\"b\\\"\""};
+    const QByteArray other = hive(others);
     QVERIFY(test::writeFile(hivePath_, other));
     run(tools, true);
-    QCOMPARE(test::readFile(hivePath_), QByteArray(other.chopped(2) + "\r\n" + values + "\r\n"));
+    QCOMPARE(test::readFile(hivePath_), hive(others + key));
     run(tools, false);
     QCOMPARE(test::readFile(hivePath_), other);
     run(tools, false);  // nothing to remove: as good as removed
@@ -102,43 +95,37 @@ class RegistryTest : public QObject {
   void refusedHive_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << "folder"
-                            << "not a regular file (%1)";
-    QTest::newRow("below a file") << "below a file"
-                                  << "cannot look at the file: Not a directory (%1)";
-    QTest::newRow("link to another file") << "link"
-                                          << "not a regular file (%1)";
-    QTest::newRow("dangling link") << "dangling link"
-                                   << "not a regular file (%1)";
-    QTest::newRow("fifo") << "fifo"
-                          << "not a regular file (%1)";
+    for (const char* kind : {"folder", "link to another file", "fifo"}) {
+      QTest::newRow(kind) << QString(kind) << QString("not a regular file (%1)");
+    }
+    QTest::newRow("below a file") << QString("below a file")
+                                  << QString("cannot look at the file: Not a directory (%1)");
   }
   void refusedHive() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    const QString other = dir_->filePath(QStringLiteral("other.reg"));  // another user's file
+    const QString other = dir_->filePath("other.reg");  // another user's file
     QVERIFY(test::writeFile(other, hive({})));
     QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
-    if (kind == QLatin1String("folder")) {
+    if (kind == "folder") {
       QVERIFY(QDir().mkpath(hivePath_));
-    } else if (kind == QLatin1String("below a file")) {
-      hivePath_ = other + QStringLiteral("/HKEY_LOCAL_MACHINE.reg");
+    } else if (kind == "below a file") {
+      hivePath_ = other + "/HKEY_LOCAL_MACHINE.reg";
       qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
-    } else if (kind == QLatin1String("fifo")) {
+    } else if (kind == "fifo") {
       QCOMPARE(::mkfifo(QFile::encodeName(hivePath_).constData(), 0600), 0);
     } else {
-      QVERIFY(QFile::link(kind == QLatin1String("link") ? other : dir_->filePath(QStringLiteral("none")), hivePath_));
+      QVERIFY(QFile::link(other, hivePath_));
     }
     const QFileInfo before(hivePath_);
-    IETOOLS tools = makeTools(QStringLiteral("/p"), QStringLiteral("P"));
+    IETOOLS tools = makeTools("/p", "P");
     run(tools, true, false);
     run(tools, false, false);
     const QString why = reason.arg(hivePath_);
-    QCOMPARE(reports_, QStringList({QStringLiteral("Tools menu registration not written: ") + why,
-                                    QStringLiteral("Tools menu registration not removed: ") + why}));
+    QCOMPARE(reports_, QStringList({"Tools menu registration not written: " + why,
+                                    "Tools menu registration not removed: " + why}));
     QString error;
-    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, QStringLiteral("A"), QString(), QString(), &error),
-             CRegister::kFalse);
+    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, "A", QString(), QString(), &error), CRegister::kFalse);
     QCOMPARE(error, why);
     const QFileInfo after(hivePath_);
     QCOMPARE(after.isSymLink(), before.isSymLink());
@@ -146,7 +133,7 @@ class RegistryTest : public QObject {
     QCOMPARE(after.isDir(), before.isDir());
     QCOMPARE(test::readFile(other), hive({}));
     const QDir folder = QFileInfo(hivePath_).absoluteDir();
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).filter(QStringLiteral(".reg.")),
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".reg."),
              QStringList());  // nothing left beside it
   }
 
@@ -186,7 +173,7 @@ class RegistryTest : public QObject {
                                   hive({"[HKEY_LOCAL_MACHINE\\A]", "\"x\"=\"\xC3\""})};
     for (const QByteArray& bytes : foreign) {
       QTest::addRow("foreign file %d", int(&bytes - foreign))
-          << bytes << QStringLiteral("set|A|x|1;delete|A|x;delete|A|") << QStringLiteral("FFF") << bytes;
+          << bytes << QString("set|A|x|1;delete|A|x;delete|A|") << QString("FFF") << bytes;
     }
   }
   void operations() {
@@ -212,14 +199,14 @@ class RegistryTest : public QObject {
   }
 
   void onlyTheMachineHiveAndItsFile() {
-    QCOMPARE(CRegister::SetValue(0x80000001, QStringLiteral("A"), QStringLiteral("x"), QString()), CRegister::kFalse);
+    QCOMPARE(CRegister::SetValue(0x80000001, "A", "x", QString()), CRegister::kFalse);
     QVERIFY(!QFileInfo::exists(hivePath_));
     qputenv("PAGESIFT_HIVE", QByteArray());
-    QCOMPARE(machineHivePath(), QStringLiteral("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
+    QCOMPARE(machineHivePath(), QString("/etc/pagesift/HKEY_LOCAL_MACHINE.reg"));
     const std::optional<RegistryHive> two = RegistryHive::parse(
         hive({"", R"([HKEY_LOCAL_MACHINE\A])", "@=\"1\"", "", R"([HKEY_LOCAL_MACHINE\B])", "@=\"2\""}));
-    QVERIFY(two && two->hasKey(QStringLiteral("a")) && two->hasKey(QStringLiteral("B")));  // the first key too
-    QVERIFY(!two->hasKey(QStringLiteral("C")));
+    QVERIFY(two && two->hasKey("a") && two->hasKey("B"));  // the first key too
+    QVERIFY(!two->hasKey("C"));
   }
 };
 

@@ -41,18 +41,18 @@ class WebsiteWindowTest : public QObject {
                               [&log](int index, PaneRole, QWidget* parent) -> BrowserPane* {
                                 return new test::FakeBrowserPane(index, parent, &log);
                               },
-                              [&reads] { return QStringLiteral("site.test #%1").arg(++reads); }});
+                              [&reads] { return QString("site.test #%1").arg(++reads); }});
     windows.showWebsite();
     QPointer<frmWebsite> first = windows.website();
     windows.showWebsite();
     QCOMPARE(windows.website(), first.data());
-    QCOMPARE(first->windowTitle(), QStringLiteral("site.test #1"));
+    QCOMPARE(first->windowTitle(), "site.test #1");
     windows.unloadWebsite();
     QVERIFY(first.isNull());
     windows.showWebsite();
     QVERIFY(windows.website()->isVisible());
-    QCOMPARE(windows.website()->windowTitle(), QStringLiteral("site.test #2"));
-    QCOMPARE(log, QStringList(2, QStringLiteral("wb(3).Navigate pagesift.example.org")));
+    QCOMPARE(windows.website()->windowTitle(), "site.test #2");
+    QCOMPARE(log, QStringList(2, "wb(3).Navigate pagesift.example.org"));
   }
 };
 
