@@ -12,6 +12,19 @@
 
 namespace pagesift {
 
+namespace {
+
+// Refuses `request`. The engine starts saving a page before it asks (a save
+// given a file name is accepted from the start), and a cancel while it asks
+// reaches nothing: the save is cancelled again once the engine has made it
+// (seen on Qt WebEngine 6.4).
+void refuse(QWebEngineDownloadRequest* request) {
+  request->cancel();
+  if (request->isSavePageDownload()) QTimer::singleShot(0, request, [request] { request->cancel(); });
+}
+
+}  // namespace
+
 // A download the program started: follows the engine's request once the
 // router has handed it over.
 class EngineDownload : public PaneDownload {
@@ -96,7 +109,7 @@ void DownloadRouter::route(QWebEngineDownloadRequest* request) {
     }
     ++i;
   }
-  request->cancel();
+  refuse(request);
   const auto refusal = refusals_.constFind(request->page());
   if (refusal != refusals_.constEnd() && refusal->context) refusal->refused(request->url());
 }
@@ -155,7 +168,7 @@ PaneDownload* DownloadRouter::savePage(QWebEnginePage* page, const QString& file
       },
       [guard, format](QWebEngineDownloadRequest* request) {
         if (!guard || guard->ended() || !request->isSavePageDownload()) {
-          request->cancel();
+          refuse(request);
           if (guard) {
             guard->finish(false, format == QWebEngineDownloadRequest::MimeHtmlSaveFormat
                                      ? tr("The page cannot be archived")

@@ -15,6 +15,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 
 #include <cstdio>
 
@@ -381,6 +383,18 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     QCOMPARE(done.count(), 1);
     QCOMPARE(saver.ended(), 1);
     QCOMPARE(test::folderEntries(target.path()), QStringList{"inline-1.gif"});
+  }
+
+  // A page's save given up before the engine asked for it writes nothing.
+  void aSaveGivenUpEarlyWritesNothing() {
+    Load(pane_.get(), [this] { return pane_->Navigate(site + "/shown.html"); });
+    QSignalSpy asked(profile, &QWebEngineProfile::downloadRequested);
+    const QTemporaryDir target;
+    pane_->savePage(target.filePath("p.html"), PageSaveFormat::kSingleHtml, &host_)->cancel();
+    QVERIFY(asked.wait(kTimeout));
+    const auto* request = asked.first().at(0).value<QWebEngineDownloadRequest*>();
+    QTRY_COMPARE_WITH_TIMEOUT(request->state(), QWebEngineDownloadRequest::DownloadCancelled, kTimeout);
+    QCOMPARE(test::folderEntries(target.path()), QStringList());
   }
 
   // Save Image As replaces the chosen file (the dialog asked) whole, or
