@@ -351,9 +351,13 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     QCOMPARE(form->ui().sb1->panelText(1), "The Browser view stopped: " + text.mid(19));
 
     QSignalSpy analysed(form.data(), &Form1::pageProcessed);
+    QList<bool> noticeAtEachState;  // it stays over the view until the new page shows
+    const QObject context;
+    connect(wb(0), &BrowserPane::StatusTextChange, &context, [&] { noticeAtEachState << notice->isVisible(); });
     form->cmdRefresh_Click(0);
     QVERIFY(analysed.wait(kTimeout));
     QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), kTimeout);
+    QCOMPARE(noticeAtEachState.value(0), true);
     QCOMPARE(form->lists().Links[AnalysisLists::kImgTags].ListCount(), size_t{4});
     QCOMPARE(Evaluate(wb(0), "document.images.length"), QString("4"));
   }
