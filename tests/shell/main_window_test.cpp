@@ -353,6 +353,7 @@ class MainWindowTest : public QObject {
         "file:p_files/a.gif=old");
     row("Save Page HTML only, a folder there", 0, "file:p_files/a.gif", "key:Ctrl+S;save:p.html",
         {"wb(0).SavePage %F/p.html single"}, "");
+    row("Save Page kept on Cancel", 0, "file:p.html", "key:Ctrl+S;save:p.html;answer:Cancel", {}, "file:p.html=old");
     row("context menu entries", 1, "", "context:all", {}, qPrintable("menu:" + menu));
     row("Open Link in Browser View", 1, "", "context:link/Open Link in Browser View",
         kStops + QStringList{"wb(0).Navigate http://host/linked%20page.html"}, "view:100 tab 0");
