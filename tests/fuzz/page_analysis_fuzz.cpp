@@ -4,8 +4,9 @@
 // The whole page analysis on arbitrary bytes. The input's first line is the
 // page's address, the rest the captured page. Checks that both list pairs
 // stay equal in length and within their limits, that the Source Code view
-// stays within its size limit, and that reading a reference's entities back
-// undoes the escaping of the generated views.
+// stays within its size limit, that reading a reference's entities back
+// undoes the escaping of the generated views, and that the address's file
+// name never holds "/" and its directory always ends with one.
 
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "analysis/html_escape.h"
 #include "analysis/page_analysis.h"
 #include "analysis/source_view.h"
+#include "analysis/url_helpers.h"
 #include "analysis/working_files.h"
 #include "fuzz_check.h"
 
@@ -56,5 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(std::filesystem::file_size(result.sourcePage) <= pagesift::SourceViewSizeLimit(page) + 2,
           "the Source Code view past its size limit");
   require(pagesift::UnescapeAttribute(pagesift::EscapeAttribute(page)) == page, "unescaping does not undo escaping");
+  require(pagesift::FileNamePart(address).find('/') == std::string::npos, "a file name with a '/'");
+  const std::string directory = pagesift::UrlDirectory(address);
+  require(!directory.empty() && directory.back() == '/', "a directory without its '/'");
+  require(pagesift::UrlDirectory(directory).back() == '/', "a directory's directory without its '/'");
   return 0;
 }
