@@ -22,10 +22,6 @@ AnalysisLists ImageTags(const std::vector<std::string>& addresses) {
 TEST(GalleryAddress, PutsHttpOnlyInFrontOfAddressesWithoutAScheme) {
   const std::pair<const char*, const char*> cases[] = {
       {"http://x/a.gif", "http://x/a.gif"},
-      {"HTTP://x/a.gif", "HTTP://x/a.gif"},
-      {"https://x/a.gif", "https://x/a.gif"},
-      {"ftp://x/a.gif", "ftp://x/a.gif"},
-      {"file:///x/a.gif", "file:///x/a.gif"},
       {"FILE:/x/a.gif", "FILE:/x/a.gif"},
       {"host/img/a.gif", "http://host/img/a.gif"},
       {"a1://x/a.gif", "http://a1://x/a.gif"},  // letters only before "://"

@@ -14,43 +14,29 @@ struct Case {
 };
 
 TEST(UrlDirectory, CutsBackToTheDirectory) {
-  const std::string longPath(100000, 'x');
   const Case cases[] = {
       {"http://host/a/b/page.html", "http://host/a/b/"},
       {"http://host/a/b/", "http://host/a/"},
-      {"http://host/a", "http://host/"},
-      {"http://host/", "host/"},  // nothing left above the host: the scheme is lost
-      {"http://host", "host/"},
-      {"host/a/b", "host/a/"},
-      {"host", "host/"},
-      {"", "/"},
-      {"http://", "/"},
       {"http://host/a/b//", "http://host/a/b/"},  // only one trailing "/" is dropped
-      {"HTTP://Host/A/b.htm", "http://Host/A/"},
-      {"http://host/go?to=http://x/y", "http://host/go?to=x/"},
+      {"http://host/", "host/"},                  // nothing left above the host: the scheme is lost
+      {"host", "host/"},
       {"file:///site/a/page.html", "file:///site/a/"},
-      {"http://host/" + longPath + "/p.html", "http://host/" + longPath + "/"},
-      // the secure prefix like the plain one
-      {"https://host/a/b", "https://host/a/"},
+      {"HTTP://Host/A/b.htm", "http://Host/A/"},
       {"HTTPS://Host/A/b.htm", "https://Host/A/"},
-      {"https://host/", "host/"},
-      {"https://host/go?to=http://x/y", "https://host/go?to=x/"},  // the first prefix is put back
+      // every prefix goes; the first one is put back
+      {"https://host/go?to=http://x/y", "https://host/go?to=x/"},
       {"http://host/go?to=https://x/y", "http://host/go?to=x/"},
   };
-  for (const Case& c : cases) EXPECT_EQ(UrlDirectory(c.in), c.out) << c.in.substr(0, 80);
+  for (const Case& c : cases) EXPECT_EQ(UrlDirectory(c.in), c.out) << c.in;
 }
 
 TEST(FileNamePart, TakesTheLastSegmentCleaned) {
   const Case cases[] = {
       {"http://host/dir/pic.gif", "pic.gif"},
-      {"pics/a.jpg", "a.jpg"},
       {"a.jpg", "a.jpg"},
       {"http://host/dir/", ""},
-      {"pic.gif border=0", "pic.gif0"},
       {"pic.gif BORDER=0", "pic.gif0"},
       {"\"pic.gif\"", "pic.gif"},
-      {"img.cgi?f=x/y.gif", "y.gif"},
-      {"https://host/dir/pic.gif", "pic.gif"},
       {"a/bhttps://c.gif", "bc.gif"},  // the prefix goes before the last "/" is looked for
   };
   for (const Case& c : cases) EXPECT_EQ(FileNamePart(c.in), c.out) << c.in;

@@ -1,20 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Eefabe Labs
 
-// Merging the collecting script's JSON, and reading data: addresses, on
-// arbitrary bytes. Every row must name a distinct address, count at least
-// one use, and list known kinds, each once.
+// What the inventory makes of text a page controls, on arbitrary bytes: the
+// collecting script's JSON, a data: address, and a saved image's name made
+// from an address (the first line) and a media type (the rest).
+// Every row must name a distinct address, count at least one use, and list
+// known kinds, each once. A name is never empty, never over the byte limit,
+// never holds "/" or a control character, never starts with ".", never ends
+// in half a character, and a second reservation of it gives another name.
 
 #include <QSet>
+#include <QUrl>
 
 #include <cstdint>
 
 #include "fuzz_check.h"
+#include "inventory/image_file_names.h"
 #include "inventory/inline_image.h"
 #include "inventory/inventory_collector.h"
 
+namespace {
+
+using pagesift::fuzz::require;
+
+void checkName(const QString& name) {
+  require(!name.isEmpty(), "empty name");
+  require(name.toUtf8().size() <= pagesift::kMaxFileNameBytes, "name over the limit");
+  require(!name.startsWith(QLatin1Char('.')), "hidden name");
+  require(!name.back().isHighSurrogate(), "half a character");
+  for (const QChar c : name) {
+    require(c != QLatin1Char('/') && c.unicode() >= 0x20 && c.unicode() != 0x7f, "unsafe character");
+  }
+}
+
+void checkFileNames(const QByteArray& bytes) {
+  const qsizetype split = bytes.indexOf('\n');
+  const QString address = QString::fromUtf8(split < 0 ? bytes : bytes.left(split));
+  const QString mediaType = split < 0 ? QString() : QString::fromUtf8(bytes.mid(split + 1));
+  QString name = pagesift::imageFileName(QUrl(QLatin1String("http://h/") + address));
+  checkName(name);
+  const QString extension = pagesift::imageExtension(mediaType);
+  if (!pagesift::hasExtension(name) && !extension.isEmpty()) name += QLatin1Char('.') + extension;
+  pagesift::FileNameReservations names(QStringLiteral("/nonexistent-pagesift-folder"));
+  const QString first = names.reserve(name);
+  const QString second = names.reserve(name);
+  checkName(first);
+  checkName(second);
+  require(first != second, "one name handed out twice");
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using pagesift::fuzz::require;
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   const pagesift::ImageInventory rows = pagesift::mergeImageUses(bytes).rows;
   QSet<QString> addresses;
@@ -33,5 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::optional<pagesift::InlineImage> image =
       pagesift::decodeInlineImage(QStringLiteral("data:") + QString::fromUtf8(bytes));
   require(image.has_value() == bytes.contains(','), "a data: address with a comma must decode");
+  checkFileNames(bytes);
   return 0;
 }
