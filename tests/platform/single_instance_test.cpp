@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 using namespace std::chrono_literals;
 
@@ -53,73 +54,57 @@ class SingleInstanceTest : public QObject {
   }
 
   // Only a runtime folder that no one else can reach holds the socket.
-  void placesTheSocketInAPrivateRuntimeFolder_data() {
-    QTest::addColumn<QString>("runtimeFolder");  // %T: the test's own folder; empty: not set
-    QTest::addColumn<int>("permissions");
-    QTest::addColumn<bool>("usable");
-    QTest::newRow("private") << "%T/run" << 0700 << true;
-    QTest::newRow("others may read") << "%T/run" << 0755 << false;
-    QTest::newRow("relative") << "relative" << 0700 << false;
-    QTest::newRow("not set") << QString() << 0700 << false;
-  }
   void placesTheSocketInAPrivateRuntimeFolder() {
-    QFETCH(QString, runtimeFolder);
-    QFETCH(int, permissions);
-    QFETCH(bool, usable);
-    const QString folder = runtimeFolder.replace("%T", folder_->path());
-    if (QDir::isAbsolutePath(folder)) {
-      QVERIFY(QDir().mkpath(folder));
-      QVERIFY(::chmod(QFile::encodeName(folder).constData(), static_cast<mode_t>(permissions)) == 0);
-    }
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    if (folder.isEmpty()) {
-      qunsetenv("XDG_RUNTIME_DIR");
-    } else {
-      qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    const QString own = folder_->filePath("run");
+    const std::tuple<QString, int, bool> rows[] = {
+        {own, 0700, true}, {own, 0755, false}, {"relative", 0700, false}, {QString(), 0700, false}};
+    for (const auto& [folder, permissions, usable] : rows) {
+      if (QDir::isAbsolutePath(folder)) {
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), static_cast<mode_t>(permissions)) == 0);
+      }
+      folder.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+      const QString path = SingleInstance::socketPathFor("PageSift");
+      qputenv("XDG_RUNTIME_DIR", saved);
+      QCOMPARE(path, usable ? folder + "/PageSift.socket" : QString());
     }
-    const QString path = SingleInstance::socketPathFor("PageSift");
-    qputenv("XDG_RUNTIME_DIR", saved);
-    QCOMPARE(path, usable ? folder + "/PageSift.socket" : QString());
   }
 
   // What a second start finds decides whether it hands over, waits in vain
   // or becomes the running program.
-  void handsOverOrStarts_data() {
-    QTest::addColumn<QString>("found");
-    QTest::addColumn<QUrl>("address");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::newRow("nobody") << "nothing" << QUrl() << Outcome::kFirst;
-    QTest::newRow("a socket left behind") << "stale" << QUrl() << Outcome::kFirst;
-    QTest::newRow("a program that never answers") << "silent" << QUrl("https://x/") << Outcome::kNoAnswer;
-    QTest::newRow("running: an address") << "running" << QUrl("file:///tmp/my%20page%231.html") << Outcome::kHandedOver;
-    QTest::newRow("running: only raise") << "running" << QUrl() << Outcome::kHandedOver;
-  }
   void handsOverOrStarts() {
-    QFETCH(QString, found);
-    QFETCH(QUrl, address);
-    QFETCH(Outcome, outcome);
+    const std::tuple<const char*, QUrl, Outcome> rows[] = {
+        {"nobody", QUrl(), Outcome::kFirst},
+        {"a socket left behind", QUrl(), Outcome::kFirst},
+        {"a program that never answers", QUrl("https://x/"), Outcome::kNoAnswer},
+        {"running", QUrl("file:///tmp/my%20page%231.html"), Outcome::kHandedOver},
+        {"running", QUrl(), Outcome::kHandedOver}};  // only raise
+    for (const auto& [found, address, outcome] : rows) {
+      init();
+      SingleInstance first(path_);
+      QLocalServer silent;
+      if (found == std::string_view("a socket left behind")) QVERIFY(leaveSocketBehind(path_));
+      if (found == std::string_view("a program that never answers")) QVERIFY(silent.listen(path_));
+      if (found == std::string_view("running")) QCOMPARE(first.start(QUrl()), Outcome::kFirst);
+      QSignalSpy received(&first, &SingleInstance::addressReceived);
 
-    SingleInstance first(path_);
-    QLocalServer silent;
-    if (found == "stale") QVERIFY(leaveSocketBehind(path_));
-    if (found == "silent") QVERIFY(silent.listen(path_));
-    if (found == "running") QCOMPARE(first.start(QUrl()), Outcome::kFirst);
-    QSignalSpy received(&first, &SingleInstance::addressReceived);
-
-    // The running program answers from this thread's event loop, so the
-    // second start, which blocks, runs in a thread of its own.
-    std::atomic<int> result = -1;
-    const QString path = path_;
-    std::unique_ptr<QThread> second(QThread::create([&result, path, address] {
-      SingleInstance instance(path);
-      result = static_cast<int>(instance.start(address, 1500ms));
-    }));
-    second->start();
-    QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 10000);
-    QCOMPARE(static_cast<Outcome>(result.load()), outcome);
-    if (outcome == Outcome::kHandedOver) {
-      QTRY_COMPARE(received.size(), 1);
-      QCOMPARE(received.first().first().toUrl(), address);
+      // The running program answers from this thread's event loop, so the
+      // second start, which blocks, runs in a thread of its own.
+      std::atomic<int> result = -1;
+      const QString path = path_;
+      const QUrl asked = address;
+      std::unique_ptr<QThread> second(QThread::create([&result, path, asked] {
+        SingleInstance instance(path);
+        result = static_cast<int>(instance.start(asked, 1500ms));
+      }));
+      second->start();
+      QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 10000);
+      QVERIFY2(static_cast<Outcome>(result.load()) == outcome, found);
+      if (outcome == Outcome::kHandedOver) {
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.first().first().toUrl(), address);
+      }
     }
   }
 
@@ -138,38 +123,36 @@ class SingleInstanceTest : public QObject {
 
   // A request that is not what a later start sends is dropped unanswered,
   // and the running program answers the next good one.
-  void dropsHostileRequests_data() {
-    QTest::addColumn<QByteArray>("request");
-    QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\n\r\n");
-    QTest::newRow("endless header") << QByteArray(4 << 20, 'A');
-    QTest::newRow("length beyond the limit") << QByteArray("PAGESIFT-OPEN 9999999\n") + QByteArray(1 << 20, 'x');
-    QTest::newRow("length with too many digits") << QByteArray("PAGESIFT-OPEN 000000001\nx");
-    QTest::newRow("negative length") << QByteArray("PAGESIFT-OPEN -1\n");
-    QTest::newRow("script") << QByteArray("PAGESIFT-OPEN 19\njavascript:alert(1)");
-    QTest::newRow("bytes that are not text") << QByteArray("PAGESIFT-OPEN 9\nhttp://\xff\x00", 25);
-  }
   void dropsHostileRequests() {
-    QFETCH(QByteArray, request);
-    SingleInstance running(path_);
-    QCOMPARE(running.start(QUrl()), Outcome::kFirst);
-    QSignalSpy received(&running, &SingleInstance::addressReceived);
+    const QByteArray requests[] = {"GET / HTTP/1.1\r\n\r\n",
+                                   QByteArray(4 << 20, 'A'),  // an endless header
+                                   "PAGESIFT-OPEN 9999999\n" + QByteArray(1 << 20, 'x'),
+                                   "PAGESIFT-OPEN 000000001\nx",
+                                   "PAGESIFT-OPEN -1\n",
+                                   "PAGESIFT-OPEN 19\njavascript:alert(1)",
+                                   QByteArray("PAGESIFT-OPEN 9\nhttp://\xff\x00", 25)};
+    for (const QByteArray& request : requests) {
+      init();
+      SingleInstance running(path_);
+      QCOMPARE(running.start(QUrl()), Outcome::kFirst);
+      QSignalSpy received(&running, &SingleInstance::addressReceived);
+      const auto send = [this](const QByteArray& bytes) {
+        auto socket = std::make_unique<QLocalSocket>();
+        socket->connectToServer(path_);
+        socket->write(bytes);
+        return socket;
+      };
+      const std::unique_ptr<QLocalSocket> hostile = send(request);
+      QTRY_COMPARE_WITH_TIMEOUT(hostile->state(), QLocalSocket::UnconnectedState, 3000);
+      QVERIFY(hostile->readAll().isEmpty());
+      QVERIFY2(received.isEmpty(), request.left(40).constData());
 
-    const auto send = [this](const QByteArray& bytes) {
-      auto socket = std::make_unique<QLocalSocket>();
-      socket->connectToServer(path_);
-      socket->write(bytes);
-      return socket;
-    };
-    const std::unique_ptr<QLocalSocket> hostile = send(request);
-    QTRY_COMPARE_WITH_TIMEOUT(hostile->state(), QLocalSocket::UnconnectedState, 3000);
-    QVERIFY(hostile->readAll().isEmpty());
-    QCOMPARE(received.size(), 0);
-
-    const std::unique_ptr<QLocalSocket> good = send("PAGESIFT-OPEN 10\nhttps://x/");
-    QTRY_COMPARE(good->bytesAvailable(), qint64(9));
-    QCOMPARE(good->readAll(), QByteArray("ACCEPTED\n"));
-    QCOMPARE(received.size(), 1);
-    QCOMPARE(received.first().first().toUrl(), QUrl("https://x/"));
+      const std::unique_ptr<QLocalSocket> good = send("PAGESIFT-OPEN 10\nhttps://x/");
+      QTRY_COMPARE(good->bytesAvailable(), qint64(9));
+      QCOMPARE(good->readAll(), QByteArray("ACCEPTED\n"));
+      QCOMPARE(received.size(), 1);
+      QCOMPARE(received.first().first().toUrl(), QUrl("https://x/"));
+    }
   }
 
  private:

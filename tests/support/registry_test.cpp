@@ -92,110 +92,91 @@ class RegistryTest : public QObject {
   // What stands at the hive path and is not a regular file (or a folder
   // that cannot be made) is never read, written or followed: Add and Remove
   // leave the items as they were and say why, once each.
-  void refusedHive_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    for (const char* kind : {"folder", "link to another file", "fifo"}) {
-      QTest::newRow(kind) << QString(kind) << QString("not a regular file (%1)");
-    }
-    QTest::newRow("below a file") << QString("below a file")
-                                  << QString("cannot look at the file: Not a directory (%1)");
-  }
   void refusedHive() {
-    QFETCH(QString, kind);
-    QFETCH(QString, reason);
-    const QString other = dir_->filePath("other.reg");  // another user's file
-    QVERIFY(test::writeFile(other, hive({})));
-    QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
-    if (kind == "folder") {
-      QVERIFY(QDir().mkpath(hivePath_));
-    } else if (kind == "below a file") {
-      hivePath_ = other + "/HKEY_LOCAL_MACHINE.reg";
-      qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
-    } else if (kind == "fifo") {
-      QCOMPARE(::mkfifo(QFile::encodeName(hivePath_).constData(), 0600), 0);
-    } else {
-      QVERIFY(QFile::link(other, hivePath_));
+    for (const QString kind : {"folder", "link to another file", "fifo", "below a file"}) {
+      init();
+      const QString other = dir_->filePath("other.reg");  // another user's file
+      QVERIFY(test::writeFile(other, hive({})));
+      QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
+      QString why = "not a regular file (%1)";
+      if (kind == "folder") {
+        QVERIFY(QDir().mkpath(hivePath_));
+      } else if (kind == "below a file") {
+        hivePath_ = other + "/HKEY_LOCAL_MACHINE.reg";
+        qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
+        why = "cannot look at the file: Not a directory (%1)";
+      } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(hivePath_).constData(), 0600), 0);
+      } else {
+        QVERIFY(QFile::link(other, hivePath_));
+      }
+      why = why.arg(hivePath_);
+      const QFileInfo before(hivePath_);
+      IETOOLS tools = makeTools("/p", "P");
+      run(tools, true, false);
+      run(tools, false, false);
+      QCOMPARE(reports_, QStringList({"Tools menu registration not written: " + why,
+                                      "Tools menu registration not removed: " + why}));
+      QString error;
+      QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, "A", QString(), QString(), &error),
+               CRegister::kFalse);
+      QCOMPARE(error, why);
+      const QFileInfo after(hivePath_);
+      QCOMPARE(after.isSymLink(), before.isSymLink());
+      QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
+      QCOMPARE(after.isDir(), before.isDir());
+      QCOMPARE(test::readFile(other), hive({}));
+      QCOMPARE(QFileInfo(hivePath_).absoluteDir().entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".reg."),
+               QStringList());  // nothing left beside it
     }
-    const QFileInfo before(hivePath_);
-    IETOOLS tools = makeTools("/p", "P");
-    run(tools, true, false);
-    run(tools, false, false);
-    const QString why = reason.arg(hivePath_);
-    QCOMPARE(reports_, QStringList({"Tools menu registration not written: " + why,
-                                    "Tools menu registration not removed: " + why}));
-    QString error;
-    QCOMPARE(CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, "A", QString(), QString(), &error), CRegister::kFalse);
-    QCOMPARE(error, why);
-    const QFileInfo after(hivePath_);
-    QCOMPARE(after.isSymLink(), before.isSymLink());
-    QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
-    QCOMPARE(after.isDir(), before.isDir());
-    QCOMPARE(test::readFile(other), hive({}));
-    const QDir folder = QFileInfo(hivePath_).absoluteDir();
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".reg."),
-             QStringList());  // nothing left beside it
   }
 
-  // Operations "set|key|name|text" or "delete|key|name", joined by ";";
-  // results holds T or F for each. A null initial or expected file: no file.
-  void operations_data() {
-    QTest::addColumn<QByteArray>("initial");
-    QTest::addColumn<QString>("operations");
-    QTest::addColumn<QString>("results");
-    QTest::addColumn<QByteArray>("expected");
-    const auto row = [](const char* name, const QByteArray& initial, const char* operations, const char* results,
-                        const QByteArray& expected) {
-      QTest::newRow(name) << initial << QString::fromUtf8(operations) << QString::fromUtf8(results) << expected;
-    };
-    const char* const a = R"([HKEY_LOCAL_MACHINE\Software\A])";
-    row("star, empty text, escapes", {},
-        "set|\\Software\\A\\|*|x;set|Software\\A|Name|;set|Software\\A|a\\\"b|C:\\x \"y\"", "TTT",
-        hive({"", a, R"(@="x")", R"("Name"="")", "\"a\\\\\\\"b\"=\"C:\\\\x \\\"y\\\"\""}));
-    row("replace in place, any case", {}, R"(set|Software\A|One|1;set|Software\A|Two|2;set|software\a|ONE|3)", "TTT",
-        hive({"", a, R"("One"="3")", R"("Two"="2")"}));
-    row("delete values", hive({"", a, R"(@="x")", R"("One"="1")", R"("Two"="2")"}),
-        R"(delete|\Software\A\|one;delete|Software\A|*;delete|Software\A|One;delete|Software\B|Two)", "TTFF",
-        hive({"", a, R"("Two"="2")"}));
-    row("delete the key as given",
-        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n",
-        R"(delete|\Software\A|;delete|SOFTWARE\a|;delete|SOFTWARE\a|)", "FTF", hive({}));
-    row("nothing on a missing file", {}, "delete|A|;delete|A|x", "FF", {});
-    // One leading and one trailing "\" at most are trimmed: what is left is no key path.
-    row("what the file cannot hold", {},
-        "set|A|x\ny|1;set|A|x|1\r;set|A\\\\B|x|1;set|\\\\|x|1;set|\\\\A|x|1;set|A\\\\|x|1", "FFFFFF", {});
-    const QByteArray foreign[] = {"\xEF\xBB\xBF" + hive({}),
-                                  hive({R"("x"="1")"}),
-                                  hive({R"([HKEY_CURRENT_USER\A])"}),
-                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"=dword:00000001)"}),
-                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a\b")"}),
-                                  hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a" )"}),
-                                  hive({"[HKEY_LOCAL_MACHINE\\A]", "\"x\"=\"\xC3\""})};
-    for (const QByteArray& bytes : foreign) {
-      QTest::addRow("foreign file %d", int(&bytes - foreign))
-          << bytes << QString("set|A|x|1;delete|A|x;delete|A|") << QString("FFF") << bytes;
-    }
-  }
+  // Operations "set|key|name|text" or "delete|key|name", joined by ";", and
+  // their results, T or F each. A null initial or expected file: no file.
   void operations() {
-    QFETCH(QByteArray, initial);
-    QFETCH(QString, operations);
-    QFETCH(QString, results);
-    QFETCH(QByteArray, expected);
-    if (!initial.isNull()) {
-      QVERIFY(test::writeFile(hivePath_, initial));
+    const char* const a = R"([HKEY_LOCAL_MACHINE\Software\A])";
+    QList<std::tuple<QByteArray, QString, QString, QByteArray>> rows = {
+        {{},
+         "set|\\Software\\A\\|*|x;set|Software\\A|Name|;set|Software\\A|a\\\"b|C:\\x \"y\"",
+         "TTT",
+         hive({"", a, R"(@="x")", R"("Name"="")", "\"a\\\\\\\"b\"=\"C:\\\\x \\\"y\\\"\""})},
+        {{},
+         R"(set|Software\A|One|1;set|Software\A|Two|2;set|software\a|ONE|3)",
+         "TTT",
+         hive({"", a, R"("One"="3")", R"("Two"="2")"})},
+        {hive({"", a, R"(@="x")", R"("One"="1")", R"("Two"="2")"}),
+         R"(delete|\Software\A\|one;delete|Software\A|*;delete|Software\A|One;delete|Software\B|Two)", "TTFF",
+         hive({"", a, R"("Two"="2")"})},
+        // The key as given; a file in LF line ends is read too.
+        {"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n",
+         R"(delete|\Software\A|;delete|SOFTWARE\a|;delete|SOFTWARE\a|)", "FTF", hive({})},
+        {{}, "delete|A|;delete|A|x", "FF", {}},  // nothing on a missing file
+        // What the file cannot hold; one leading and one trailing "\" at most
+        // are trimmed: what is left is no key path.
+        {{}, "set|A|x\ny|1;set|A|x|1\r;set|A\\\\B|x|1;set|\\\\|x|1;set|\\\\A|x|1;set|A\\\\|x|1", "FFFFFF", {}}};
+    // Files this program did not write are left alone.
+    for (const QByteArray& foreign :
+         {"\xEF\xBB\xBF" + hive({}), hive({R"("x"="1")"}), hive({R"([HKEY_CURRENT_USER\A])"}),
+          hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"=dword:00000001)"}), hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a\b")"}),
+          hive({"[HKEY_LOCAL_MACHINE\\A]", R"("x"="a" )"}), hive({"[HKEY_LOCAL_MACHINE\\A]", "\"x\"=\"\xC3\""})}) {
+      rows.append({foreign, "set|A|x|1;delete|A|x;delete|A|", "FFF", foreign});
     }
-    QString got;
-    for (const QString& operation : operations.split(u';')) {
-      const QStringList f = operation.split(u'|');
-      const std::int16_t result = f[0] == QLatin1String("set")
-                                      ? CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2], f[3])
-                                      : CRegister::DeleteEntry(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2]);
-      QVERIFY(result == CRegister::kTrue || result == CRegister::kFalse);
-      got += result ? u'T' : u'F';
+    for (const auto& [initial, operations, results, expected] : rows) {
+      QFile::remove(hivePath_);
+      if (!initial.isNull()) QVERIFY(test::writeFile(hivePath_, initial));
+      QString got;
+      for (const QString& operation : operations.split(u';')) {
+        const QStringList f = operation.split(u'|');
+        const std::int16_t result = f[0] == QLatin1String("set")
+                                        ? CRegister::SetValue(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2], f[3])
+                                        : CRegister::DeleteEntry(CRegister::HKEY_LOCAL_MACHINE, f[1], f[2]);
+        QVERIFY(result == CRegister::kTrue || result == CRegister::kFalse);
+        got += result ? u'T' : u'F';
+      }
+      QCOMPARE(got, results);
+      QCOMPARE(QFileInfo::exists(hivePath_), !expected.isNull());
+      QCOMPARE(test::readFile(hivePath_), expected);
     }
-    QCOMPARE(got, results);
-    QCOMPARE(QFileInfo::exists(hivePath_), !expected.isNull());
-    QCOMPARE(test::readFile(hivePath_), expected);
   }
 
   void onlyTheMachineHiveAndItsFile() {
