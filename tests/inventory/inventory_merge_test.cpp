@@ -14,8 +14,6 @@
 #include "inventory/inventory_collector.h"
 #include "inventory/list_images.h"
 
-Q_DECLARE_METATYPE(pagesift::RequestedImages)
-
 namespace pagesift {
 namespace {
 
@@ -51,88 +49,63 @@ class InventoryMergeTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void merging_data() {
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<RequestedImages>("requested");  // what the engine asked for besides
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("note");  // "cut short: ..." or "failed: ..."
-
-    // Each fact from the first use that reports it: an og:image, a link or a
-    // preload first leaves the size, alt text and loaded to the img after it.
-    QTest::newRow("uses of one address become one row, in order of first use")
-        << QByteArray(kMergedUses) << RequestedImages()
-        << QStringList{QStringLiteral(
-                           "/b.png [link,img,srcset] 'a href,img src,img srcset' uses=5 natural=10x10 shown=5x6 "
-                           "alt='first b' loaded=no"),
-                       QStringLiteral("/a.png [lazy,img] 'img data-src,img src' uses=2 natural=0x0 shown=0x0 "
-                                      "alt='later a' loaded=no"),
-                       QStringLiteral(
-                           "/c.png [css] 'span ::before' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown")}
-        << QString();
-
-    // Equal text in two places of the address table is one address.
-    QTest::newRow("the address text decides, not its index")
-        << QByteArray(kSameText) << RequestedImages()
-        << QStringList{QStringLiteral(
-               "data:,x [img,meta] 'img src,meta content' uses=2 natural=0x0 shown=0x0 alt='' loaded=unknown")}
-        << QString();
-
-    QTest::newRow("malformed uses are skipped, malformed facts are absent")
-        << QByteArray(kMalformed) << RequestedImages()
-        << QStringList{"/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown",
-                       "/b.png [frame] 'iframe src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"}
-        << QString();
-
-    // Requests the document names (fragments aside) add nothing; the others
-    // follow its rows, once each, without their fragments.
-    QTest::newRow("cut short, with requests the document does not name")
-        << QByteArray(kCutShort)
-        << RequestedImages{{{"/a.png", "image"},
-                            {"/s.svg#i", "image"},
-                            {"/s.svg#j", "image"},
-                            {"data:,y", "image"},
-                            {"/favicon.ico", "favicon"}},
-                           true}
-        << QStringList{"/a.png#x [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
-                       "data:,y [img] 'img src' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown",
-                       QStringLiteral(
-                           "/s.svg [request] 'image request' uses=1 natural=0x0 shown=0x0 alt='' loaded=unknown"),
-                       QStringLiteral("/favicon.ico [request] 'favicon request' uses=1 natural=0x0 shown=0x0 alt='' "
-                                      "loaded=unknown")}
-        << QStringLiteral(
-               "cut short: the page uses more than 100,000 images; the walk through the page ran out of "
-               "time; some images the engine asked for were left out (over the limits)");
-
-    QTest::newRow("the script's own error")
-        << QByteArray(R"({"error": "x is not a function", "addresses": ["/a.png"]})") << RequestedImages()
-        << QStringList() << "failed: x is not a function";
-
+  void merging() {
+    const QString none = "natural=0x0 shown=0x0 alt='' loaded=unknown";
+    QList<std::tuple<QByteArray, RequestedImages, QStringList, QString>> rows = {
+        // Uses of one address become one row, in order of first use; each fact
+        // from the first use that reports it: an og:image, a link or a preload
+        // first leaves the size, alt text and loaded to the img after it.
+        {kMergedUses,
+         {},
+         {"/b.png [link,img,srcset] 'a href,img src,img srcset' uses=5 natural=10x10 shown=5x6 alt='first b' loaded=no",
+          "/a.png [lazy,img] 'img data-src,img src' uses=2 natural=0x0 shown=0x0 alt='later a' loaded=no",
+          "/c.png [css] 'span ::before' uses=1 " + none},
+         {}},
+        // The address text decides, not its index.
+        {kSameText, {}, {"data:,x [img,meta] 'img src,meta content' uses=2 " + none}, {}},
+        // Malformed uses are skipped, malformed facts are absent.
+        {kMalformed,
+         {},
+         {"/a.png [img] '' uses=1 natural=2147483647x0 shown=0x3 alt='' loaded=unknown",
+          "/b.png [frame] 'iframe src' uses=1 " + none},
+         {}},
+        // Requests the document names (fragments aside) add nothing; the others
+        // follow its rows, once each, without their fragments.
+        {kCutShort,
+         {{{"/a.png", "image"},
+           {"/s.svg#i", "image"},
+           {"/s.svg#j", "image"},
+           {"data:,y", "image"},
+           {"/favicon.ico", "favicon"}},
+          true},
+         {"/a.png#x [img] 'img src' uses=1 " + none, "data:,y [img] 'img src' uses=1 " + none,
+          "/s.svg [request] 'image request' uses=1 " + none, "/favicon.ico [request] 'favicon request' uses=1 " + none},
+         "cut short: the page uses more than 100,000 images; the walk through the page ran out of time; some images "
+         "the engine asked for were left out (over the limits)"},
+        {R"({"error": "x is not a function", "addresses": ["/a.png"]})", {}, {}, "failed: x is not a function"}};
     // The script is handed the kinds it may give; any other is a fault.
-    for (const char* kind : {"\"IMG\"", "\"request\"", "null"}) {
-      QTest::addRow("unknown kind %s", kind)
-          << QString(R"({"addresses": ["/a.png"], "uses": [[0, "img"], [0, %1]]})").arg(kind).toUtf8()
-          << RequestedImages() << QStringList()
-          << "failed: the collecting script gave an unknown kind of use: " +
-                 QString(kind).remove('"').replace("null", "none");
+    for (const QString kind : {"\"IMG\"", "\"request\"", "null"}) {
+      rows.append({QString(R"({"addresses": ["/a.png"], "uses": [[0, "img"], [0, %1]]})").arg(kind).toUtf8(),
+                   {},
+                   {},
+                   "failed: the collecting script gave an unknown kind of use: " +
+                       QString(kind).remove('"').replace("null", "none")});
     }
-
+    // Not an inventory.
     for (const char* text : {"", "[]", "{\"addresses\": [\"/a.png\"], \"uses\": {\"0\": [0, \"img\"]}}",
                              "{\"addresses\": \"/a.png\", \"uses\": [[0, \"img\"]]}",
                              "{\"addresses\": [\"/a.png\"], \"uses\": [[0, \"img\""}) {
-      QTest::addRow("not an inventory: %s", text)
-          << QByteArray(text) << RequestedImages() << QStringList() << QString();
+      rows.append({text, {}, {}, {}});
     }
-  }
-
-  void merging() {
-    QFETCH(QByteArray, json);
-    QFETCH(RequestedImages, requested);
-    CollectedImages collected = mergeImageUses(json);
-    addRequestedImages(collected, requested);
-    QTEST(test::describeRows(collected.rows), "rows");
-    QTEST(collected.failure.isEmpty() ? collected.cutShort.isEmpty() ? QString() : "cut short: " + collected.cutShort
-                                      : "failed: " + collected.failure,
-          "note");
+    for (const auto& [json, requested, expected, note] : rows) {
+      CollectedImages collected = mergeImageUses(json);
+      addRequestedImages(collected, requested);
+      QCOMPARE(test::describeRows(collected.rows), expected);
+      QCOMPARE(collected.failure.isEmpty()
+                   ? collected.cutShort.isEmpty() ? QString() : "cut short: " + collected.cutShort
+                   : "failed: " + collected.failure,
+               note);
+    }
   }
 
   // A listing line is what QJsonDocument writes for the row's object, for
@@ -169,30 +142,20 @@ class InventoryMergeTest : public QObject {
     }
   }
 
-  void inlineImages_data() {
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("mediaType");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("base64, percent-encoded, parameters")
-        << "DATA: image/PNG ;name=a;BASE64,iVBO%52w0K" << true << "image/png" << QByteArray::fromBase64("iVBORw0K");
-    QTest::newRow("percent-encoded text, no media type")
-        << "data:,%3Csvg%3E%00,;base64" << true << "text/plain" << QByteArray("<svg>\0,;base64", 14);
-    QTest::newRow("base64 not last") << "data:image/svg+xml;base64;x=y,QUJD" << true << "image/svg+xml"
-                                     << QByteArray("QUJD");
-    QTest::newRow("no comma") << "data:image/png;base64" << false << QString() << QByteArray();
-    QTest::newRow("not data:") << "/data:,x" << false << QString() << QByteArray();
-  }
-
   void inlineImages() {
-    QFETCH(QString, address);
-    QFETCH(bool, valid);
-    const std::optional<InlineImage> image = decodeInlineImage(address);
-    QCOMPARE(image.has_value(), valid);
-    if (!image) return;
-    QTEST(image->mediaType, "mediaType");
-    QTEST(image->bytes, "bytes");
+    const std::tuple<QString, QString, QByteArray> rows[] = {
+        {"DATA: image/PNG ;name=a;BASE64,iVBO%52w0K", "image/png", QByteArray::fromBase64("iVBORw0K")},
+        {"data:,%3Csvg%3E%00,;base64", "text/plain", QByteArray("<svg>\0,;base64", 14)},
+        {"data:image/svg+xml;base64;x=y,QUJD", "image/svg+xml", "QUJD"},  // base64 not last
+        {"data:image/png;base64", {}, {}},                                // no comma
+        {"/data:,x", {}, {}}};
+    for (const auto& [address, mediaType, bytes] : rows) {
+      const std::optional<InlineImage> image = decodeInlineImage(address);
+      QVERIFY2(image.has_value() == !mediaType.isNull(), qPrintable(address));
+      if (!image) continue;
+      QCOMPARE(image->mediaType, mediaType);
+      QCOMPARE(image->bytes, bytes);
+    }
   }
 };
 

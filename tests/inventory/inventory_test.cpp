@@ -26,11 +26,7 @@ namespace pagesift {
 namespace {
 
 InventoryRow row(const QString& address) {
-  InventoryRow result;
-  result.address = address;
-  result.kinds = {"img"};
-  result.uses = 1;
-  return result;
+  return {.address = address, .kinds = {"img"}, .origins = {}, .uses = 1, .alt = {}};
 }
 
 }  // namespace
@@ -40,69 +36,59 @@ class InventoryTest : public QObject {
 
  private slots:
   // Names are handed out in order, in a folder that holds "taken.png" and a
-  // dangling link "link.gif".
-  void fileNames_data() {
-    QTest::addColumn<QStringList>("addresses");
-    QTest::addColumn<QStringList>("mediaTypes");  // the answers' types
-    QTest::addColumn<QStringList>("names");
-    const QString cyrillic = QString(150, QChar(0x0436));  // 300 bytes of UTF-8
-    const auto add = [](const char* row, const QString& address, const char* type, const QString& name) {
-      QTest::newRow(row) << QStringList{address} << QStringList{type} << QStringList{name};
-    };
-    add("plain", "http://h/a/photo.jpg?x=1#y", "image/jpeg", "photo.jpg");
-    add("percent-encoded", "http://h/my%20ph%C3%B6to.png", "", QString::fromUtf8("my ph\u00f6to.png"));
-    add("slash inside", "http://h/a%2Fb.gif", "", "a_b.gif");
-    add("control characters", "http://h/a%0Ab%7F%C2%85c.gif", "", "a_b__c.gif");
-    add("leading dot", "http://h/.hidden.png", "", "_hidden.png");
-    add("nothing left", "http://h/dir/", "text/html", "image");
-    add("no extension, type known", "http://h/chart", "image/svg+xml; charset=utf-8", "chart.svg");
-    add("no extension, type unknown", "http://h/chart", "application/octet-stream", "chart");
-    add("300 bytes cut, room kept for an extension", "http://h/" + QUrl::toPercentEncoding(cyrillic) + ".jpg", "",
-        QString(95, QChar(0x0436)) + ".jpg");
-    add("an extension that is not the type's", "http://h/run.desktop", "image/png", "run.desktop.png");
-    add("a page's extension", "http://h/page.html?x", "image/gif", "page.html.gif");
-    add("the type's other extension", "http://h/photo.JPEG", "image/jpeg", "photo.JPEG");
-    add("format characters dropped", "http://h/x%E2%80%AEgnp.sh%E2%80%8B", "image/png", "xgnp.sh.png");
-    add("clash with an existing file", "http://h/taken.png", "", "taken (2).png");
-    add("clash with a dangling link", "http://h/link.gif", "", "link (2).gif");
-    QTest::newRow("clashes with each other, in order")
-        << QStringList{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p",
-                       "http://h/c/p.jpg", "http://h/p",       "http://h/d/p.jpg"}
-        << QStringList{"", "", "image/jpeg", "", "", "image/png"}
-        << QStringList{"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)", "p (6).jpg.png"};
-    QTest::newRow("a settled name and the name it was asked as stay taken")
-        << QStringList{"http://h/chart", "-", "http://h/chart.svg", "http://h/chart"}
-        << QStringList{"image/svg+xml", "", ""} << QStringList{"chart.svg", "chart (2).svg", "chart (3)"};
-    QTest::newRow("a number does not break the limit")
-        << QStringList{"http://h/" + QString(200, 'a'), "http://h/" + QString(200, 'a')} << QStringList{"", ""}
-        << QStringList{QString(195, 'a'), QString(191, 'a') + " (2)"};
-  }
-
+  // dangling link "link.gif". Names are asked for in order; the answers that
+  // settle them (of the media types given) come after all of them, or at a
+  // "-", last first.
   void fileNames() {
-    QFETCH(QStringList, addresses);
-    QFETCH(QStringList, mediaTypes);
-    QFETCH(QStringList, names);
-    const QTemporaryDir folder;
-    QFile taken(folder.filePath("taken.png"));
-    QVERIFY(taken.open(QIODevice::WriteOnly));
-    QVERIFY(QFile::link(folder.filePath("nowhere"), folder.filePath("link.gif")));
-    // Names are asked for in order; the answers that settle them come after
-    // all of them, or at a "-", last first.
-    FileNameReservations reservations(folder.path());
-    QStringList given;
-    qsizetype settled = 0;
-    const auto settle = [&] {
-      for (qsizetype i = given.size() - 1; i >= settled; --i) {
-        given[i] = reservations.complete(given[i], mediaTypes[i]);
-        QVERIFY(given[i].toUtf8().size() <= kMaxFileNameBytes);
+    const QString cyrillic = QString(150, QChar(0x0436));  // 300 bytes of UTF-8
+    const std::tuple<QStringList, QStringList, QStringList> rows[] = {
+        {{"http://h/a/photo.jpg?x=1#y"}, {"image/jpeg"}, {"photo.jpg"}},
+        {{"http://h/my%20ph%C3%B6to.png"}, {""}, {QString::fromUtf8("my ph\u00f6to.png")}},
+        {{"http://h/a%2Fb.gif"}, {""}, {"a_b.gif"}},
+        {{"http://h/a%0Ab%7F%C2%85c.gif"}, {""}, {"a_b__c.gif"}},
+        {{"http://h/.hidden.png"}, {""}, {"_hidden.png"}},
+        {{"http://h/dir/"}, {"text/html"}, {"image"}},
+        {{"http://h/chart"}, {"image/svg+xml; charset=utf-8"}, {"chart.svg"}},
+        {{"http://h/chart"}, {"application/octet-stream"}, {"chart"}},
+        // 300 bytes cut, room kept for an extension.
+        {{"http://h/" + QUrl::toPercentEncoding(cyrillic) + ".jpg"}, {""}, {QString(95, QChar(0x0436)) + ".jpg"}},
+        {{"http://h/run.desktop"}, {"image/png"}, {"run.desktop.png"}},
+        {{"http://h/page.html?x"}, {"image/gif"}, {"page.html.gif"}},
+        {{"http://h/photo.JPEG"}, {"image/jpeg"}, {"photo.JPEG"}},                 // the type's other extension
+        {{"http://h/x%E2%80%AEgnp.sh%E2%80%8B"}, {"image/png"}, {"xgnp.sh.png"}},  // format characters dropped
+        {{"http://h/taken.png"}, {""}, {"taken (2).png"}},
+        {{"http://h/link.gif"}, {""}, {"link (2).gif"}},
+        {{"http://h/a/p.jpg", "http://h/b/p.jpg", "http://h/p", "http://h/c/p.jpg", "http://h/p", "http://h/d/p.jpg"},
+         {"", "", "image/jpeg", "", "", "image/png"},
+         {"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg", "p (5)", "p (6).jpg.png"}},
+        // A settled name and the name it was asked as stay taken.
+        {{"http://h/chart", "-", "http://h/chart.svg", "http://h/chart"},
+         {"image/svg+xml", "", ""},
+         {"chart.svg", "chart (2).svg", "chart (3)"}},
+        // A number does not break the limit.
+        {{"http://h/" + QString(200, 'a'), "http://h/" + QString(200, 'a')},
+         {"", ""},
+         {QString(195, 'a'), QString(191, 'a') + " (2)"}}};
+    for (const auto& [addresses, mediaTypes, names] : rows) {
+      const QTemporaryDir folder;
+      QVERIFY(test::writeFile(folder.filePath("taken.png"), {}));
+      QVERIFY(QFile::link(folder.filePath("nowhere"), folder.filePath("link.gif")));
+      FileNameReservations reservations(folder.path());
+      QStringList given;
+      qsizetype settled = 0;
+      const auto settle = [&] {
+        for (qsizetype i = given.size() - 1; i >= settled; --i) {
+          given[i] = reservations.complete(given[i], mediaTypes[i]);
+          QVERIFY(given[i].toUtf8().size() <= kMaxFileNameBytes);
+        }
+        settled = given.size();
+      };
+      for (const QString& address : addresses) {
+        address == "-" ? settle() : given.append(reservations.reserve(imageFileName(QUrl(address))));
       }
-      settled = given.size();
-    };
-    for (const QString& address : addresses) {
-      address == "-" ? settle() : given.append(reservations.reserve(imageFileName(QUrl(address))));
+      settle();
+      QCOMPARE(given, names);
     }
-    settle();
-    QCOMPARE(given, names);
   }
 
   // The window on 10,000 rows counts them right, sorts numerically, and says
@@ -110,17 +96,14 @@ class InventoryTest : public QObject {
   void largeInventory() {
     ImageInventory inventory;
     for (int i = 0; i < 10000; ++i) {
-      InventoryRow row;
-      row.address = i % 10 ? QString("http://h/%1.png").arg(i) : QString("data:image/png;base64,AAAA%1").arg(i);
-      row.kinds = {"img"};
-      row.uses = 1 + i % 3;
-      row.naturalWidth = row.naturalHeight = i;
-      row.loaded = i % 4 ? ImageLoaded::kYes : ImageLoaded::kNo;
-      inventory.append(row);
+      inventory.append(
+          row(i % 10 ? QString("http://h/%1.png").arg(i) : QString("data:image/png;base64,AAAA%1").arg(i)));
+      inventory.back().uses = 1 + i % 3;
+      inventory.back().naturalWidth = inventory.back().naturalHeight = i;
+      inventory.back().loaded = i % 4 ? ImageLoaded::kYes : ImageLoaded::kNo;
     }
-    QStringList log;
-    InventoryWindow window(
-        [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); });
+    test::FakePanes panes;
+    InventoryWindow window(panes.Factory());
     window.setCollected({inventory, "the page uses more than 100,000 images", {}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -136,25 +119,24 @@ class InventoryTest : public QObject {
 
   // The Page commands: the window collects when it opens and after each
   // completed load in the Browser view while it is open, keeping the latest
-  // answer; Copy uses the
-  // window's inventory when there is one and leaves data: addresses out; a
-  // double-click sends its address to the Browser view.
+  // answer; Copy uses the window's inventory when there is one and leaves
+  // data: addresses out; a double-click sends its address to the Browser view.
   void pageCommands() {
     QWidget host;
-    QStringList log;
+    test::FakePanes panes;
+    QStringList& log = panes.log;
     auto* browser = new test::FakeBrowserPane(kBrowserPane, &host, &log);
     const ImageInventory inventory = {row("http://h/a.png"), row("data:image/gif;base64,R0lG"), row("http://h/b.png")};
     int collected = 0;
     bool hold = false;
     std::vector<InventoryCallback> held;
     QStringList sent;
-    PageImages images(
-        {browser,
-         [&](InventoryCallback done) {
-           ++collected, hold ? held.push_back(std::move(done)) : done({inventory, {}, {}});
-         },
-         [&log](int index, PaneRole, QWidget* parent) { return new test::FakeBrowserPane(index, parent, &log); },
-         [&sent](const QString& address) { sent.append(address); }, &host, SaveLimits()});
+    PageImages images({browser,
+                       [&](InventoryCallback done) {
+                         ++collected, hold ? held.push_back(std::move(done)) : done({inventory, {}, {}});
+                       },
+                       panes.Factory(), [&sent](const QString& address) { sent.append(address); }, &host,
+                       SaveLimits()});
     images.copyImageAddresses();
     QCOMPARE(QApplication::clipboard()->text(), "http://h/a.png\nhttp://h/b.png");
     emit browser->DownloadComplete(kBrowserPane);
@@ -234,11 +216,10 @@ class InventoryTest : public QObject {
     saver.start();
     QTRY_COMPARE(log.size(), 4);
     QCoreApplication::processEvents();  // nothing more is pending: the four downloads run on
-    QCOMPARE(log, (QStringList{"wb(0).StartDownload http://h/0.png", "wb(0).StartDownload http://h/1.png",
-                               "wb(0).StartDownload http://h/2.png", "wb(0).StartDownload http://h/3.png"}));
+    for (int i = 0; i < 4; ++i) QCOMPARE(log[i], QString("wb(0).StartDownload http://h/%1.png").arg(i));
     saver.cancel();
     QCOMPARE(done.count(), 1);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QCOMPARE(test::folderEntries(folder.path()), QStringList());
   }
 };
 
