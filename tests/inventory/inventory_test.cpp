@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Eefabe Labs
 
-// The rules that name saved images, and the Every Image window on a large
-// inventory.
+// The rules that name saved images, the Page commands and saving.
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
@@ -89,32 +87,6 @@ class InventoryTest : public QObject {
       settle();
       QCOMPARE(given, names);
     }
-  }
-
-  // The window on 10,000 rows counts them right, sorts numerically, and says
-  // when the list was cut short or could not be read.
-  void largeInventory() {
-    ImageInventory inventory;
-    for (int i = 0; i < 10000; ++i) {
-      inventory.append(
-          row(i % 10 ? QString("http://h/%1.png").arg(i) : QString("data:image/png;base64,AAAA%1").arg(i)));
-      inventory.back().uses = 1 + i % 3;
-      inventory.back().naturalWidth = inventory.back().naturalHeight = i;
-      inventory.back().loaded = i % 4 ? ImageLoaded::kYes : ImageLoaded::kNo;
-    }
-    test::FakePanes panes;
-    InventoryWindow window(panes.Factory());
-    window.setCollected({inventory, "the page uses more than 100,000 images", {}});
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
-    QCOMPARE(window.statusText(),
-             "19999 images (10000 distinct), 2500 not loaded. The list was cut short: the page "
-             "uses more than 100,000 images.");
-    QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
-    QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
-    window.setCollected({{}, {}, "x is not a function"});
-    QCOMPARE(window.statusText(), "PageSift could not read this page's images: x is not a function");
   }
 
   // The Page commands: the window collects when it opens and after each

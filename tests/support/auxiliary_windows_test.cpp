@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Eefabe Labs
 
-// The help window, its stored value and keep-on-top, and the website window.
+// The help window and its stored value, and the website window.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +19,6 @@
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
 #include "support/help_window.h"
-#include "support/mod_on_top.h"
 #include "support/website_window.h"
 
 namespace pagesift {
@@ -124,30 +123,6 @@ class AuxiliaryWindowsTest : public QObject {
       QTRY_VERIFY(help.isNull());
       windows.showHelp();
       QVERIFY(windows.help() && windows.help()->isVisible());
-    }
-  }
-
-  // Only True (-1) keeps a window on top; the window stays where it was.
-  void setOnTop() {
-    for (const std::int16_t flag : {modOnTop::kTrue, std::int16_t(1)}) {
-      auto help = loadedHelp();  // on top already
-      help->show();
-      QVERIFY(QTest::qWaitForWindowExposed(help.get()));
-      const QRect geometry = help->geometry();
-      modOnTop::SetOnTop(help.get(), flag);
-      QCOMPARE(onTop(help.get()), flag == modOnTop::kTrue);
-      QVERIFY(help->isVisible());
-      QCOMPARE(help->geometry(), geometry);
-    }
-  }
-
-  // The designed size, and a window smaller than the margins.
-  void paneOfTheWebsiteWindow() {
-    const double rows[][4] = {{4800, 3600, 4650, 3200}, {100, 3600, 0, 3200}, {4800, 399, 4650, 0}};
-    for (const auto& [windowWidth, windowHeight, paneWidth, paneHeight] : rows) {
-      const PaneSize size = websitePaneSize(windowWidth, windowHeight);
-      QCOMPARE(double(size.width), paneWidth);
-      QCOMPARE(double(size.height), paneHeight);
     }
   }
 

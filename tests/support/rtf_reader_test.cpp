@@ -38,11 +38,11 @@ QString Describe(const QTextCharFormat& f) {
 QString Describe(const QTextBlockFormat& f) {
   QStringList parts;
   if (f.alignment() != Qt::AlignLeft) parts << QString("align=%1").arg(int(f.alignment()));
-  const QList<std::pair<const char*, qreal>> margins = {{"left", f.leftMargin()},
-                                                        {"right", f.rightMargin()},
-                                                        {"indent", f.textIndent()},
-                                                        {"top", f.topMargin()},
-                                                        {"bottom", f.bottomMargin()}};
+  const std::pair<const char*, qreal> margins[] = {{"left", f.leftMargin()},
+                                                   {"right", f.rightMargin()},
+                                                   {"indent", f.textIndent()},
+                                                   {"top", f.topMargin()},
+                                                   {"bottom", f.bottomMargin()}};
   for (const auto& [name, value] : margins) {
     if (value != 0) parts << QString("%1=%2").arg(QLatin1String(name)).arg(value);
   }
@@ -81,16 +81,14 @@ class RtfReaderTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void reads_data() {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");   // "kept": refused, the document keeps its text
-    QTest::addColumn<QString>("probe");  // the format of the first character of this text is checked
-    QTest::addColumn<QString>("chars");
-    QTest::addColumn<QString>("block");
-    auto row = [](const char* name, const QByteArray& rtf, const QString& text, const char* probe = "",
-                  const char* chars = "", const char* block = "") {
-      QTest::newRow(name) << rtf << text << QString::fromUtf8(probe) << QString::fromUtf8(chars)
-                          << QString::fromUtf8(block);
+  // Each row: its name, the input, the text ("kept": refused, the document
+  // keeps its text) and, for the first character of `probe`, its character
+  // and paragraph formats.
+  void reads() {
+    QList<std::tuple<const char*, QByteArray, QString, const char*, const char*, const char*>> rows;
+    auto row = [&rows](const char* name, const QByteArray& rtf, const QString& text, const char* probe = "",
+                       const char* chars = "", const char* block = "") {
+      rows.append({name, rtf, text, probe, chars, block});
     };
     // Character formatting, group scoping and resets.
     row("bold off", "{\\rtf1 \\b a\\b0 B}", "aB", "B", "12pt");
@@ -155,38 +153,33 @@ class RtfReaderTest : public QObject {
     // Not rich text.
     row("truncated magic", "{\\rt", "kept");
     row("leading blank", " {\\rtf1 x}", "kept");
-  }
-
-  void reads() {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QFETCH(QString, probe);
-    QTextDocument document("kept");
-    QCOMPARE(ReadRtf(rtf, document), text != "kept");
-    QCOMPARE(Text(document), text);
-    if (probe.isEmpty()) return;
-    QTextCursor cursor(&document);
-    cursor.setPosition(document.find(probe, 0, QTextDocument::FindCaseSensitively).selectionStart() + 1);
-    QTEST(Describe(cursor.charFormat()), "chars");
-    QTEST(Describe(cursor.blockFormat()), "block");
+    for (const auto& [name, rtf, text, probe, chars, block] : rows) {
+      QTextDocument document("kept");
+      QVERIFY2(ReadRtf(rtf, document) == (text != "kept"), name);
+      QString got = Text(document), expected = text;
+      if (*probe) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(document.find(probe, 0, QTextDocument::FindCaseSensitively).selectionStart() + 1);
+        got += " | " + Describe(cursor.charFormat()) + " | " + Describe(cursor.blockFormat());
+        expected += QString(" | %1 | %2").arg(chars, block);
+      }
+      QCOMPARE(name + (": " + got), name + (": " + expected));
+    }
   }
 
   // What the reader builds is bounded, and nothing within the bounds is
   // lost. Every document it builds lays out below the height at which Qt's
   // layout without a page height never ends (8,388,607 px, seen on Qt 6.4).
-  void bounds_data() {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<int>("blocks");
-    QTest::addColumn<qsizetype>("characters");
-    QTest::addColumn<int>("runs");
-    QTest::addColumn<bool>("plainEnd");
+  void bounds() {
     // 12 paragraphs of 9,000 runs: the 100,000 runs and paragraphs are the
     // first 11 paragraphs' 99,011 and 989 runs of the last; its rest goes in
     // a plain paragraph of its own.
     const QByteArray paragraph = QByteArray("\\b a \\b0 b ").repeated(4500);
-    const auto row = [](const char* name, const QByteArray& body, int blocks, qsizetype characters, int runs,
-                        bool plainEnd) {
-      QTest::newRow(name) << "{\\rtf1" + body + "}" << blocks << characters << runs << plainEnd;
+    QList<std::tuple<const char*, QByteArray, QString>> rows;  // blocks, characters, runs and a plain end
+    const auto row = [&rows](const char* name, const QByteArray& body, int blocks, qsizetype characters, int runs,
+                             bool plainEnd) {
+      rows.append(
+          {name, "{\\rtf1" + body + "}", QString("%1 %2 %3 %4").arg(blocks).arg(characters).arg(runs).arg(plainEnd)});
     };
     row("100,000 runs, the rest plain", " " + (paragraph + "\\par ").repeated(11) + paragraph, 13, 216000, 99990, true);
     row("the 100,000th run, the first plain, ends a paragraph",
@@ -201,19 +194,15 @@ class RtfReaderTest : public QObject {
         "\\b " + QByteArray("abcd ").repeated(500000), 2, 2000000, 2, true);
     row("144 pt text cut to the height at 96 dpi", "\\fs288 " + QByteArray("abcd ").repeated(20000), 1, 17066, 1,
         false);
-  }
-
-  void bounds() {
-    QFETCH(QByteArray, rtf);
-    QTextDocument document;
-    QVERIFY(ReadRtf(rtf, document));
-    const Outline outline = OutlineOf(document);
-    QTEST(outline.blocks, "blocks");
-    QTEST(outline.characters, "characters");
-    QTEST(outline.runs, "runs");
-    QTEST(outline.plainEnd, "plainEnd");
-    document.setTextWidth(665);
-    QVERIFY(document.documentLayout()->documentSize().height() < 8388607);
+    for (const auto& [name, rtf, outline] : rows) {
+      QTextDocument document;
+      QVERIFY2(ReadRtf(rtf, document), name);
+      const Outline got = OutlineOf(document);
+      QCOMPARE(name + QString(": %1 %2 %3 %4").arg(got.blocks).arg(got.characters).arg(got.runs).arg(got.plainEnd),
+               name + (": " + outline));
+      document.setTextWidth(665);
+      QVERIFY2(document.documentLayout()->documentSize().height() < 8388607, name);
+    }
   }
 
   void shippedHelp() {
