@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QObject>
 
+#include <array>
+
 #include "inventory/image_content.h"
 
 namespace pagesift {
@@ -37,6 +39,38 @@ QByteArray fromQuotedPrintable(QByteArrayView text) {
       out.append(c);
     }
   }
+  return out;
+}
+
+// Base64 as QByteArray::fromBase64 reads it, every byte outside the
+// alphabet (line ends, padding) passed over; a table lookup a byte makes it
+// several times as fast on an archive's megabytes of images.
+QByteArray fromBase64(QByteArrayView text) {
+  static const std::array<signed char, 256> kValues = [] {
+    std::array<signed char, 256> values;
+    values.fill(-1);
+    const QByteArrayView alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    for (qsizetype i = 0; i < alphabet.size(); ++i) values[uchar(alphabet[i])] = static_cast<signed char>(i);
+    return values;
+  }();
+  QByteArray out(text.size() / 4 * 3 + 2, Qt::Uninitialized);
+  char* to = out.data();
+  quint32 bits = 0;
+  int count = 0;
+  for (const char c : text) {
+    const int value = kValues[uchar(c)];
+    if (value < 0) continue;
+    bits = bits << 6 | quint32(value);
+    if (++count == 4) {
+      *to++ = char(bits >> 16);
+      *to++ = char(bits >> 8);
+      *to++ = char(bits);
+      count = 0;
+    }
+  }
+  if (count > 1) *to++ = char(bits >> (count * 6 - 8));
+  if (count > 2) *to++ = char(bits >> 2);
+  out.truncate(to - out.data());
   return out;
 }
 
@@ -133,7 +167,7 @@ QHash<QString, ArchivedImage> readArchivedImages(const QString& archivePath, con
       image.failure = largerThanText(maxBytes);
       continue;
     }
-    const QByteArray bytes = base64 ? QByteArray::fromBase64(QByteArray::fromRawData(body.data(), body.size()))
+    const QByteArray bytes = base64                           ? fromBase64(body)
                              : encoding == "quoted-printable" ? fromQuotedPrintable(body)
                                                               : body.toByteArray();
     if (bytes.size() > maxBytes) {

@@ -152,6 +152,17 @@ class InventoryTest : public QObject {
   void archivedImages() {
     const QByteArray gif = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
     const QByteArray quoted = gif.toPercentEncoding().replace('%', '=');  // and a soft line break, a lone "="
+    // Base64 read as QByteArray::fromBase64 reads it: in lines, past the
+    // padding, with one to three characters after the last group of four.
+    QByteArray lines = (gif + "a").toBase64();
+    for (qsizetype at = 20; at < lines.size(); at += 22) lines.insert(at, "\r\n");
+    const QByteArray base64[] = {lines, gif.toBase64(), gif.toBase64() + "AAA"};
+    QByteArray base64Parts;
+    for (int i = 0; i < 3; ++i) {
+      base64Parts += "--B\r\nContent-Location: http://h/b" + QByteArray::number(i) +
+                     ".gif\r\nContent-Type: image/gif\r\nContent-Transfer-Encoding: base64\r\n\r\n" + base64[i] +
+                     "\r\n";
+    }
     const QTemporaryDir folder;
     QVERIFY(test::writeFile(folder.filePath("page.mhtml"),
                             "Content-Type: multipart/related; boundary=\"B\"\r\n\r\n"
@@ -162,15 +173,22 @@ class InventoryTest : public QObject {
                                 "==\n\r\n"
                                 "--B\r\nContent-Location: http://h/a.gif\r\nContent-Type: image/gif\r\n\r\nx\r\n"
                                 "--B\r\nContent-Location: http://h/c.svg\r\nContent-Type: image/svg+xml\r\n\r\n"
-                                "<!-- <svg>\r\n--B--\r\n"));
-    const QSet<QString> wanted = {"http://h/a.gif", "http://h/c.svg", "http://h/d.gif"};
+                                "<!-- <svg>\r\n" +
+                                base64Parts + "--B--\r\n"));
+    const QSet<QString> wanted = {"http://h/a.gif",  "http://h/b0.gif", "http://h/b1.gif",
+                                  "http://h/b2.gif", "http://h/c.svg",  "http://h/d.gif"};
     const std::atomic<bool> cancelled = false;
     const QHash<QString, ArchivedImage> found =
         readArchivedImages(folder.filePath("page.mhtml"), wanted, folder.path(), 1 << 20, cancelled);
     QStringList addresses = found.keys();
     addresses.sort();
-    QCOMPARE(addresses, (QStringList{"http://h/a.gif", "http://h/c.svg"}));
+    QCOMPARE(addresses, (QStringList{"http://h/a.gif", "http://h/b0.gif", "http://h/b1.gif", "http://h/b2.gif",
+                                     "http://h/c.svg"}));
     QCOMPARE(test::readFile(found["http://h/a.gif"].filePath), gif + "=");
+    for (int i = 0; i < 3; ++i) {
+      QCOMPARE(test::readFile(found["http://h/b" + QString::number(i) + ".gif"].filePath),
+               QByteArray::fromBase64(base64[i]));
+    }
     QCOMPARE(found["http://h/c.svg"].failure, "not an image");  // a comment that never ends
   }
 
