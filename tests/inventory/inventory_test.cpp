@@ -147,6 +147,32 @@ class InventoryTest : public QObject {
     held.back()({inventory, {}, {}});  // too late for the window
   }
 
+  // The Every Image window on 10,000 rows counts them right, sorts
+  // numerically, and says when the list was cut short or could not be read.
+  void largeInventory() {
+    ImageInventory inventory;
+    for (int i = 0; i < 10000; ++i) {
+      inventory.append(
+          row(i % 10 ? QString("http://h/%1.png").arg(i) : QString("data:image/png;base64,AAAA%1").arg(i)));
+      inventory.back().uses = 1 + i % 3;
+      inventory.back().naturalWidth = inventory.back().naturalHeight = i;
+      inventory.back().loaded = i % 4 ? ImageLoaded::kYes : ImageLoaded::kNo;
+    }
+    test::FakePanes panes;
+    InventoryWindow window(panes.Factory());
+    window.setCollected({inventory, "the page uses more than 100,000 images", {}});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.table()->sortByColumn(3, Qt::DescendingOrder);  // natural size, numerically
+    QCOMPARE(window.statusText(),
+             "19999 images (10000 distinct), 2500 not loaded. The list was cut short: the page "
+             "uses more than 100,000 images.");
+    QCOMPARE(window.table()->model()->index(0, 0).data().toString(), "http://h/9999.png");
+    QCOMPARE(window.table()->model()->index(9, 0).data().toString(), "inline image, 6 bytes");  // row 9990
+    window.setCollected({{}, {}, "x is not a function"});
+    QCOMPARE(window.statusText(), "PageSift could not read this page's images: x is not a function");
+  }
+
   // From the engine's archive of a page: the first part of each wanted
   // address, decoded, kept when it is an image; the other parts left out.
   void archivedImages() {
