@@ -19,6 +19,7 @@
 #include "shell/main_window.h"
 #include "support/auxiliary_windows.h"
 #include "support/help_window.h"
+#include "support/mod_on_top.h"
 #include "support/website_window.h"
 
 namespace pagesift {
@@ -123,6 +124,20 @@ class AuxiliaryWindowsTest : public QObject {
       QTRY_VERIFY(help.isNull());
       windows.showHelp();
       QVERIFY(windows.help() && windows.help()->isVisible());
+    }
+  }
+
+  // Only True (-1) keeps a window on top; the window stays where it was.
+  void setOnTop() {
+    for (const std::int16_t flag : {modOnTop::kTrue, std::int16_t(1)}) {
+      auto help = loadedHelp();  // on top already
+      help->show();
+      QVERIFY(QTest::qWaitForWindowExposed(help.get()));
+      const QRect geometry = help->geometry();
+      modOnTop::SetOnTop(help.get(), flag);
+      QCOMPARE(onTop(help.get()), flag == modOnTop::kTrue);
+      QVERIFY(help->isVisible());
+      QCOMPARE(help->geometry(), geometry);
     }
   }
 
