@@ -46,12 +46,16 @@ bool leaveSocketBehind(const QString& path) {
 class SingleInstanceTest : public QObject {
   Q_OBJECT
 
- private slots:
-  void init() {
+ private:
+  // A fresh folder, for each test and for each row that needs its own.
+  void fresh() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     path_ = folder_->filePath("PageSift.socket");
   }
+
+ private slots:
+  void init() { fresh(); }
 
   // Only a runtime folder that no one else can reach holds the socket.
   void placesTheSocketInAPrivateRuntimeFolder() {
@@ -81,7 +85,7 @@ class SingleInstanceTest : public QObject {
         {"running", QUrl("file:///tmp/my%20page%231.html"), Outcome::kHandedOver},
         {"running", QUrl(), Outcome::kHandedOver}};  // only raise
     for (const auto& [found, address, outcome] : rows) {
-      init();
+      fresh();
       SingleInstance first(path_);
       QLocalServer silent;
       if (found == std::string_view("a socket left behind")) QVERIFY(leaveSocketBehind(path_));
@@ -132,7 +136,7 @@ class SingleInstanceTest : public QObject {
                                    "PAGESIFT-OPEN 19\njavascript:alert(1)",
                                    QByteArray("PAGESIFT-OPEN 9\nhttp://\xff\x00", 25)};
     for (const QByteArray& request : requests) {
-      init();
+      fresh();
       SingleInstance running(path_);
       QCOMPARE(running.start(QUrl()), Outcome::kFirst);
       QSignalSpy received(&running, &SingleInstance::addressReceived);

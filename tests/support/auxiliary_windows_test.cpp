@@ -45,14 +45,17 @@ class AuxiliaryWindowsTest : public QObject {
     return help;
   }
 
- private slots:
-  void init() {
+  // Fresh folders and help file, for each test and for each row that needs its own.
+  void fresh() {
     embedProductInformation({"PageSift Test", "Test Co", "site.test"});
     config_ = std::make_unique<QTemporaryDir>();
     program_ = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_->path()));
     QVERIFY(test::writeFile(helpPath(), "{\\rtf1\\ansi {\\b Help} text}"));
   }
+
+ private slots:
+  void init() { fresh(); }
 
   // One stored value decides both whether the main window opens the help
   // window at start and how the box comes up (it starts checked here, to see
@@ -64,7 +67,7 @@ class AuxiliaryWindowsTest : public QObject {
     } rows[] = {{{}, true, true},   {"1", true, true},       {"0", false, false},
                 {"2", false, true}, {"\"1 \"", false, true}, {"1,0", false, true}};
     for (const auto& row : rows) {
-      init();
+      fresh();
       const QByteArray ini = row.value.isNull() ? QByteArray() : "[Settings]\nshowHelp=" + row.value + "\n";
       if (!ini.isEmpty()) QVERIFY(test::writeFile(iniPath(), ini));
       test::FakePanes panes;

@@ -53,13 +53,17 @@ class RegistryTest : public QObject {
     QCOMPARE(removeItem_.isEnabled(), add == switches);
   }
 
- private slots:
-  void init() {
+ private:
+  // A fresh folder, for each test and for each row that needs its own.
+  void fresh() {
     reports_.clear();
     dir_ = std::make_unique<QTemporaryDir>();
     hivePath_ = dir_->filePath("etc/pagesift/HKEY_LOCAL_MACHINE.reg");  // folder missing
     qputenv("PAGESIFT_HIVE", hivePath_.toUtf8());
   }
+
+ private slots:
+  void init() { fresh(); }
 
   // The eight values go in and out as one key; the hive's other keys stay.
   void addAndRemove() {
@@ -94,7 +98,7 @@ class RegistryTest : public QObject {
   // leave the items as they were and say why, once each.
   void refusedHive() {
     for (const QString kind : {"folder", "link to another file", "fifo", "below a file"}) {
-      init();
+      fresh();
       const QString other = dir_->filePath("other.reg");  // another user's file
       QVERIFY(test::writeFile(other, hive({})));
       QVERIFY(QDir().mkpath(QFileInfo(hivePath_).absolutePath()));
