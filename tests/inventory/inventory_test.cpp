@@ -5,8 +5,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -216,26 +220,60 @@ class InventoryTest : public QObject {
                QByteArray::fromBase64(base64[i]));
     }
     QCOMPARE(found["http://h/c.svg"].failure, "not an image");  // a comment that never ends
+    // An archive cut short before its closing delimiter keeps its parts.
+    QFile archive(folder.filePath("page.mhtml"));
+    QVERIFY(archive.open(QIODevice::ReadWrite) && archive.resize(archive.size() - 7));
+    archive.close();
+    QCOMPARE(readArchivedImages(archive.fileName(), wanted, folder.path(), 1 << 20, cancelled).size(), 5);
   }
 
-  // No more than four downloads at a time; a cancelled save leaves nothing
-  // behind.
-  void savingKeepsToFourDownloads() {
+  // Save All: a page whose images cannot be read says so and saves nothing;
+  // no more than four downloads at a time, Cancel in the progress window;
+  // the summary says what was saved and what not, cut to fit its box.
+  void saveAll() {
     QWidget host;
     QStringList log;
-    test::FakeBrowserPane browser(kBrowserPane, &host, &log);
-    ImageInventory inventory;
-    for (int i = 0; i < 6; ++i) inventory.append(row(QString("http://h/%1.png").arg(i)));
+    auto* browser = new test::FakeBrowserPane(kBrowserPane, &host, &log);
+    CollectedImages collected{{}, {}, "x is not a function"};
+    PageImages images({browser, [&collected](InventoryCallback done) { done(collected); }, {}, {}, &host, {}});
+    const auto summary = [&host] {
+      QMessageBox* box = nullptr;
+      (void)QTest::qWaitFor([&] { return (box = host.findChild<QMessageBox*>()) != nullptr; });
+      const QString text = box ? box->text() + (box->detailedText().isEmpty() ? "" : " | " + box->detailedText()) : "";
+      delete box;
+      return text;
+    };
     const QTemporaryDir folder;
-    ImageSaver saver(&browser, inventory, folder.path(), SaveLimits(), nullptr);
-    QSignalSpy done(&saver, &ImageSaver::finished);
-    saver.start();
+    images.saveAllImagesTo(folder.path());
+    QCOMPARE(summary(), "PageSift could not read this page's images: x is not a function");
+
+    collected.failure.clear();
+    for (int i = 0; i < 6; ++i) collected.rows.append(row(QString("http://h/%1.png").arg(i)));
+    images.saveAllImagesTo(folder.path());
     QTRY_COMPARE(log.size(), 4);
     QCoreApplication::processEvents();  // nothing more is pending: the four downloads run on
     for (int i = 0; i < 4; ++i) QCOMPARE(log[i], QString("wb(0).StartDownload http://h/%1.png").arg(i));
-    saver.cancel();
-    QCOMPARE(done.count(), 1);
+    host.findChild<QProgressDialog*>()->findChild<QPushButton*>()->click();
+    QCOMPARE(summary(), "Cancelled: 0 of 6 images saved in " + folder.path() + ".");
     QCOMPARE(test::folderEntries(folder.path()), QStringList());
+
+    // Eleven folders, no images: twelve lines shown, those past 160
+    // characters cut.
+    const QTemporaryDir folders;
+    QStringList lines = {"0 of 11 images saved in " + folder.path() + ".", "Not saved:"};
+    const qsizetype fixed =
+        QUrl::fromLocalFile(folders.path()).toString().size() + QString("//: not a regular file").size();
+    collected.rows.clear();
+    for (int i = 0; i < 11; ++i) {
+      const QString name = i > 1 ? QString::number(i) : QString(i ? 160 - fixed : 200, 'n');
+      QVERIFY(QDir(folders.path()).mkdir(name));
+      collected.rows.append(row(QUrl::fromLocalFile(folders.filePath(name) + '/').toString(QUrl::FullyEncoded)));
+      lines.append(collected.rows.back().address + ": not a regular file");
+    }
+    QStringList shown = lines.mid(0, 12);
+    shown[2] = shown[2].left(160) + QChar(0x2026);
+    images.saveAllImagesTo(folder.path());
+    QCOMPARE(summary(), shown.join('\n') + "\n... | " + lines.mid(1).join('\n'));
   }
 };
 

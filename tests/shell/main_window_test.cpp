@@ -491,6 +491,7 @@ class MainWindowTest : public QObject {
     QTest::addColumn<double>("shownValue");
     QTest::newRow("in range") << 0 << 3 << 4 << 4.0 << 3.0;
     QTest::newRow("zero") << 0 << 0 << 100 << 100.0 << 0.01;
+    QTest::newRow("at the maximum") << 0 << 100 << 100 << 100.0 << 100.0;
     QTest::newRow("above the maximum") << 0 << 150 << 100 << 100.0 << 0.01;
     QTest::newRow("maximum 0 ignored") << 0 << 5 << 0 << 100.0 << 7.0;
     QTest::newRow("refused maximum ignored") << 0 << 5 << -10 << 100.0 << 7.0;

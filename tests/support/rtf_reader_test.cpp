@@ -123,7 +123,7 @@ class RtfReaderTest : public QObject {
         "\u2014\u2013\u2022\u2018\u2019\u201C\u201D");
     row("code page", "{\\rtf1 \\'93q\\'94 \\'80\\'e9\\'9f\\'8d caf\xe9 \\'CFe\\'zb}",
         "\u201Cq\u201D \u20AC\u00E9\u0178\u008D caf\u00E9 \u00CFezb");
-    row("unicode", "{\\rtf1 \\u8364?x\\u-3913?}", "\u20ACx\uF0B7");
+    row("unicode", "{\\rtf1 \\u8364?x\\u32?y\\u-3913?}", "\u20ACx y\uF0B7");
     row("uc2, uc0", "{\\rtf1\\uc2\\u8364\\'80\\'80x\\uc0\\u233 y}", "\u20ACx\u00E9y");
     row("uc is group scoped", "{\\rtf1{\\uc2 \\u233 ab}\\u233 ab}", "\u00E9\u00E9b");
     row("fallback ends at brace", "{\\rtf1\\uc3\\u233{x}}", "\u00E9x");
