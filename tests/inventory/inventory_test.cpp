@@ -261,8 +261,8 @@ class InventoryTest : public QObject {
     // characters cut.
     const QTemporaryDir folders;
     QStringList lines = {"0 of 11 images saved in " + folder.path() + ".", "Not saved:"};
-    const qsizetype fixed =
-        QUrl::fromLocalFile(folders.path()).toString().size() + QString("//: not a regular file").size();
+    const qsizetype fixed = QUrl::fromLocalFile(folders.path()).toString(QUrl::FullyEncoded).size() +
+                            QString("//: not a regular file").size();
     collected.rows.clear();
     for (int i = 0; i < 11; ++i) {
       const QString name = i > 1 ? QString::number(i) : QString(i ? 160 - fixed : 200, 'n');
