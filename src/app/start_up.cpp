@@ -49,14 +49,19 @@ StartUp::StartUp(QApplication& app, std::function<void(Form1*)> mainWindowOpened
 }
 
 // What takes the engine longest before a first page can show, done while
-// the splash shows: the engine itself (made with the profile) and a
-// renderer (started for a blank page of the profile, and one more kept in
-// reserve by the engine for the next page).
+// the splash shows: the engine itself (made with the profile), a renderer
+// for the Browser pane (started for a blank page of the profile, and kept
+// in reserve by the engine for the next page) and the generated views'
+// panes with renderers of their own.
 void StartUp::warmUpEngine() {
   if (profile_) return;
   programFolder_ = programFolderPath();
   profile_ = createEngineProfile(QStringLiteral("PageSift"), &app_);
-  makePane_ = webEnginePaneFactory({profile_, programFolder_, homePageUrl(programFolder_)});
+  const WebEnginePane::Context context{profile_, programFolder_, homePageUrl(programFolder_)};
+  // The generated views load right after the Browser view's first page:
+  // their renderers start now, beside the blank page's.
+  paneShelf_ = std::make_unique<QWidget>();
+  makePane_ = webEnginePaneFactory(context, generatedViewPanesAhead(context, paneShelf_.get()));
   auxiliaryWindows_ = std::make_unique<AuxiliaryWindows>(AuxiliaryWindows::Context{
       programFolder_, SettingsStore(readExecutableProductInformation().productName), makePane_, [] {
         modProductInfo::ReadProductInfo();
@@ -109,6 +114,7 @@ void StartUp::openMainWindow() {
   mainWindow_->show();
   // The main window's pages have renderers of their own now.
   warmUpPage_.reset();
+  paneShelf_.reset();
   if (mainWindowOpened_) mainWindowOpened_(mainWindow_);
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -59,6 +60,7 @@ class StartUp {
   QWebEngineProfile* profile_ = nullptr;  // the application's child
   BrowserPaneFactory makePane_;
   std::unique_ptr<QWebEnginePage> warmUpPage_;  // until the main window has made its pages
+  std::unique_ptr<QWidget> paneShelf_;          // the panes made before the main window, until it takes them
   std::unique_ptr<AuxiliaryWindows> auxiliaryWindows_;
   std::unique_ptr<IETOOLS> ieTools_;
   std::unique_ptr<PageImages> pageImages_;  // uses the main window's Browser pane

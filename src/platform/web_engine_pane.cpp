@@ -176,7 +176,12 @@ void WebEnginePane::connectRenderProcess() {
 
 void WebEnginePane::connectEngineEvents() {
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (startingRenderer_) return;
     const bool ended = info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
+    if (ended && blankFirst_ && view_->url() != QUrl(QStringLiteral("about:blank"))) {
+      blankFirst_ = false;
+      view_->history()->clear();  // all but the page on show
+    }
     if (ended && role_ == PaneRole::kBrowsing && isWorkingFileUrl(view_->url(), workingFolder_)) {
       // A navigation away from a working file that did not happen (stopped,
       // refused, a download): the working file stays on show, inert again.
@@ -212,6 +217,7 @@ void WebEnginePane::connectEngineEvents() {
   });
   // Every load the engine starts, from whatever cause, it reports ended once.
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (startingRenderer_) return;
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
       loadComing_ = false;
       ++loadsUnderWay_;
@@ -341,7 +347,13 @@ void WebEnginePane::showContextMenu(const QPoint& globalPosition) {
   menu->popup(globalPosition);
 }
 
-bool WebEnginePane::canGoBack() const { return view_->history()->canGoBack(); }
+// startRenderer's blank page is none of the user's: it is not gone back to,
+// and while on show it is no address (as in a new pane).
+bool WebEnginePane::canGoBack() const {
+  return view_->history()->canGoBack() && !(blankFirst_ && view_->history()->currentItemIndex() == 1);
+}
+
+bool WebEnginePane::onStartBlank() const { return blankFirst_ && view_->history()->currentItemIndex() == 0; }
 
 bool WebEnginePane::canGoForward() const { return view_->history()->canGoForward(); }
 
@@ -398,10 +410,48 @@ void WebEnginePane::applySourceStyle() {
   scripts.insert(script);
 }
 
-BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context) {
-  return [context](int index, PaneRole role, QWidget* parent) -> BrowserPane* {
+void WebEnginePane::startRenderer() {
+  startingRenderer_ = true;
+  // Connected after the pane's own handlers, which let this load pass.
+  auto ends = std::make_shared<QMetaObject::Connection>();
+  *ends = connect(page_, &QWebEnginePage::loadingChanged, this, [this, ends](const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+    disconnect(*ends);
+    startingRenderer_ = false;
+    rendererStarted_ = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+    blankFirst_ = rendererStarted_;
+  });
+  page_->load(QUrl(QStringLiteral("about:blank")));
+}
+
+BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context,
+                                        const std::vector<WebEnginePane*>& ahead) {
+  auto waiting = std::make_shared<std::vector<QPointer<WebEnginePane>>>(ahead.begin(), ahead.end());
+  return [context, waiting](int index, PaneRole role, QWidget* parent) -> BrowserPane* {
+    for (QPointer<WebEnginePane>& pane : *waiting) {
+      if (!pane || pane->index() != index || pane->role() != settingsRole(role)) continue;
+      WebEnginePane* taken = std::exchange(pane, nullptr);
+      if (!taken->rendererStarted()) {
+        delete taken->widget();
+        delete taken;
+        break;
+      }
+      taken->setParent(parent);
+      taken->widget()->setParent(parent);
+      taken->widget()->show();  // as a new pane's view is: shown with its window
+      return taken;
+    }
     return new WebEnginePane(index, role, context, parent);
   };
+}
+
+std::vector<WebEnginePane*> generatedViewPanesAhead(const WebEnginePane::Context& context, QWidget* shelf) {
+  std::vector<WebEnginePane*> panes;
+  for (const int index : {kSourcePane, kImagesPane}) {
+    panes.push_back(new WebEnginePane(index, PaneRole::kGeneratedView, context, shelf));
+    panes.back()->startRenderer();
+  }
+  return panes;
 }
 
 QWidget* WebEnginePane::widget() const { return view_; }
@@ -454,7 +504,7 @@ bool WebEnginePane::Navigate(const QString& address) {
 }
 
 bool WebEnginePane::GoBack() {
-  if (!view_->history()->canGoBack()) return false;
+  if (!canGoBack()) return false;
   userLoads();
   view_->back();
   return true;
@@ -482,9 +532,9 @@ void WebEnginePane::Refresh() {
   view_->reload();
 }
 
-QString WebEnginePane::LocationURL() const { return view_->url().toString(); }
+QString WebEnginePane::LocationURL() const { return onStartBlank() ? QString() : view_->url().toString(); }
 
-QString WebEnginePane::LocationName() const { return view_->title(); }
+QString WebEnginePane::LocationName() const { return onStartBlank() ? QString() : view_->title(); }
 
 void WebEnginePane::captureBodyHtml(BodyCallback done) {
   runIsolatedScript(QStringLiteral("document.body ? document.body.outerHTML : null"),

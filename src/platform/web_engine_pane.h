@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/browser_pane.h"
 #include "platform/engine_settings.h"
@@ -95,6 +96,14 @@ class WebEnginePane : public BrowserPane {
   void printToPdf(const QString& filePath, DoneCallback done) override;
   PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override;
 
+  // Starts the pane's renderer on a blank page, before anything listens to
+  // the pane: the load is reported to no one and leaves no history.
+  void startRenderer();
+  // Whether that blank page has loaded (and the pane may be put to use).
+  bool rendererStarted() const { return rendererStarted_; }
+  // The role whose settings the pane has.
+  PaneRole role() const { return role_; }
+
  protected:
   void coverChanged() override;
 
@@ -117,6 +126,7 @@ class WebEnginePane : public BrowserPane {
   void applySourceStyle();
   bool startPrinting(DoneCallback done);
   void printingEnded(bool ok);
+  bool onStartBlank() const;
 
   Context context_;
   PaneRole role_;
@@ -142,11 +152,24 @@ class WebEnginePane : public BrowserPane {
   // been asked for that it has not started yet: the view is shown meanwhile.
   int loadsUnderWay_ = 0;
   bool loadComing_ = false;
+  bool startingRenderer_ = false;  // the blank page of startRenderer is loading
+  bool rendererStarted_ = false;
+  bool blankFirst_ = false;  // that page is first in the history, until a page after it has loaded
 };
 
 // Makes the panes: the Browser pane and the website window's pane browse,
 // the Source Code and Images panes show generated pages, the Page Source
 // pane shows pages as served.
-BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context);
+//
+// The panes of `ahead` (made beforehand on a widget never shown, their
+// renderers started) are handed out first: each once, to the window that
+// asks for a pane of its index and role, if its blank page has loaded by
+// then; one that is not ready is deleted and a new pane made.
+BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context,
+                                        const std::vector<WebEnginePane*>& ahead = {});
+
+// The Source Code and Images panes, made on `shelf` with their renderers
+// started, for a main window made later.
+std::vector<WebEnginePane*> generatedViewPanesAhead(const WebEnginePane::Context& context, QWidget* shelf);
 
 }  // namespace pagesift

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -172,6 +173,32 @@ class EndToEndTest : public QObject, public test::EngineFixture {
 
     form->ProcessPage();
     delete form;
+  }
+
+  // A pane made ahead starts its renderer without a word to anyone; it goes
+  // once, to a window asking for its index and role, only when ready (one
+  // that is not is replaced), and keeps no history of its blank page.
+  void panesMadeAheadGoOnceAndReady() {
+    const WebEnginePane::Context context{profile, Folder(), homePage};
+    auto* ready = new WebEnginePane(kSourcePane, PaneRole::kGeneratedView, context, &shelf);
+    const QPointer<WebEnginePane> late = new WebEnginePane(kImagesPane, PaneRole::kGeneratedView, context, &shelf);
+    ready->startRenderer();
+    late->startRenderer();
+    const BrowserPaneFactory make = webEnginePaneFactory(context, {ready, late});
+    QWidget window;
+    const std::unique_ptr<BrowserPane> instead(make(kImagesPane, PaneRole::kGeneratedView, &window));
+    QVERIFY(!late && instead.get() != late);
+    QTRY_VERIFY_WITH_TIMEOUT(ready->rendererStarted(), kTimeout);
+    const std::unique_ptr<BrowserPane> browsing(make(kSourcePane, PaneRole::kBrowsing, &window));
+    QVERIFY(browsing.get() != ready);
+    QCOMPARE(make(kSourcePane, PaneRole::kGeneratedView, &window), ready);
+    QCOMPARE(ready->widget()->parentWidget(), &window);
+    const std::unique_ptr<BrowserPane> again(make(kSourcePane, PaneRole::kGeneratedView, &window));
+    QVERIFY(again.get() != ready);
+    window.show();
+    QCOMPARE(ready->LocationURL() + ready->LocationName(), QString());
+    Load(ready, [&] { return ready->Navigate(site + "/other.html"); });
+    QVERIFY(!ready->canGoBack());
   }
 
   // A typed address is analysed into both views; Back after a link followed

@@ -37,7 +37,11 @@ void EngineFixture::OpenWindow() {
   folder = std::make_unique<TestFolder>();
   qputenv("XDG_CONFIG_HOME", folder->path().c_str());
   qputenv("PAGESIFT_HIVE", QString(Folder() + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toUtf8());
-  const BrowserPaneFactory makePane = webEnginePaneFactory({profile, Folder(), homePage});
+  // The generated views' panes are made ahead, as the program makes them.
+  const WebEnginePane::Context context{profile, Folder(), homePage};
+  const std::vector<WebEnginePane*> ahead = generatedViewPanesAhead(context, &shelf);
+  for (const WebEnginePane* pane : ahead) QTRY_VERIFY_WITH_TIMEOUT(pane->rendererStarted(), kTimeout);
+  const BrowserPaneFactory makePane = webEnginePaneFactory(context, ahead);
   windows = std::make_unique<AuxiliaryWindows>(
       AuxiliaryWindows::Context{QStringLiteral(PAGESIFT_RESOURCES), SettingsStore(QStringLiteral("PageSift Test")),
                                 makePane, [] { return modProductInfo::strWebsite; }});

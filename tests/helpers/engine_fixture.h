@@ -91,6 +91,7 @@ class EngineFixture {
   std::unique_ptr<AuxiliaryWindows> windows;
   std::unique_ptr<IETOOLS> tools;
   QPointer<Form1> form;
+  QWidget shelf;  // never shown: the panes made ahead wait here
 };
 
 }  // namespace pagesift::test
