@@ -176,7 +176,6 @@ void WebEnginePane::connectRenderProcess() {
 
 void WebEnginePane::connectEngineEvents() {
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    if (startingRenderer_) return;
     const bool ended = info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
     if (ended && blankFirst_ && view_->url() != QUrl(QStringLiteral("about:blank"))) {
       blankFirst_ = false;
@@ -217,7 +216,6 @@ void WebEnginePane::connectEngineEvents() {
   });
   // Every load the engine starts, from whatever cause, it reports ended once.
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    if (startingRenderer_) return;
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
       loadComing_ = false;
       ++loadsUnderWay_;
@@ -411,13 +409,11 @@ void WebEnginePane::applySourceStyle() {
 }
 
 void WebEnginePane::startRenderer() {
-  startingRenderer_ = true;
-  // Connected after the pane's own handlers, which let this load pass.
+  // Connected after the pane's own handlers.
   auto ends = std::make_shared<QMetaObject::Connection>();
   *ends = connect(page_, &QWebEnginePage::loadingChanged, this, [this, ends](const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
     disconnect(*ends);
-    startingRenderer_ = false;
     rendererStarted_ = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     blankFirst_ = rendererStarted_;
   });

@@ -97,7 +97,7 @@ class WebEnginePane : public BrowserPane {
   PaneDownload* savePage(const QString& filePath, PageSaveFormat format, QObject* parent) override;
 
   // Starts the pane's renderer on a blank page, before anything listens to
-  // the pane: the load is reported to no one and leaves no history.
+  // the pane; the page is kept out of its history.
   void startRenderer();
   // Whether that blank page has loaded (and the pane may be put to use).
   bool rendererStarted() const { return rendererStarted_; }
@@ -152,7 +152,6 @@ class WebEnginePane : public BrowserPane {
   // been asked for that it has not started yet: the view is shown meanwhile.
   int loadsUnderWay_ = 0;
   bool loadComing_ = false;
-  bool startingRenderer_ = false;  // the blank page of startRenderer is loading
   bool rendererStarted_ = false;
   bool blankFirst_ = false;  // that page is first in the history, until a page after it has loaded
 };
