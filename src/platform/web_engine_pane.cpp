@@ -428,8 +428,9 @@ BrowserPaneFactory webEnginePaneFactory(const WebEnginePane::Context& context,
       if (!pane || pane->index() != index || pane->role() != settingsRole(role)) continue;
       WebEnginePane* taken = std::exchange(pane, nullptr);
       if (!taken->rendererStarted()) {
-        delete taken->widget();
-        delete taken;
+        const QWidget* view = taken->widget();
+        delete taken;  // before its view, as when its window goes
+        delete view;
         break;
       }
       taken->setParent(parent);
