@@ -114,9 +114,9 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
     Serve("/p/long.html", "text/html", "<img src=\"s1.gif\"><img src=\"" + QByteArray(70000, 'x') + ".gif\">");
     Serve("/p/uses.html", "text/html",
           "<img src=\"s1.gif\" srcset=\"" + QByteArray("s1.gif, ").repeated(100000) + "\">");
-    Serve(
-        "/p/walk.html", "text/html",
-        "<img src=\"s1.gif\"><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000))</script>");
+    Serve("/p/walk.html", "text/html",
+          "<body><script>document.body.insertAdjacentHTML('beforeend', '<i></i>'.repeat(300000) + '<img "
+          "src=s1.gif>')</script>");
     other_.route("/requests.html", [] { return QHttpServerResponse("text/html", test::kRequestsPage); });
     Serve("/p/inner.html", "text/html", "<img src=\"inner.gif\">");
     ServePictures({"/assets/a.gif", "/p/s1.gif", "/p/p.webp", "/p/far.gif", "/p/inner.gif"});
@@ -264,7 +264,12 @@ class InventoryEndToEndTest : public QObject, public test::EngineFixture {
         R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":1,"displayWidth":1,"height":1,)"
         R"("kinds":["img","srcset"],"loaded":"yes","origins":["img src","img srcset"],"uses":100000,"width":1})",
         qPrintable(cut + "the page uses more than 100,000 images"), 0);
-    row("past the time budget", "/p/walk.html", s1, qPrintable(cut + "the walk through the page ran out of time"), 0);
+    // The walk never reaches the image after the 300,000 elements: only the
+    // engine's request for it is listed.
+    row("past the time budget", "/p/walk.html",
+        R"({"address":"SITE/p/s1.gif","alt":null,"bytes":null,"displayHeight":null,"displayWidth":null,"height":null,)"
+        R"("kinds":["request"],"loaded":null,"origins":["image request"],"uses":1,"width":null})",
+        qPrintable(cut + "the walk through the page ran out of time"), 0);
     row("error status", "/missing.html", "", "HTTP status 404", 1);
     row("download", "/archive.zip", "", "is a download", 1);
     row("login", "/login.html", "", "asks for a login", 1);
