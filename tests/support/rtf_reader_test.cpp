@@ -128,7 +128,7 @@ class RtfReaderTest : public QObject {
     row("uc is group scoped", "{\\rtf1{\\uc2 \\u233 ab}\\u233 ab}", "\u00E9\u00E9b");
     row("fallback ends at brace", "{\\rtf1\\uc3\\u233{x}}", "\u00E9x");
     row("line ends are no fallback", "{\\rtf1 \\u8364\r\n?x}", "\u20ACx");
-    row("document's own marks", "{\\rtf1 a\\u8233?b\\u10?\\u64976?\\u65532?c}", "a\nb\uFFFD\uFFFDc");
+    row("document's own marks", "{\\rtf1 a\\u8233?b\\u10?\\u64976?\\u65532?\\u-1?c}", "a\nb\uFFFD\uFFFD\uFFFFc");
     row("surrogate pair", "{\\rtf1 \\u-10179?\\u-8704?}", "\U0001F600");
     row("symbol font bullet", "{\\rtf1{\\fonttbl{\\f3\\fcharset2 Symbol;}}{\\f3\\'b7\\u-3913?}}", "\u2022\u2022");
     // Destinations.
