@@ -93,7 +93,8 @@ class CommandLineTest : public QObject {
     for (const QByteArray name :
          {"plain", "caf\xc3\xa9", "\xc2\xa0 the first lead of two", "bad\xff.html",
           "\xed\xb2\x80 (an encoded surrogate)", "\xe0\x80\xaf overlong", "\xf0\x9f\x98\x80 beyond the BMP",
-          "\xf4\x90\x80\x80 too high", "cut \xe2\x82", "\x80\xbf lone", "\xc3\xa9\xff\xc3\xa9"}) {
+          "\xf4\x8f\xbf\xbf the highest", "\xf4\x90\x80\x80 too high", "cut \xe2\x82", "\x80\xbf lone",
+          "\xc3\xa9\xff\xc3\xa9"}) {
       const QString text = decodeArgument(name);
       QCOMPARE(encodeArgument(text), name);
       if (QString::fromUtf8(name).toUtf8() == name) QCOMPARE(text, QString::fromUtf8(name));
