@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "helpers/files.h"
 #include "platform/page_dialogs.h"
@@ -100,6 +101,8 @@ class PlatformTest : public QObject {
         QVERIFY(userDataFolderIsPrivate());
       }
       QVERIFY(QFileInfo(folder + "/source.htm").isFile());
+      QVERIFY(isWorkingFileUrl(QUrl::fromLocalFile(folder + "/source.htm"), folder));
+      QVERIFY(!isWorkingFileUrl(QUrl::fromLocalFile(folder + "/gone.htm"), folder));  // no file: none of them
       QCOMPARE(QFileInfo::exists(programFolder + "/source.htm"), beside);
     }
   }
