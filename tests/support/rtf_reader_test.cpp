@@ -27,6 +27,7 @@ QString Describe(const QTextCharFormat& f) {
   if (f.fontWeight() >= QFont::Bold) parts << "b";
   if (f.fontItalic()) parts << "i";
   if (f.fontUnderline()) parts << "u";
+  if (f.verticalAlignment() != QTextCharFormat::AlignNormal) parts << QString("valign=%1").arg(f.verticalAlignment());
   if (!f.fontFamilies().toStringList().isEmpty()) parts << f.fontFamilies().toStringList().join(QLatin1Char(','));
   if (f.hasProperty(QTextFormat::FontStyleHint)) parts << QString("hint=%1").arg(f.fontStyleHint());
   parts << QString::number(f.fontPointSize()) + "pt";
@@ -108,6 +109,7 @@ class RtfReaderTest : public QObject {
     row("at most 4,096 colours", "{\\rtf1{\\colortbl" + QByteArray(4096, ';') + "\\red255;}\\cf4096 A}", "A", "A",
         "12pt");
     row("hidden", "{\\rtf1 a{\\v hidden}b}", "ab");
+    row("struck out, hidden off", "{\\rtf1 \\strike a\\strike0\\v h\\v0 B}", "aB", "B", "12pt");
     // Paragraph formatting (15 twips a pixel).
     row("centred", "{\\rtf1\\qc A\\par}", "A\n", "A", "12pt", "align=4");
     row("indents", "{\\rtf1\\li300\\ri150\\fi-150\\sb30\\sa60 A}", "A", "A", "12pt",
