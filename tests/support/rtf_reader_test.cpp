@@ -168,6 +168,10 @@ class RtfReaderTest : public QObject {
       }
       QCOMPARE(name + (": " + got), name + (": " + expected));
     }
+    // An empty paragraph is as tall as its mark, which takes the format at its end.
+    QTextDocument empty;
+    QVERIFY(ReadRtf("{\\rtf1 a\\par\\fs48\\par b}", empty));
+    QCOMPARE(empty.findBlockByNumber(1).charFormat().fontPointSize(), 24.0);
   }
 
   // What the reader builds is bounded, and nothing within the bounds is
