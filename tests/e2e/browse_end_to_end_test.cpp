@@ -8,6 +8,8 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
@@ -19,7 +21,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaMethod>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -335,16 +340,38 @@ class EndToEndTest : public QObject, public test::EngineFixture {
     const bool followed = QUrl(address).isRelative();
     QStringList said;  // the pane's own status: the other views' "Done" may follow it in the bar
     connect(wb(pane), &BrowserPane::StatusTextChange, form, [&said](int, const QString& text) { said << text; });
+    QTcpServer held;  // typed: over a load still waiting for this server's answer
+    QList<QTcpSocket*> asked;
+    QString heldPage;
     if (followed) {
       folder->Write("links.html", "<a href='" + address.toStdString() + "'>pipe</a>");
       QVERIFY(wb(pane)->Navigate(FileUrl("links.html")));
       Survey(wb(pane), "fifo.png");  // that page, loaded
       Evaluate(wb(pane), "document.links[0].click(), 1");
     } else {
+      QVERIFY(held.listen(QHostAddress::LocalHost));
+      heldPage = QString("http://127.0.0.1:%1/held.html").arg(held.serverPort());
+      TypeAddress(heldPage);
+      QTRY_VERIFY_WITH_TIMEOUT(
+          [&] {
+            while (QTcpSocket* socket = held.nextPendingConnection()) asked << socket;
+            return std::any_of(asked.begin(), asked.end(), [](QTcpSocket* s) { return s->bytesAvailable() > 0; });
+          }(),
+          kTimeout);
       TypeAddress(address);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(said.contains("PageSift does not open " + shown.replace("%F", Folder())), kTimeout);
-    QCOMPARE(wb(pane)->LocationURL(), followed ? FileUrl("links.html") : homePage.toString());
+    const QString refusal = "PageSift does not open " + shown.replace("%F", Folder());
+    QTRY_VERIFY_WITH_TIMEOUT(said.contains(refusal), kTimeout);
+    if (!followed) {  // the earlier load ends: the refusal stays on show
+      const QSignalSpy ended(wb(pane), &BrowserPane::DownloadComplete);
+      for (QTcpSocket* socket : asked) {
+        if (socket->bytesAvailable() == 0) continue;  // a connection the engine opened ahead
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 19\r\n\r\n<title>held</title>");
+      }
+      QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), kTimeout);
+      QCOMPARE(said.last(), refusal);
+    }
+    QCOMPARE(wb(pane)->LocationURL(), followed ? FileUrl("links.html") : heldPage);
     Open("/a/b/page.html", 4);
   }
 
