@@ -294,23 +294,32 @@ class PageSiftRun {
   pagesift::StartUp startUp_;  // goes first, with the main window
 };
 
-// Milliseconds until the plain view has loaded `address`.
-std::optional<double> plainLoad(QWebEngineView& view, const QString& address) {
+// Milliseconds until every one of `loads` (a view, the address it loads)
+// has loaded.
+std::optional<double> loadAll(const std::vector<std::pair<QWebEngineView*, QString>>& loads) {
   QEventLoop loop;
   QObject context;
   QElapsedTimer clock;
-  double loaded = -1;
-  QObject::connect(&view, &QWebEngineView::loadFinished, &context, [&] {
-    loaded = millisecondsOf(clock);
-    loop.quit();
-  });
+  size_t loaded = 0;
+  double all = -1;
+  for (const auto& [view, address] : loads) {
+    QObject::connect(view, &QWebEngineView::loadFinished, &context, [&] {
+      if (++loaded == loads.size()) {
+        all = millisecondsOf(clock);
+        loop.quit();
+      }
+    });
+  }
   QTimer::singleShot(kTimeoutMs, &context, [&loop] { loop.quit(); });
   clock.start();
-  view.load(QUrl(address));
-  loop.exec();
-  if (loaded < 0) return std::nullopt;
-  return loaded;
+  for (const auto& [view, address] : loads) view->load(QUrl(address));
+  if (all < 0) loop.exec();
+  if (all < 0) return std::nullopt;
+  return all;
 }
+
+// Milliseconds until the plain view has loaded `address`.
+std::optional<double> plainLoad(QWebEngineView& view, const QString& address) { return loadAll({{&view, address}}); }
 
 // The least the two generated views can take after the Browser view: the
 // same two generated files, just written for the run, loaded side by side in
@@ -335,31 +344,13 @@ class GeneratedFloor {
 
   std::optional<double> load(const QStringList& files) {
     // Copies at addresses of their own, so that nothing of an earlier load is reused.
-    QStringList addresses;
+    std::vector<std::pair<QWebEngineView*, QString>> loads;
     for (const QString& file : files) {
       const QString copy = folder_.filePath(QString::number(++serial_) + QLatin1Char('_') + QFileInfo(file).fileName());
-      if (!QFile::copy(file, copy)) return std::nullopt;
-      addresses += QUrl::fromLocalFile(copy).toString();
+      if (loads.size() == std::size(views_) || !QFile::copy(file, copy)) return std::nullopt;
+      loads.emplace_back(views_[loads.size()], QUrl::fromLocalFile(copy).toString());
     }
-    QEventLoop loop;
-    QObject context;
-    QElapsedTimer clock;
-    int loaded = 0;
-    double all = -1;
-    for (QWebEngineView* view : views_) {
-      QObject::connect(view, &QWebEngineView::loadFinished, &context, [&] {
-        if (++loaded == 2) {
-          all = millisecondsOf(clock);
-          loop.quit();
-        }
-      });
-    }
-    QTimer::singleShot(kTimeoutMs, &context, [&loop] { loop.quit(); });
-    clock.start();
-    for (int i = 0; i < 2; ++i) views_[i]->load(QUrl(addresses[i]));
-    if (all < 0) loop.exec();
-    if (all < 0) return std::nullopt;
-    return all;
+    return loadAll(loads);
   }
 
  private:
