@@ -102,7 +102,7 @@ class PlatformTest : public QObject {
       }
       QVERIFY(QFileInfo(folder + "/source.htm").isFile());
       QVERIFY(isWorkingFileUrl(QUrl::fromLocalFile(folder + "/source.htm"), folder));
-      QVERIFY(!isWorkingFileUrl(QUrl::fromLocalFile(folder + "/gone.htm"), folder));  // no file: none of them
+      QVERIFY(!isWorkingFileUrl(QUrl::fromLocalFile(folder + "/gone.htm"), folder));  // nothing there: no working file
       QCOMPARE(QFileInfo::exists(programFolder + "/source.htm"), beside);
     }
   }
